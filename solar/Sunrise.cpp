@@ -1,0 +1,86 @@
+#include "solar/Sunrise.h"
+
+#include <cmath>
+#include <limits>
+
+#include "solar/SunPosition.h"
+#include "solar/UtcCalendar.h"
+
+namespace {
+
+// The zenith angle 90.833 degrees of the apparent sunrise, refraction and the
+// sun's radius included.
+constexpr double kSunriseZenith = 1.5853349194640094;
+
+// Cosine of the sunrise hour angle; outside [-1, 1] (or NaN for a nonsense
+// latitude) when the sun does not cross the horizon.
+double SunriseCosine(time_t t, double latitude) {
+  double phi = latitude * kInvDegreesPerTurn * kTwoPi;
+  double delta = SolarDeclination(t);
+  return std::cos(kSunriseZenith) / (std::cos(phi) * std::cos(delta)) -
+         std::tan(phi) * std::tan(delta);
+}
+
+bool CrossesHorizon(double x) { return x >= -1.0 && x <= 1.0; }
+
+double HourAngleFromCosine(double x) { return std::acos(x) * kInvTwoPi * 360; }
+
+// The moment that lies m minutes after 00:00 UTC of t's UTC date, with the
+// seconds dropped toward 00:00.
+time_t MinutesToMoment(time_t t, double m) {
+  // Only a nonsense longitude gets here with m out of any sensible range;
+  // treat it like a day without an event rather than overflow.
+  if (!(std::fabs(m) < 1e8)) return static_cast<time_t>(LocalStandardOffset() - 1);
+  double hours = std::trunc(m * 0.016666666666666666);
+  double minutes = std::trunc(m - 60 * hours);
+  std::tm day;
+  UtcBreakdown(static_cast<long long>(t), day);
+  long long s = UtcCalendarSeconds(day.tm_year + 1900LL, day.tm_mon + 1, day.tm_mday,
+                                   static_cast<long long>(hours),
+                                   static_cast<long long>(minutes), 0);
+  return static_cast<time_t>(s);
+}
+
+}  // namespace
+
+double SunriseHourAngle(time_t t, double latitude) {
+  double x = SunriseCosine(t, latitude);
+  if (!CrossesHorizon(x)) return std::numeric_limits<double>::quiet_NaN();
+  return HourAngleFromCosine(x);
+}
+
+time_t SunriseTime(time_t t, double latitude, double longitude) {
+  double x = SunriseCosine(t, latitude);
+  if (!CrossesHorizon(x)) return static_cast<time_t>(LocalStandardOffset() - 1);
+  double h = HourAngleFromCosine(x);
+  double m = (-longitude - h) * 4 + 720;
+  m = m - EquationOfTime(t);
+  return MinutesToMoment(t, m);
+}
+
+time_t SunsetTime(time_t t, double latitude, double longitude) {
+  double x = SunriseCosine(t, latitude);
+  if (!CrossesHorizon(x)) return static_cast<time_t>(LocalStandardOffset() - 1);
+  double h = HourAngleFromCosine(x);
+  double m = (h - longitude) * 4 + 720 - EquationOfTime(t);
+  return MinutesToMoment(t, m);
+}
+
+int LocalStandardOffsetAt(time_t now) {
+  std::tm local, utc;
+#ifdef _WIN32
+  // The Windows runtime keeps these results per thread.
+  const std::tm* l = std::localtime(&now);
+  if (!l) return 0;
+  local = *l;
+  const std::tm* g = std::gmtime(&now);
+  if (!g) return 0;
+  utc = *g;
+#else
+  if (!localtime_r(&now, &local) || !gmtime_r(&now, &utc)) return 0;
+#endif
+  // utc carries tm_isdst = 0, so mktime reads it as local standard time.
+  return static_cast<int>(std::mktime(&local) - std::mktime(&utc));
+}
+
+int LocalStandardOffset() { return LocalStandardOffsetAt(std::time(nullptr)); }
