@@ -1,0 +1,28 @@
+// Exports of uvdll.dll, the hook library that hosts the map on the desktop.
+// Ordinals 1 to 3 are fixed; the controller links 1 and 2 at load time.
+#pragma once
+#ifndef _WIN32
+#error "Win32 only"
+#endif
+#include <windows.h>
+
+extern "C" {
+
+// Installs the message hook on the thread that owns the desktop list view
+// and starts the desktop host there. Returns after the host has started, or
+// after about ten seconds when it could not be reached (then the hook is
+// removed again; UVDLLIsHostRunning tells the caller which happened).
+void WINAPI UVDLLInstallHook(HWND listView);                      // @1
+
+// Stops the desktop host, waits (bounded) until it has let go of the list
+// view, then removes the hook.
+void WINAPI UVDLLRemoveHook(void);                                // @2
+
+// The WH_GETMESSAGE hook procedure.
+LRESULT CALLBACK UVDLLGetMsgProc(int code, WPARAM wParam, LPARAM lParam);  // @3
+
+// TRUE when the last UVDLLInstallHook of this process reached the desktop
+// host and no removal has completed since.
+BOOL WINAPI UVDLLIsHostRunning(void);                              // @4
+
+}
