@@ -1,0 +1,33 @@
+// What the paint stage hands to every overlay: the paint cache's size, the
+// scale factors of the fitting, the rotation inputs and the sun position of
+// the picture on display. The device context travels beside it.
+#pragma once
+
+#include "renderer/Projection.h"
+
+namespace uv {
+
+struct OverlayView {
+    int targetWidth = 0;
+    int targetHeight = 0;
+    float scaleX = 1.0f;
+    float scaleY = 1.0f;
+    float xOffset = 0.0f;  // whole degrees 0..359
+    bool followSun = false;
+    double subsolarLongitude = 0.0;  // radians
+    double declination = 0.0;        // radians
+
+    // Overlays rotate with the scaled picture, so the shift is taken over
+    // the target width, not the image width.
+    int Shift() const {
+        return HorizontalShift(followSun, subsolarLongitude, xOffset, targetWidth);
+    }
+    PixelPoint Project(float latitude, float longitude) const {
+        return ProjectLatLon(targetWidth, targetHeight, scaleX, scaleY, Shift(), latitude, longitude);
+    }
+};
+
+// Radians to degrees the way the overlays convert the sun's angles.
+inline double OverlayDegrees(double radians) { return radians * 0.15915494309189535 * 360.0; }
+
+}  // namespace uv

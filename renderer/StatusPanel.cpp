@@ -1,0 +1,138 @@
+#include "renderer/StatusPanel.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <map>
+
+#include "solar/CityDatabase.h"
+#include "solar/Formatting.h"
+#include "solar/SunPosition.h"
+#include "solar/Sunrise.h"
+
+namespace uv {
+
+namespace {
+
+constexpr int kLeft = 10;
+constexpr int kLineHeight = 12;
+constexpr int kNameWidth = 100;
+constexpr int kItemWidth = 34;
+constexpr int kValueIndent = 4;
+
+struct ByteLess {
+    bool operator()(const char* a, const char* b) const {
+        return std::strcmp(a, b) < 0;  // strcmp compares as unsigned char
+    }
+};
+
+// "hh:mm " of a broken-down time; the runtime gives no breakdown for some
+// moments (negative ones on Windows), which shows as dashes.
+std::string ClockText(const std::tm* t) {
+    char buffer[256];
+    if (t == nullptr) return "--:-- ";
+    std::snprintf(buffer, sizeof buffer, "%02d:%02d ", t->tm_hour, t->tm_min);
+    return buffer;
+}
+
+std::string LocalClock(std::time_t t) { return ClockText(std::localtime(&t)); }
+
+std::string HeaderText(double subsolarLongitude, double declination,
+                       const StatusPanelOptions& o) {
+    char buffer[256] = "";
+    const bool items = o.CityItemCount() > 0;
+    if (o.sunLocation) {
+        char lat[32];
+        char lon[32];
+        FormatLatitude(lat, RadiansToDegrees(declination), sizeof lat);
+        FormatLongitude(lon, RadiansToDegrees(subsolarLongitude), sizeof lon);
+        std::snprintf(buffer, sizeof buffer, "sun coordinates: %s, %s%s", lat, lon,
+                      items ? "; " : "");
+    }
+    std::string text = buffer;
+    if (items) {
+        text += "city time data format is: ";
+        const char* names[] = {"sunrise", "sunset", "solar noon offset", "local time"};
+        const bool on[] = {o.sunrise, o.sunset, o.solarOffset, o.localTime};
+        bool first = true;
+        for (int i = 0; i < 4; ++i) {
+            if (!on[i]) continue;
+            if (!first) text += ", ";
+            text += names[i];
+            first = false;
+        }
+    }
+    return text;
+}
+
+}  // namespace
+
+StatusPanelLayout LayoutStatusPanel(int width, int height, double subsolarLongitude,
+                                    double declination, const CityDatabase& cities,
+                                    const StatusPanelOptions& o, std::time_t now) {
+    StatusPanelLayout layout;
+    if (!o.show) return layout;
+    const int items = o.CityItemCount();
+    layout.columnWidth = 150 + kItemWidth * items;
+    int d = width / layout.columnWidth;
+    if (d <= 0) return layout;
+    const int n = cities.GetSelectedCount();
+    // n / D rounded up; done in integers so that no window, however wide,
+    // rounds it down to zero rows for a selected city.
+    const int g = n > 0 ? (n + d - 1) / d : 0;
+    if ((d - 1) * g >= n && d > 2) d = d - 1;
+    layout.columns = d;
+    layout.rowsPerColumn = g;
+
+    int t = height - 18;
+    if (items > 0) t -= kLineHeight * g;
+    layout.headerY = t;
+    layout.texts.push_back({kLeft, t, HeaderText(subsolarLongitude, declination, o)});
+    if (items == 0 || g == 0) return layout;
+
+    // One row per name: a later city of the same name replaces the earlier.
+    std::map<const char*, const CityRecord*, ByteLess> byName;
+    for (int i = 0; i < cities.GetCityCount(); ++i) {
+        const CityRecord* city = cities.GetCity(i);
+        if (city != nullptr && city->selected) byName[city->name] = city;
+    }
+    const int y0 = t + kLineHeight;
+    const int pitch = d <= 1 ? 0 : 50 / (d - 1) + (width - 20) / d;
+    int k = 0;
+    char buffer[256];
+    for (const auto& entry : byName) {
+        const CityRecord& city = *entry.second;
+        const int x = kLeft + (k / g) * pitch;
+        const int y = y0 + kLineHeight * (k % g);
+        ++k;
+        std::snprintf(buffer, sizeof buffer, "%s", city.name);
+        layout.texts.push_back({x, y, buffer});
+        int c = x + kNameWidth;
+        if (o.sunrise) {
+            layout.texts.push_back({c + kValueIndent, y,
+                                    LocalClock(SunriseTime(now, city.latitude, city.longitude))});
+            c += kItemWidth;
+        }
+        if (o.sunset) {
+            layout.texts.push_back({c + kValueIndent, y,
+                                    LocalClock(SunsetTime(now, city.latitude, city.longitude))});
+            c += kItemWidth;
+        }
+        if (o.solarOffset) {
+            const int s = static_cast<int>(SolarNoonOffset(now, DegreesToRadians(city.longitude)));
+            const int a = s < 0 ? -s : s;
+            if (s <= 0) layout.texts.push_back({c, y, "-"});
+            std::snprintf(buffer, sizeof buffer, "%02d:%02d ", a / 3600, a / 60 - (a / 3600) * 60);
+            layout.texts.push_back({c + kValueIndent, y, buffer});
+            c += kItemWidth;
+        }
+        if (o.localTime) {
+            const std::time_t when = now;
+            layout.texts.push_back(
+                {c + kValueIndent, y, ClockText(LongitudeZoneTime(&when, city.latitude, city.longitude))});
+        }
+    }
+    return layout;
+}
+
+}  // namespace uv

@@ -1,0 +1,44 @@
+// The status panel's layout and texts: a header with the sun's coordinates
+// and a legend, then one row per selected city in name order.
+#pragma once
+
+#include <ctime>
+#include <string>
+#include <vector>
+
+class CityDatabase;
+
+namespace uv {
+
+struct StatusPanelOptions {
+    bool show = false;
+    bool sunLocation = false;
+    bool sunrise = false;
+    bool sunset = false;
+    bool solarOffset = false;
+    bool localTime = false;
+    int CityItemCount() const { return sunrise + sunset + solarOffset + localTime; }
+};
+
+struct PanelText {
+    int x;
+    int y;
+    std::string text;
+};
+
+struct StatusPanelLayout {
+    int columnWidth = 0;
+    int columns = 0;        // after dropping a column the cities do not need
+    int rowsPerColumn = 0;
+    int headerY = 0;
+    std::vector<PanelText> texts;  // in drawing order, header first
+};
+
+// Texts of the panel for a target of width x height at the moment now (the
+// city items use now, not the render time). Empty when the panel is off or
+// the target is narrower than one column.
+StatusPanelLayout LayoutStatusPanel(int width, int height, double subsolarLongitude,
+                                    double declination, const CityDatabase& cities,
+                                    const StatusPanelOptions& options, std::time_t now);
+
+}  // namespace uv

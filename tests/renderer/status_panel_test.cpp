@@ -1,0 +1,216 @@
+#include "renderer/StatusPanel.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <string>
+
+#include "solar/CityDatabase.h"
+#include "solar/SunPosition.h"
+
+namespace uv {
+namespace {
+
+constexpr std::time_t kSolstice = 1087819200;  // 2004-06-21 12:00:00 UTC
+
+void UseUtc() {
+#ifdef _WIN32
+    _putenv("TZ=UTC0");
+    _tzset();
+#else
+    setenv("TZ", "UTC0", 1);
+    tzset();
+#endif
+}
+
+class StatusPanelTest : public ::testing::Test {
+protected:
+    void SetUp() override { UseUtc(); }
+    void Load(const std::string& text) { db.Parse(text.c_str(), static_cast<unsigned>(text.size())); }
+    void SelectAll() {
+        for (int i = 0; i < db.GetCityCount(); ++i) db.SelectCityIndex(i);
+    }
+    StatusPanelLayout Layout(int w, int h, const StatusPanelOptions& o, std::time_t now = kSolstice) {
+        return LayoutStatusPanel(w, h, 0.0, 0.0, db, o, now);
+    }
+    CityDatabase db;
+};
+
+StatusPanelOptions Items(bool rise, bool set, bool offset, bool local) {
+    StatusPanelOptions o;
+    o.show = true;
+    o.sunrise = rise;
+    o.sunset = set;
+    o.solarOffset = offset;
+    o.localTime = local;
+    return o;
+}
+
+TEST_F(StatusPanelTest, OffDrawsNothing) {
+    StatusPanelOptions o = Items(true, true, true, true);
+    o.show = false;
+    EXPECT_TRUE(Layout(1024, 768, o).texts.empty());
+}
+
+TEST_F(StatusPanelTest, SunLocationAloneIsOneHeaderLine) {
+    Load("A,X,0,0\n");
+    SelectAll();
+    StatusPanelOptions o;
+    o.show = true;
+    o.sunLocation = true;
+    const StatusPanelLayout l = LayoutStatusPanel(1024, 768, 0.0, 0.40819, db, o, kSolstice);
+    ASSERT_EQ(l.texts.size(), 1u);
+    EXPECT_EQ(l.texts[0].x, 10);
+    EXPECT_EQ(l.texts[0].y, 768 - 18);
+    EXPECT_EQ(l.texts[0].text.rfind("sun coordinates: 23\xB0", 0), 0u) << l.texts[0].text;
+    EXPECT_NE(l.texts[0].text.find("N,   0\xB0" "00'00\" E"), std::string::npos) << l.texts[0].text;
+    EXPECT_EQ(l.texts[0].text.find(';'), std::string::npos);
+}
+
+TEST_F(StatusPanelTest, HeaderLegendFollowsTheFixedItemOrder) {
+    StatusPanelLayout l = Layout(1024, 768, Items(true, false, false, false));
+    EXPECT_EQ(l.columnWidth, 184);
+    EXPECT_EQ(l.texts[0].text, "city time data format is: sunrise");
+    StatusPanelOptions all = Items(true, true, true, true);
+    all.sunLocation = true;
+    l = Layout(1024, 768, all);
+    EXPECT_EQ(l.columnWidth, 286);
+    const std::string& h = l.texts[0].text;
+    EXPECT_NE(h.find("\" E; city time data format is: sunrise, sunset, solar noon offset, local time"),
+              std::string::npos)
+        << h;
+    EXPECT_EQ(Layout(1024, 768, Items(false, true, false, true)).texts[0].text,
+              "city time data format is: sunset, local time");
+}
+
+TEST_F(StatusPanelTest, ThreeCitiesInA1024WideCacheTakeThreeOfFourColumns) {
+    Load("Alpha,X,15,10\nBravo,X,-80,20\nCharlie,X,0,30\n");
+    SelectAll();
+    const StatusPanelLayout l = Layout(1024, 768, Items(false, false, false, true));
+    EXPECT_EQ(l.columnWidth, 184);
+    EXPECT_EQ(l.columns, 4);
+    EXPECT_EQ(l.rowsPerColumn, 1);
+    EXPECT_EQ(l.headerY, 768 - 30);
+    ASSERT_EQ(l.texts.size(), 1u + 3 * 2);
+    const int xs[] = {10, 277, 544};
+    const char* names[] = {"Alpha", "Bravo", "Charlie"};
+    const char* clocks[] = {"13:00 ", "07:00 ", "12:00 "};
+    for (int k = 0; k < 3; ++k) {
+        const PanelText& name = l.texts[1 + 2 * k];
+        const PanelText& clock = l.texts[2 + 2 * k];
+        EXPECT_EQ(name.x, xs[k]);
+        EXPECT_EQ(name.y, 768 - 18);
+        EXPECT_EQ(name.text, names[k]);
+        EXPECT_EQ(clock.x, xs[k] + 104);
+        EXPECT_EQ(clock.text, clocks[k]);
+    }
+}
+
+TEST_F(StatusPanelTest, RowsFillColumnsTopToBottom) {
+    Load("A,X,0,0\nB,X,0,0\nC,X,0,0\nD,X,0,0\nE,X,0,0\n");
+    SelectAll();
+    // 400 / 184 = 2 columns, 3 rows each.
+    const StatusPanelLayout l = Layout(400, 300, Items(true, false, false, false));
+    EXPECT_EQ(l.columns, 2);
+    EXPECT_EQ(l.rowsPerColumn, 3);
+    EXPECT_EQ(l.headerY, 300 - 18 - 36);
+    const int pitch = 50 / 1 + 380 / 2;
+    const int expect[5][2] = {{10, 258}, {10, 270}, {10, 282}, {10 + pitch, 258}, {10 + pitch, 270}};
+    int row = 0;
+    for (const PanelText& t : l.texts) {
+        if (t.text.size() != 1 || t.x % 10 != 0 || t.y == l.headerY) continue;
+        ASSERT_LT(row, 5);
+        EXPECT_EQ(t.x, expect[row][0]) << t.text;
+        EXPECT_EQ(t.y, expect[row][1]) << t.text;
+        ++row;
+    }
+    EXPECT_EQ(row, 5);
+}
+
+TEST_F(StatusPanelTest, OneColumnWindowsStackEverythingAtTheLeft) {
+    Load("A,X,0,0\nB,X,0,0\n");
+    SelectAll();
+    const StatusPanelLayout l = Layout(300, 200, Items(false, false, true, false));
+    EXPECT_EQ(l.columns, 1);
+    EXPECT_EQ(l.rowsPerColumn, 2);
+    for (const PanelText& t : l.texts) EXPECT_LT(t.x, 150);
+}
+
+TEST_F(StatusPanelTest, NarrowerThanOneColumnShowsNoPanel) {
+    Load("A,X,0,0\n");
+    SelectAll();
+    EXPECT_TRUE(Layout(183, 768, Items(true, false, false, false)).texts.empty());
+    EXPECT_FALSE(Layout(184, 768, Items(true, false, false, false)).texts.empty());
+}
+
+TEST_F(StatusPanelTest, NoSelectedCityGivesOnlyTheHeader) {
+    Load("A,X,0,0\n");
+    const StatusPanelLayout l = Layout(1024, 768, Items(true, true, false, false));
+    EXPECT_EQ(l.rowsPerColumn, 0);
+    ASSERT_EQ(l.texts.size(), 1u);
+    EXPECT_EQ(l.texts[0].y, 768 - 18);
+}
+
+TEST_F(StatusPanelTest, EmptyDatabaseGivesOnlyTheHeader) {
+    EXPECT_EQ(Layout(1024, 768, Items(true, true, true, true)).texts.size(), 1u);
+}
+
+TEST_F(StatusPanelTest, RowsInByteOrderWithDuplicateNamesOnce) {
+    // Upper case sorts before lower case and 0xC9 after both; the second
+    // "Twin" replaces the first.
+    Load("aachen,X,0,0\nTwin,X,15,0\n\xC9vora,X,0,0\nZurich,X,0,0\nTwin,X,-80,0\n");
+    SelectAll();
+    const StatusPanelLayout l = Layout(200, 400, Items(false, false, false, true));
+    std::string order;
+    std::string twinClock;
+    for (std::size_t i = 1; i < l.texts.size(); i += 2) {
+        order += l.texts[i].text + "|";
+        if (l.texts[i].text == "Twin") twinClock = l.texts[i + 1].text;
+    }
+    EXPECT_EQ(order, "Twin|Zurich|aachen|\xC9vora|");
+    EXPECT_EQ(twinClock, "07:00 ");
+    // Rows are counted from the selection, duplicates included.
+    EXPECT_EQ(l.rowsPerColumn, 5);
+}
+
+TEST_F(StatusPanelTest, ItemSlotsAndTheSolarOffsetSign) {
+    double lat = 0, sunLon = 0;
+    ComputeSubsolarPoint(kSolstice + 3 * 3600, lat, sunLon);
+    const std::string text = "OnMeridian,X," + std::to_string(sunLon * 180.0 / kPi) +
+                             ",0\nEast,X," + std::to_string(sunLon * 180.0 / kPi + 90.0) + ",0\n";
+    Load(text);
+    SelectAll();
+    const StatusPanelLayout l =
+        Layout(1024, 768, Items(true, true, true, true), kSolstice + 3 * 3600);
+    // Per row: name, sunrise, sunset, [sign], offset, local time.
+    ASSERT_GE(l.texts.size(), 1u + 6 + 5);
+    const PanelText* east = &l.texts[1];
+    EXPECT_EQ(east->text, "East");
+    EXPECT_EQ(l.texts[2].x, east->x + 104);
+    EXPECT_EQ(l.texts[3].x, east->x + 138);
+    EXPECT_EQ(l.texts[4].x, east->x + 172);  // no sign: six hours after noon
+    EXPECT_EQ(l.texts[4].text, "06:00 ");
+    EXPECT_EQ(l.texts[5].x, east->x + 206);
+    const PanelText* meridian = &l.texts[6];
+    EXPECT_EQ(meridian->text, "OnMeridian");
+    EXPECT_EQ(l.texts[9].text, "-");
+    EXPECT_EQ(l.texts[9].x, meridian->x + 168);
+    EXPECT_EQ(l.texts[10].text, "00:00 ");
+    EXPECT_EQ(l.texts[10].x, meridian->x + 172);
+    for (int i : {2, 3, 7, 8}) {
+        ASSERT_EQ(l.texts[i].text.size(), 6u);
+        EXPECT_EQ(l.texts[i].text[2], ':');
+    }
+}
+
+TEST_F(StatusPanelTest, AVeryWideCacheStillGivesEveryCityARow) {
+    Load("A,X,0,0\n");
+    SelectAll();
+    const StatusPanelLayout l = Layout(1000000, 768, Items(true, false, false, false));
+    EXPECT_EQ(l.rowsPerColumn, 1);
+    EXPECT_EQ(l.texts.size(), 3u);
+}
+
+}  // namespace
+}  // namespace uv
