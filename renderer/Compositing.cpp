@@ -1,0 +1,226 @@
+#include "renderer/Compositing.h"
+
+#include <cmath>
+#include <memory>
+#include <new>
+#include <vector>
+
+#include "renderer/Geometry.h"
+
+// The functions here produce exactly the bytes of the plain per-pixel form in
+// CompositingReference.cpp; only work whose result does not depend on where
+// it is done is moved out of the pixel loop (a row's or column's sines and
+// cosines, the sine of the band width, the mask factors). Walking a column of
+// a bottom-up buffer touches a new cache line at every pixel, so the buffers
+// are walked in strips of columns, row by row inside a strip; the random
+// numbers are still drawn one per pixel, column by column.
+
+namespace uv {
+namespace {
+
+constexpr double kPi = 3.141592653589793;
+constexpr float kInv255 = 0.003921568859368563f;
+constexpr float kInv32767 = 3.0518509447574615e-05f;
+constexpr int kStripColumns = 16;
+
+struct CompositingState {
+    std::unique_ptr<std::uint8_t[]> compositePixels;
+    int width = 0;
+    int height = 0;
+};
+
+CompositingState g_state;
+
+int WeightInBand(float uf) {
+    return 255 - static_cast<int>(255.0 * std::cos((uf + 1.0) * 0.5 * (kPi / 2)));
+}
+
+}  // namespace
+
+MapImageCheck CheckMapImages(int dayWidth, int dayHeight, int nightWidth, int nightHeight) {
+    if (dayWidth <= 0 || dayHeight <= 0) return MapImageCheck::Empty;
+    if (dayWidth > kMaxMapWidth || dayHeight > kMaxMapHeight ||
+        static_cast<long long>(dayWidth) * dayHeight > kMaxMapPixels) {
+        return MapImageCheck::TooLarge;
+    }
+    if (dayWidth % 4 != 0) return MapImageCheck::WidthNotMultipleOf4;
+    if (nightWidth != dayWidth || nightHeight != dayHeight) return MapImageCheck::NightSizeDiffers;
+    return MapImageCheck::Ok;
+}
+
+bool IsUsableMapSize(int width, int height) {
+    return CheckMapImages(width, height, width, height) == MapImageCheck::Ok;
+}
+
+const char* DescribeMapImageCheck(MapImageCheck check) {
+    switch (check) {
+        case MapImageCheck::Ok: return "the map images can be used";
+        case MapImageCheck::Empty: return "the day image has no pixels";
+        case MapImageCheck::WidthNotMultipleOf4: return "the day image's width is not a multiple of 4";
+        case MapImageCheck::TooLarge: return "the day image is too large";
+        case MapImageCheck::NightSizeDiffers: return "the night image's size differs from the day image's";
+    }
+    return "unknown map image problem";
+}
+
+std::size_t PixelBufferSize(int width, int height) {
+    if (!IsUsableMapSize(width, height)) return 0;
+    return 3u * static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+}
+
+float BandWidthFraction(int percent) {
+    return static_cast<float>(percent) * 0.01f;
+}
+
+void GenerateNightPixels(const std::uint8_t* day, std::uint8_t* night, int width, int height) {
+    const std::size_t size = PixelBufferSize(width, height);
+    if (size == 0) return;
+    // The result of a pixel depends on that pixel alone, so the buffer is
+    // walked in memory order; the brightness takes only 256 values.
+    std::uint8_t red[256];
+    std::uint8_t blue[256];
+    for (int v = 0; v < 256; ++v) {
+        const int b = static_cast<int>(std::sqrt(v * kInv255) * 255.0);
+        red[v] = static_cast<std::uint8_t>(b / 4);
+        blue[v] = static_cast<std::uint8_t>(b / 2);
+    }
+    for (std::size_t p = 0; p < size; p += 3) {
+        int v = day[p + 2];
+        if (day[p + 1] > v) v = day[p + 1];
+        if ((day[p] >> 2) > v) v = day[p] >> 2;
+        night[p + 2] = red[v];
+        night[p + 1] = red[v];
+        night[p] = blue[v];
+    }
+}
+
+void ComputeDayMask(std::uint8_t* mask, int width, int height, double subsolarLongitude, double declination,
+                    double bandWidth) {
+    if (!IsUsableMapSize(width, height)) return;
+    const Vector3f sun = SphericalToCartesian(static_cast<float>(declination + kPi / 2),
+                                              static_cast<float>(subsolarLongitude), 1.0f);
+
+    // SphericalToCartesian(theta, phi, 1) is (sin theta cos phi, sin theta
+    // sin phi, cos theta) computed in double and rounded per coordinate; with
+    // radius 1 the products below round to the same floats.
+    std::vector<double> cosAzimuth(width), sinAzimuth(width);
+    for (int i = 0; i < width; ++i) {
+        const double phi = static_cast<float>(2 * kPi * i / width - kPi);
+        cosAzimuth[i] = std::cos(phi);
+        sinAzimuth[i] = std::sin(phi);
+    }
+
+    const bool hardEdge = !(bandWidth > 0.001);
+    const double bandSine = hardEdge ? 1.0 : std::sin(bandWidth * kPi / 2);
+    // |d| beyond twice the band's sine is certainly outside the band: the
+    // division would give |u| near 2, which decides the weight without it.
+    const float surelyDay = static_cast<float>(2 * bandSine);
+
+    for (int i0 = 0; i0 < width; i0 += kStripColumns) {
+        const int i1 = i0 + kStripColumns < width ? i0 + kStripColumns : width;
+        for (int j = 0; j < height; ++j) {
+            const double theta = static_cast<float>(kPi * j / height);
+            const double sinPolar = std::sin(theta);
+            const float z = static_cast<float>(std::cos(theta));
+            const float zTerm = z * sun.z;
+            std::uint8_t* row = mask + 3 * (static_cast<std::size_t>(width) * j) + 2;
+            for (int i = i0; i < i1; ++i) {
+                const float x = static_cast<float>(sinPolar * cosAzimuth[i]);
+                const float y = static_cast<float>(sinPolar * sinAzimuth[i]);
+                const float d = x * sun.x + y * sun.y + zTerm;
+                int weight;
+                if (hardEdge) {
+                    weight = d >= 0 ? 255 : 0;
+                } else if (d > surelyDay) {
+                    weight = 255;
+                } else if (d < -surelyDay) {
+                    weight = 0;
+                } else {
+                    const double u = d / bandSine;
+                    if (u > 1) {
+                        weight = 255;
+                    } else {
+                        const float uf = static_cast<float>(u);
+                        weight = uf < -1 ? 0 : WeightInBand(uf);
+                    }
+                }
+                row[3 * i] = static_cast<std::uint8_t>(weight);
+            }
+        }
+    }
+}
+
+const std::uint8_t* BlendDayNight(const std::uint8_t* day, const std::uint8_t* night, const std::uint8_t* mask,
+                                  int width, int height, RandomSource random) {
+    const std::size_t size = PixelBufferSize(width, height);
+    if (size == 0 || random == nullptr) return nullptr;
+    if (!g_state.compositePixels || g_state.width != width || g_state.height != height) {
+        g_state.compositePixels.reset();
+        g_state.width = 0;
+        g_state.height = 0;
+        g_state.compositePixels.reset(new (std::nothrow) std::uint8_t[size]);
+        if (!g_state.compositePixels) return nullptr;
+        g_state.width = width;
+        g_state.height = height;
+    }
+    std::uint8_t* out = g_state.compositePixels.get();
+
+    float weight[256];
+    float complement[256];
+    for (int k = 0; k < 256; ++k) {
+        weight[k] = k * kInv255;
+        complement[k] = 1 - weight[k];
+    }
+
+    // The random numbers of one strip, in the order they are drawn.
+    std::vector<float> threshold(static_cast<std::size_t>(kStripColumns) * height);
+    for (int i0 = 0; i0 < width; i0 += kStripColumns) {
+        const int columns = i0 + kStripColumns < width ? kStripColumns : width - i0;
+        for (int c = 0; c < columns; ++c) {
+            float* column = &threshold[static_cast<std::size_t>(c) * height];
+            for (int j = 0; j < height; ++j) column[j] = random() * kInv32767;
+        }
+        for (int j = 0; j < height; ++j) {
+            const std::size_t rowStart = 3 * (static_cast<std::size_t>(width) * j + i0);
+            for (int c = 0; c < columns; ++c) {
+                const std::size_t p = rowStart + 3 * c;
+                const float m = weight[mask[p + 2]];
+                // With m exactly 0 or 1 the blend is exact and has no
+                // fraction, so the pixel is a copy.
+                if (m == 0.0f) {
+                    out[p] = night[p];
+                    out[p + 1] = night[p + 1];
+                    out[p + 2] = night[p + 2];
+                    continue;
+                }
+                if (m == 1.0f) {
+                    out[p] = day[p];
+                    out[p + 1] = day[p + 1];
+                    out[p + 2] = day[p + 2];
+                    continue;
+                }
+                const float n = complement[mask[p + 2]];
+                const float r = threshold[static_cast<std::size_t>(c) * height + j];
+                for (int ch = 2; ch >= 0; --ch) {
+                    float v = n * night[p + ch] + m * day[p + ch];
+                    if (v - std::trunc(v) > r) v += 1.0f;
+                    out[p + ch] = static_cast<std::uint8_t>(std::trunc(v));
+                }
+            }
+        }
+    }
+    return out;
+}
+
+void FreeCompositePixels() {
+    g_state.compositePixels.reset();
+    g_state.width = 0;
+    g_state.height = 0;
+}
+
+void GetCompositeSize(int& width, int& height) {
+    width = g_state.width;
+    height = g_state.height;
+}
+
+}  // namespace uv

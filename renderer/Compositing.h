@@ -1,0 +1,69 @@
+// Day/night compositing: the night picture generated from the day image, the
+// day weight of every pixel for a sun position, and the dithered blend of the
+// day image with a night source.
+//
+// Pixel buffers hold width x height pixels of 3 bytes (blue, green, red),
+// rows bottom-up (row 0 is the southernmost), no padding between rows: the
+// pixel of column i and row j starts at byte 3 * (width * j + i).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace uv {
+
+// Largest map the renderer takes: five buffers of this size must fit into the
+// shell's 32-bit address space beside everything else.
+constexpr int kMaxMapWidth = 16384;
+constexpr int kMaxMapHeight = 8192;
+constexpr long long kMaxMapPixels = 8192LL * 4096;
+
+enum class MapImageCheck {
+    Ok,
+    Empty,                // a dimension is zero or negative
+    WidthNotMultipleOf4,  // rows of the bitmap transfer would carry padding
+    TooLarge,
+    NightSizeDiffers,     // the night image must have the day image's size
+};
+
+// Whether images of these sizes can be composed. The desktop host and the
+// render tool call this before allocating anything; the compositing
+// functions below do nothing for a size that is not usable.
+MapImageCheck CheckMapImages(int dayWidth, int dayHeight, int nightWidth, int nightHeight);
+bool IsUsableMapSize(int width, int height);
+// A short English sentence for messages and debug output.
+const char* DescribeMapImageCheck(MapImageCheck check);
+// 3 * width * height, or 0 for a size that is not usable.
+std::size_t PixelBufferSize(int width, int height);
+
+// "dawn dusk width" as a whole percentage to the band width fraction.
+float BandWidthFraction(int percent);
+
+// A pseudo-random source with the C runtime's range, 0..32767, drawn once per
+// pixel in the compositing's pixel order.
+using RandomSource = int (*)();
+
+// Dark blue night picture from the day image.
+void GenerateNightPixels(const std::uint8_t* dayPixels, std::uint8_t* generatedNightPixels,
+                         int width, int height);
+
+// Writes the day weight (255 full day, 0 full night) of every pixel into
+// byte 2 of its 3 bytes in maskBuffer; bytes 0 and 1 are left alone. Angles in
+// radians, bandWidth a fraction of 90 degrees of sun elevation.
+void ComputeDayMask(std::uint8_t* maskBuffer, int width, int height, double subsolarLongitude,
+                    double declination, double bandWidth);
+
+// Blends day and night by the mask into the kept composite buffer and returns
+// it (valid until the next call or FreeCompositePixels). nullptr when the size
+// is not usable or memory is short.
+const std::uint8_t* BlendDayNight(const std::uint8_t* dayPixels, const std::uint8_t* nightPixels,
+                                  const std::uint8_t* maskBuffer, int width, int height,
+                                  RandomSource random);
+
+// Frees the composite buffer and forgets its size; called at renderer shutdown.
+void FreeCompositePixels();
+
+// The size the composite buffer is currently allocated for (0 x 0 if none).
+void GetCompositeSize(int& width, int& height);
+
+}  // namespace uv

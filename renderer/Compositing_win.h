@@ -1,0 +1,16 @@
+// The shipping form of the blend: the C runtime's rand as the random source,
+// the result written into the bitmap selected into resultDc.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+namespace uv {
+
+// Returns false when nothing was written (unusable size, no memory, failed
+// transfer).
+bool ComposeDayNight(const std::uint8_t* dayPixels, const std::uint8_t* nightPixels,
+                     const std::uint8_t* maskBuffer, HDC resultDc, int width, int height);
+
+}  // namespace uv
