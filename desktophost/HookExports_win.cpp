@@ -1,9 +1,206 @@
-// Placeholder exports so the controller can link while the host is built.
+// The library's exports, its entry point and the two handshakes between the
+// controller's copy of the library and the copy inside the desktop's process.
 #include "desktophost/uvdll.h"
 
-void WINAPI UVDLLInstallHook(HWND) {}
-void WINAPI UVDLLRemoveHook(void) {}
-LRESULT CALLBACK UVDLLGetMsgProc(int code, WPARAM wParam, LPARAM lParam) {
-    return CallNextHookEx(nullptr, code, wParam, lParam);
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+
+#include "desktophost/DesktopHost_win.h"
+#include "desktophost/HostState_win.h"
+
+using namespace uv;
+
+namespace {
+
+constexpr char kBusySemaphoreName[] = "umbravue";
+constexpr char kResourceFileName[] = "globepix.dll";
+// A desktop thread that has not started the host by then never will (the
+// window's thread does not take its messages, or the images are unusable).
+constexpr DWORD kInstallLimitMs = 10000;
+// A host stops within about one render; a desktop thread that has not let
+// go by then does not take its messages.
+constexpr DWORD kRemoveLimitMs = 20000;
+
+// Whether the last install of this process reached the host.
+bool g_hostReached = false;
+
+void BuildResourcePath(UvdllState& state) {
+    char path[MAX_PATH + 1] = {};
+    const DWORD length = GetModuleFileNameA(state.module, path, MAX_PATH);
+    state.resourcePath[0] = '\0';
+    if (length == 0 || length >= MAX_PATH) return;
+    char* slash = std::strrchr(path, '\\');
+    const std::size_t dirLength = slash ? static_cast<std::size_t>(slash - path) + 1 : 0;
+    if (dirLength + sizeof kResourceFileName > sizeof state.resourcePath) return;
+    std::memcpy(state.resourcePath, path, dirLength);
+    std::memcpy(state.resourcePath + dirLength, kResourceFileName, sizeof kResourceFileName);
 }
-BOOL WINAPI UVDLLIsHostRunning(void) { return FALSE; }
+
+void Post(DWORD thread, MessageId id, LPARAM value) {
+    PostThreadMessageA(thread, State().settingsMessage, ToWire(id), value);
+}
+
+DWORD ElapsedSince(DWORD start) { return GetTickCount() - start; }
+
+// Runs one protocol message on the desktop thread; returns the hook's result.
+LRESULT Dispatch(UvdllState& state, int code, WPARAM wParam, LPARAM lParam, const MSG& msg) {
+    if (msg.wParam > 0xFFFFFFFFu) return CallNextHookEx(state.hookHandle, code, wParam, lParam);
+    const SettingAction action = ApplySettingsMessage(state.settings, state.cities,
+                                                      static_cast<std::uint32_t>(msg.wParam),
+                                                      static_cast<std::intptr_t>(msg.lParam), time(nullptr));
+    switch (action) {
+    case SettingAction::NotHandled:
+        return CallNextHookEx(state.hookHandle, code, wParam, lParam);
+    case SettingAction::StartHost:
+        if (!DesktopHostRunning()) StartDesktopHost(reinterpret_cast<HWND>(msg.lParam));
+        return 1;
+    case SettingAction::StopHost:
+        StopDesktopHost();
+        return 1;
+    case SettingAction::RequestRender:
+        RequestRender();
+        return 1;
+    case SettingAction::RenderDone:
+        ComposeRenderedPicture();
+        return 1;
+    case SettingAction::HookHandle:
+    case SettingAction::None:
+        return 1;
+    }
+    return 1;
+}
+
+}  // namespace
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
+    UvdllState& state = State();
+    if (reason == DLL_PROCESS_ATTACH) {
+        state.module = instance;
+        DisableThreadLibraryCalls(instance);
+        state.settingsMessage = RegisterWindowMessageA(kSettingsMessageName);
+        BuildResourcePath(state);
+    } else if (reason == DLL_PROCESS_DETACH) {
+        if (DesktopHostRunning()) {
+            // Unloaded from the desktop's process while the host runs. At
+            // process exit the worker is gone already and nothing is left to
+            // protect; on an unload the list view must not keep pointing here.
+            if (!reserved) DetachDesktopHost();
+        } else {
+            UVDLLRemoveHook();
+        }
+    }
+    return TRUE;
+}
+
+void WINAPI UVDLLInstallHook(HWND window) {
+    UvdllState& state = State();
+    if (state.ownsHook) UVDLLRemoveHook();
+    if (state.targetWindow) return;  // a removal did not complete
+    g_hostReached = false;
+    // A null window would make the hook global; refuse it and dead windows.
+    if (!window || !IsWindow(window)) return;
+    const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+    if (!thread) return;
+    HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, UVDLLGetMsgProc, state.module, thread);
+    if (!hook) return;
+    state.hookHandle = hook;
+    state.ownsHook = true;
+    Sleep(50);
+
+    const DWORD start = GetTickCount();
+    for (;;) {
+        Post(thread, MessageId::HookHandle, reinterpret_cast<LPARAM>(hook));
+        Sleep(50);
+        Post(thread, MessageId::Subclass, reinterpret_cast<LPARAM>(window));
+        Sleep(50);
+        UniqueKernelHandle busy(OpenSemaphoreA(SEMAPHORE_ALL_ACCESS, FALSE, kBusySemaphoreName));
+        if (busy) break;
+        OutputDebugStringA("waiting for busy semaphore to be created\n");
+        Sleep(50);
+        if (ElapsedSince(start) >= kInstallLimitMs) {
+            // The host never started: leave nothing installed.
+            UnhookWindowsHookEx(hook);
+            state.hookHandle = nullptr;
+            state.ownsHook = false;
+            return;
+        }
+    }
+    state.targetWindow = window;
+    g_hostReached = true;
+    char line[64];
+    std::snprintf(line, sizeof line, "hook installed: %x\n",
+                  static_cast<unsigned>(reinterpret_cast<UINT_PTR>(hook)));
+    OutputDebugStringA(line);
+}
+
+void WINAPI UVDLLRemoveHook(void) {
+    UvdllState& state = State();
+    if (!state.ownsHook || !state.hookHandle) return;
+    const DWORD thread = state.targetWindow ? GetWindowThreadProcessId(state.targetWindow, nullptr) : 0;
+    UniqueKernelHandle busy(OpenSemaphoreA(SEMAPHORE_ALL_ACCESS, FALSE, kBusySemaphoreName));
+    if (!busy) return;
+    if (WaitForSingleObject(busy.get(), 0) == WAIT_OBJECT_0) {
+        // No host holds it.
+        ReleaseSemaphore(busy.get(), 1, nullptr);
+        return;
+    }
+    const DWORD start = GetTickCount();
+    for (;;) {
+        OutputDebugStringA("sending stop message to subclass\n");
+        Post(thread, MessageId::Unsubclass, reinterpret_cast<LPARAM>(state.targetWindow));
+        Sleep(100);
+        if (WaitForSingleObject(busy.get(), 100) == WAIT_OBJECT_0) {
+            OutputDebugStringA("ready to exit!\n");
+            ReleaseSemaphore(busy.get(), 1, nullptr);
+            break;
+        }
+        OutputDebugStringA("NOT ready to exit!\n");
+        // The desktop thread does not answer: keep the hook, so the host is
+        // not unloaded under a window that still uses it.
+        if (ElapsedSince(start) >= kRemoveLimitMs) return;
+    }
+    Sleep(100);
+    state.targetWindow = nullptr;
+    if (WaitForSingleObject(busy.get(), kRemoveLimitMs) == WAIT_OBJECT_0) ReleaseSemaphore(busy.get(), 1, nullptr);
+    busy.reset();
+    UnhookWindowsHookEx(state.hookHandle);
+    state.hookHandle = nullptr;
+    state.ownsHook = false;
+    g_hostReached = false;
+    OutputDebugStringA("hook removed.\n");
+}
+
+LRESULT CALLBACK UVDLLGetMsgProc(int code, WPARAM wParam, LPARAM lParam) {
+    UvdllState& state = State();
+    const MSG* msg = reinterpret_cast<const MSG*>(lParam);
+    if (code == HC_ACTION && msg && msg->message == state.settingsMessage &&
+        msg->wParam == ToWire(MessageId::HookHandle)) {
+        state.hookHandle = reinterpret_cast<HHOOK>(msg->lParam);
+        return 1;
+    }
+    // Nothing is handed on before this process knows its hook handle.
+    if (!state.hookHandle) return 1;
+    if (code != HC_ACTION || !msg || msg->message != state.settingsMessage)
+        return CallNextHookEx(state.hookHandle, code, wParam, lParam);
+    return Dispatch(state, code, wParam, lParam, *msg);
+}
+
+BOOL WINAPI UVDLLIsHostRunning(void) { return g_hostReached && State().targetWindow ? TRUE : FALSE; }
+
+LONG WINAPI UVDLLHostStatistic(int item) {
+    const UvdllState& state = State();
+    const DesktopHost& host = state.host;
+    switch (item) {
+    case UVDLL_STAT_RUNNING: return host.savedWindowProc ? 1 : 0;
+    case UVDLL_STAT_STARTS: return host.starts;
+    case UVDLL_STAT_RENDERS: return host.renders;
+    case UVDLL_STAT_COMPOSES: return host.composes;
+    case UVDLL_STAT_CACHE_REBUILDS: return host.cacheRebuilds;
+    case UVDLL_STAT_CACHE_WIDTH: return host.paintCache.width;
+    case UVDLL_STAT_CACHE_HEIGHT: return host.paintCache.height;
+    case UVDLL_STAT_HOOK_KNOWN: return state.hookHandle ? 1 : 0;
+    case UVDLL_STAT_RENDER_TIME: return static_cast<LONG>(state.settings.renderTime);
+    default: return -1;
+    }
+}

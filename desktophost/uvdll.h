@@ -25,4 +25,19 @@ LRESULT CALLBACK UVDLLGetMsgProc(int code, WPARAM wParam, LPARAM lParam);  // @3
 // host and no removal has completed since.
 BOOL WINAPI UVDLLIsHostRunning(void);                              // @4
 
+// What the desktop host of this process has done, for tests and
+// diagnostics; -1 for an unknown item.
+enum UVDLLStatistic {
+    UVDLL_STAT_RUNNING = 0,        // 1 while the host runs in this process
+    UVDLL_STAT_STARTS = 1,         // hosts started
+    UVDLL_STAT_RENDERS = 2,        // pictures rendered by the worker
+    UVDLL_STAT_COMPOSES = 3,       // pictures put on display
+    UVDLL_STAT_CACHE_REBUILDS = 4, // paint cache rebuilds
+    UVDLL_STAT_CACHE_WIDTH = 5,
+    UVDLL_STAT_CACHE_HEIGHT = 6,
+    UVDLL_STAT_HOOK_KNOWN = 7,     // 1 once the hook handle has arrived
+    UVDLL_STAT_RENDER_TIME = 8,    // render time of the settings record
+};
+LONG WINAPI UVDLLHostStatistic(int item);                          // @5
+
 }

@@ -1,0 +1,103 @@
+// Everything uvdll.dll keeps per process, gathered in one place. Each process
+// that loads the library has its own copy; only the copy inside the desktop's
+// process ever starts the desktop host.
+#pragma once
+
+#include <windows.h>
+
+#include <ctime>
+#include <memory>
+#include <optional>
+
+#include "common/WinHandles.h"
+#include "desktophost/RenderSettings.h"
+#include "solar/CityDatabase.h"
+
+namespace uv {
+
+// A bitmap selected into a memory DC of its own. Members are declared in the
+// order they must be released: the selection is undone first, then the
+// bitmap and the DC are deleted.
+struct SelectedBitmap {
+    UniqueMemoryDc dc;
+    UniqueBitmap bitmap;
+    std::optional<ScopedSelect> selection;
+    int width = 0;
+    int height = 0;
+
+    // A DC and a bitmap of width x height, both compatible with `compatible`.
+    bool Create(HDC compatible, int w, int h);
+    void Reset();
+    bool exists() const { return static_cast<bool>(dc); }
+};
+
+// The desktop host: the picture, its buffers, the render worker and the
+// semaphores that hand the picture between the worker and the desktop thread.
+struct DesktopHost {
+    HWND targetWindow = nullptr;
+    DWORD desktopThread = 0;
+    UINT message = 0;
+
+    UniqueModule resourceModule;
+    int imageWidth = 0;
+    int imageHeight = 0;
+    std::unique_ptr<unsigned char[]> dayPixels;
+    std::unique_ptr<unsigned char[]> nightPixels;
+    std::unique_ptr<unsigned char[]> generatedNightPixels;
+    std::unique_ptr<unsigned char[]> maskBuffer;
+
+    // Owned by the holder of the render baton (the worker while it renders).
+    SelectedBitmap rendered;
+    double renderedSunLongitude = 0.0;
+    double renderedSunLatitude = 0.0;
+
+    // Desktop thread only.
+    SelectedBitmap display;
+    SelectedBitmap paintCache;
+    bool cacheDirty = true;
+    double shownSunLongitude = 0.0;
+    double shownSunLatitude = 0.0;
+
+    // Non-null exactly while the host runs.
+    WNDPROC savedWindowProc = nullptr;
+
+    UniqueKernelHandle busySemaphore;   // "umbravue": held from start to the end of stop
+    UniqueKernelHandle quitSemaphore;   // "umbravue quit received": taken by the stop
+    UniqueKernelHandle stateLock;       // guards batonHeld and resultPending
+    UniqueKernelHandle renderBaton;     // its holder owns `rendered`
+    UniqueKernelHandle stopSemaphore;   // held by the desktop thread while the worker runs
+    UniqueKernelHandle workerThread;
+    UniqueKernelHandle workerFinished;  // set by the worker as its last step
+    DWORD workerThreadId = 0;
+    bool batonHeld = false;     // under stateLock
+    bool resultPending = false; // under stateLock
+
+    // Counters read by tests through UVDLLHostStatistics.
+    volatile LONG renders = 0;
+    volatile LONG composes = 0;
+    volatile LONG cacheRebuilds = 0;
+    volatile LONG starts = 0;
+};
+
+struct UvdllState {
+    HMODULE module = nullptr;
+    UINT settingsMessage = 0;
+    // Controller's process: the hook it installed. Desktop's process: the
+    // value received with HookHandle.
+    HHOOK hookHandle = nullptr;
+    // Controller's process only: the list view of a completed install.
+    HWND targetWindow = nullptr;
+    // Full path of globepix.dll beside this library; empty when it would not fit.
+    char resourcePath[256] = {};
+    // This process installed hookHandle (the controller's side).
+    bool ownsHook = false;
+    bool paintInProgress = false;
+
+    RenderSettings settings;
+    CityDatabase cities;
+    DesktopHost host;
+};
+
+UvdllState& State();
+
+}  // namespace uv

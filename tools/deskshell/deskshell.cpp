@@ -1,0 +1,201 @@
+// A stand-in for the desktop shell: a screen-sized top-level window "Progman"
+// titled "Program Manager", its child "SHELLDLL_DefView" and in that a
+// comctl32 list view "FolderView" with a few icons, all on one thread with
+// an ordinary message loop. It stays at the bottom of the z-order and is
+// never activated over other windows.
+//
+//   deskshell                    run the desktop; prints "ready" when it is up
+//   deskshell query NAME [A B]   ask the running desktop (see DeskQuery.h) and
+//                                print the answer; exit code 2 without one
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "tools/deskshell/DeskQuery.h"
+
+namespace {
+
+// The desktop's own background, so a desktop without the map is easy to tell.
+constexpr COLORREF kDesktopColor = RGB(58, 110, 165);
+
+struct Shell {
+    HWND desktop = nullptr;
+    HWND view = nullptr;
+    HWND listView = nullptr;
+    LONG_PTR ownProcedure = 0;
+    HIMAGELIST images = nullptr;
+};
+Shell g_shell;
+
+void LayOut(int width, int height) {
+    SetWindowPos(g_shell.desktop, HWND_BOTTOM, 0, 0, width, height, SWP_NOACTIVATE);
+    SetWindowPos(g_shell.view, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(g_shell.listView, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+LRESULT Answer(WPARAM query, LPARAM argument) {
+    switch (query) {
+    case deskshell::QueryPing:
+        return 1;
+    case deskshell::QueryHostStatistic: {
+        HMODULE uvdll = GetModuleHandleA("uvdll.dll");
+        using StatisticFn = LONG(WINAPI*)(int);
+        auto statistic = uvdll ? reinterpret_cast<StatisticFn>(
+                                     reinterpret_cast<void*>(GetProcAddress(uvdll, "UVDLLHostStatistic")))
+                               : nullptr;
+        return statistic ? statistic(static_cast<int>(argument)) : -2;
+    }
+    case deskshell::QueryOwnProcedure:
+        return GetWindowLongPtrA(g_shell.listView, GWLP_WNDPROC) == g_shell.ownProcedure ? 1 : 0;
+    case deskshell::QueryPixel: {
+        UpdateWindow(g_shell.listView);
+        HDC dc = GetDC(g_shell.listView);
+        const COLORREF color = GetPixel(dc, static_cast<short>(LOWORD(argument)), static_cast<short>(HIWORD(argument)));
+        ReleaseDC(g_shell.listView, dc);
+        return color == CLR_INVALID ? -1 : static_cast<LRESULT>(color);
+    }
+    case deskshell::QueryGdiObjects:
+        return static_cast<LRESULT>(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS));
+    case deskshell::QueryResize:
+        LayOut(LOWORD(argument), HIWORD(argument));
+        return 1;
+    case deskshell::QueryListView:
+        return reinterpret_cast<LRESULT>(g_shell.listView);
+    case deskshell::QueryUvdllLoaded:
+        return GetModuleHandleA("uvdll.dll") ? 1 : 0;
+    default:
+        return -1;
+    }
+}
+
+LRESULT CALLBACK DesktopProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case deskshell::kQueryMessage:
+        return Answer(wParam, lParam);
+    case WM_WINDOWPOSCHANGING:
+        // Like the real desktop: always below every other window.
+        reinterpret_cast<WINDOWPOS*>(lParam)->hwndInsertAfter = HWND_BOTTOM;
+        return 0;
+    case WM_MOUSEACTIVATE:
+        return MA_NOACTIVATE;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_CLOSE:
+        return 0;  // the desktop does not close; end it by ending the process
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+LRESULT CALLBACK ViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_ERASEBKGND) return 1;
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void AddItems(HWND listView) {
+    g_shell.images = ImageList_Create(32, 32, ILC_COLOR24 | ILC_MASK, 4, 0);
+    const char* icons[] = {IDI_APPLICATION, IDI_INFORMATION, IDI_WARNING, IDI_QUESTION};
+    for (const char* icon : icons) ImageList_AddIcon(g_shell.images, LoadIconA(nullptr, icon));
+    ListView_SetImageList(listView, g_shell.images, LVSIL_NORMAL);
+    const char* names[] = {"My Computer", "Recycle Bin", "", "Readme"};
+    for (int i = 0; i < 4; ++i) {
+        LVITEMA item{};
+        item.mask = LVIF_TEXT | LVIF_IMAGE;
+        item.iItem = i;
+        item.iImage = i;
+        item.pszText = const_cast<char*>(names[i]);
+        SendMessageA(listView, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    }
+}
+
+int RunDesktop() {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&controls);
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+
+    WNDCLASSA desktopClass{};
+    desktopClass.lpfnWndProc = DesktopProc;
+    desktopClass.hInstance = instance;
+    desktopClass.lpszClassName = "Progman";
+    desktopClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    WNDCLASSA viewClass = desktopClass;
+    viewClass.lpfnWndProc = ViewProc;
+    viewClass.lpszClassName = "SHELLDLL_DefView";
+    if (!RegisterClassA(&desktopClass) || !RegisterClassA(&viewClass)) return 1;
+
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    g_shell.desktop = CreateWindowExA(WS_EX_TOOLWINDOW, "Progman", "Program Manager",
+                                      WS_POPUP | WS_CLIPCHILDREN, 0, 0, width, height, nullptr, nullptr,
+                                      instance, nullptr);
+    g_shell.view = CreateWindowExA(0, "SHELLDLL_DefView", "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
+                                   width, height, g_shell.desktop, nullptr, instance, nullptr);
+    g_shell.listView = CreateWindowExA(0, WC_LISTVIEWA, "FolderView",
+                                       WS_CHILD | WS_VISIBLE | LVS_ICON | LVS_AUTOARRANGE | LVS_SHAREIMAGELISTS,
+                                       0, 0, width, height, g_shell.view, reinterpret_cast<HMENU>(1), instance,
+                                       nullptr);
+    if (!g_shell.desktop || !g_shell.view || !g_shell.listView) return 1;
+    g_shell.ownProcedure = GetWindowLongPtrA(g_shell.listView, GWLP_WNDPROC);
+    ListView_SetBkColor(g_shell.listView, kDesktopColor);
+    ListView_SetTextBkColor(g_shell.listView, CLR_NONE);
+    ListView_SetTextColor(g_shell.listView, RGB(255, 255, 255));
+    AddItems(g_shell.listView);
+
+    ShowWindow(g_shell.desktop, SW_SHOWNOACTIVATE);
+    SetWindowPos(g_shell.desktop, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    UpdateWindow(g_shell.desktop);
+    std::printf("ready %d %d\n", width, height);
+    std::fflush(stdout);
+
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    ImageList_Destroy(g_shell.images);
+    return 0;
+}
+
+struct QueryName {
+    const char* name;
+    deskshell::Query query;
+    int arguments;
+};
+const QueryName kQueries[] = {
+    {"ping", deskshell::QueryPing, 0},         {"stat", deskshell::QueryHostStatistic, 1},
+    {"ownproc", deskshell::QueryOwnProcedure, 0}, {"pixel", deskshell::QueryPixel, 2},
+    {"gdi", deskshell::QueryGdiObjects, 0},    {"resize", deskshell::QueryResize, 2},
+    {"listview", deskshell::QueryListView, 0}, {"uvdll", deskshell::QueryUvdllLoaded, 0},
+};
+
+int RunQuery(int argc, char** argv) {
+    if (argc < 3) return 1;
+    for (const QueryName& q : kQueries) {
+        if (std::strcmp(argv[2], q.name) != 0) continue;
+        if (argc < 3 + q.arguments) return 1;
+        LPARAM argument = 0;
+        if (q.arguments == 1) argument = std::atoi(argv[3]);
+        if (q.arguments == 2) argument = MAKELPARAM(std::atoi(argv[3]), std::atoi(argv[4]));
+        LRESULT answer = 0;
+        if (!deskshell::Ask(q.query, argument, answer)) {
+            std::printf("no answer\n");
+            return 2;
+        }
+        std::printf("%lld\n", static_cast<long long>(answer));
+        return 0;
+    }
+    return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc >= 2 && std::strcmp(argv[1], "query") == 0) return RunQuery(argc, argv);
+    return RunDesktop();
+}
