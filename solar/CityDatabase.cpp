@@ -22,11 +22,39 @@ void CopyField(char* out, const char* begin, const char* end) {
   out[n] = '\0';
 }
 
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Length of the plain decimal number (blanks, sign, digits, point, exponent)
+// at the start of s. Runtimes differ beyond that: glibc also reads hex, "inf"
+// and "nan", the Windows runtime does not.
+std::size_t DecimalPrefix(const char* s, std::size_t n) {
+  std::size_t i = 0;
+  while (i < n && (s[i] == ' ' || s[i] == '\t' || s[i] == '\v' || s[i] == '\f')) ++i;
+  if (i < n && (s[i] == '+' || s[i] == '-')) ++i;
+  std::size_t digits = 0;
+  while (i < n && IsDigit(s[i])) ++i, ++digits;
+  if (i < n && s[i] == '.') {
+    ++i;
+    while (i < n && IsDigit(s[i])) ++i, ++digits;
+  }
+  if (digits == 0) return 0;
+  if (i < n && (s[i] == 'e' || s[i] == 'E')) {
+    std::size_t j = i + 1;
+    if (j < n && (s[j] == '+' || s[j] == '-')) ++j;
+    if (j < n && IsDigit(s[j])) {
+      while (j < n && IsDigit(s[j])) ++j;
+      i = j;
+    }
+  }
+  return i;
+}
+
 float ReadNumber(const char* begin, const char* end) {
-  // The text is not NUL-terminated, so atof gets a bounded copy.
+  // The text is not NUL-terminated, so atof gets a bounded copy of the number.
   char buffer[kNumberLimit + 1];
   std::size_t n = static_cast<std::size_t>(end - begin);
   if (n > kNumberLimit) n = kNumberLimit;
+  n = DecimalPrefix(begin, n);
   std::memcpy(buffer, begin, n);
   buffer[n] = '\0';
   double value = std::atof(buffer);
