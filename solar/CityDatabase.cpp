@@ -18,7 +18,7 @@ bool IsLineBreak(char c) { return c == '\r' || c == '\n' || c == '\0'; }
 void CopyField(char* out, const char* begin, const char* end) {
   std::size_t n = static_cast<std::size_t>(end - begin);
   if (n > kTextLimit) n = kTextLimit;
-  std::memcpy(out, begin, n);
+  if (n) std::memcpy(out, begin, n);  // begin may be null for an empty text
   out[n] = '\0';
 }
 
@@ -55,7 +55,7 @@ float ReadNumber(const char* begin, const char* end) {
   std::size_t n = static_cast<std::size_t>(end - begin);
   if (n > kNumberLimit) n = kNumberLimit;
   n = DecimalPrefix(begin, n);
-  std::memcpy(buffer, begin, n);
+  if (n) std::memcpy(buffer, begin, n);
   buffer[n] = '\0';
   double value = std::atof(buffer);
   // Narrowing a value beyond float's range is undefined; nonsense becomes 0.

@@ -195,6 +195,10 @@ TEST(CityParseTest, ParseCityLineReportsTheLineLength) {
   // The length limit ends the line as well: the latitude is cut to "4".
   EXPECT_EQ(CityDatabase::ParseCityLine(line, 17, name, country, latitude, longitude), 17u);
   EXPECT_EQ(latitude, 4.0f);
+  // An empty text, even without a buffer, is an empty line.
+  EXPECT_EQ(CityDatabase::ParseCityLine(nullptr, 0, name, country, latitude, longitude), 0u);
+  EXPECT_STREQ(name, "");
+  EXPECT_EQ(latitude, 0.0f);
 }
 
 TEST(CityParseTest, AVeryLargeText) {
