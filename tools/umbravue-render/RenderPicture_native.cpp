@@ -1,0 +1,53 @@
+// The portable build: map images from BMP files, the runtime generator of
+// the Windows build reproduced so both builds dither alike.
+#include <cstdint>
+#include <vector>
+
+#include "renderer/Compositing.h"
+#include "tools/umbravue-render/RenderPicture.h"
+
+namespace uv {
+namespace {
+
+// The Windows runtime's rand as it runs when never seeded.
+std::uint32_t g_randomState = 1;
+int WindowsRuntimeRandom() {
+    g_randomState = g_randomState * 214013u + 2531011u;
+    return static_cast<int>((g_randomState >> 16) & 0x7fff);
+}
+
+}  // namespace
+
+bool RenderPicture(const RenderOptions& options, const SubsolarPoint& sun, PixelImage& picture,
+                   std::string& error) {
+    PixelImage day, night;
+    if (!ReadBmpFile(options.dayImage.empty() ? GLOBEPIX_DAY_BMP : options.dayImage, day, error) ||
+        !ReadBmpFile(options.nightImage.empty() ? GLOBEPIX_NIGHT_BMP : options.nightImage, night, error)) {
+        return false;
+    }
+    const MapImageCheck check = CheckMapImages(day.width, day.height, night.width, night.height);
+    if (check != MapImageCheck::Ok) {
+        error = DescribeMapImageCheck(check);
+        return false;
+    }
+    const int w = day.width, h = day.height;
+    const std::size_t size = PixelBufferSize(w, h);
+    std::vector<std::uint8_t> generatedNight(size), mask(size);
+    GenerateNightPixels(day.pixels.data(), generatedNight.data(), w, h);
+    ComputeDayMask(mask.data(), w, h, sun.longitude, sun.declination, BandWidthFraction(options.bandPercent));
+    const std::uint8_t* nightSource =
+        options.night == NightSource::Generated ? generatedNight.data() : night.pixels.data();
+    const std::uint8_t* composite = BlendDayNight(day.pixels.data(), nightSource, mask.data(), w, h,
+                                                  WindowsRuntimeRandom);
+    if (composite == nullptr) {
+        error = "out of memory";
+        return false;
+    }
+    picture.width = w;
+    picture.height = h;
+    picture.pixels.assign(composite, composite + size);
+    FreeCompositePixels();
+    return true;
+}
+
+}  // namespace uv
