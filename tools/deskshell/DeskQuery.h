@@ -18,7 +18,15 @@ enum Query : WPARAM {
     QueryResize = 5,        // lParam: MAKELPARAM(width, height) of the desktop windows
     QueryListView = 6,      // the list view window
     QueryUvdllLoaded = 7,   // 1 when uvdll.dll is loaded into the desktop's process
+    QueryDarkPixels = 8,    // lParam: MAKELPARAM(x, y); pixels darker than 64 in the
+                            // kProbeWidth x kProbeHeight area there; paints first
+    QueryRepaint = 9,       // invalidates the whole list view with erasing and paints it
+    QueryHang = 10,         // posted: the desktop thread sleeps lParam ms
+    QueryUnloadUvdll = 11,  // unloads uvdll.dll from the desktop's process
 };
+
+constexpr int kProbeWidth = 160;
+constexpr int kProbeHeight = 16;
 
 inline HWND FindDesktop() { return FindWindowA("Progman", "Program Manager"); }
 

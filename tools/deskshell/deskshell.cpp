@@ -60,12 +60,39 @@ LRESULT Answer(WPARAM query, LPARAM argument) {
     case deskshell::QueryGdiObjects:
         return static_cast<LRESULT>(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS));
     case deskshell::QueryResize:
+        // As after a change of the screen resolution.
         LayOut(LOWORD(argument), HIWORD(argument));
+        SendMessageA(g_shell.listView, WM_DISPLAYCHANGE, 24, argument);
+        RedrawWindow(g_shell.listView, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
         return 1;
     case deskshell::QueryListView:
         return reinterpret_cast<LRESULT>(g_shell.listView);
     case deskshell::QueryUvdllLoaded:
         return GetModuleHandleA("uvdll.dll") ? 1 : 0;
+    case deskshell::QueryDarkPixels: {
+        UpdateWindow(g_shell.listView);
+        const int x0 = static_cast<short>(LOWORD(argument)), y0 = static_cast<short>(HIWORD(argument));
+        HDC dc = GetDC(g_shell.listView);
+        LRESULT dark = 0;
+        for (int y = y0; y < y0 + deskshell::kProbeHeight; ++y) {
+            for (int x = x0; x < x0 + deskshell::kProbeWidth; ++x) {
+                const COLORREF c = GetPixel(dc, x, y);
+                if (c != CLR_INVALID && GetRValue(c) < 64 && GetGValue(c) < 64 && GetBValue(c) < 64) ++dark;
+            }
+        }
+        ReleaseDC(g_shell.listView, dc);
+        return dark;
+    }
+    case deskshell::QueryRepaint:
+        RedrawWindow(g_shell.listView, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        return 1;
+    case deskshell::QueryHang:
+        Sleep(static_cast<DWORD>(argument));
+        return 1;
+    case deskshell::QueryUnloadUvdll: {
+        HMODULE uvdll = GetModuleHandleA("uvdll.dll");
+        return uvdll && FreeLibrary(uvdll) ? 1 : 0;
+    }
     default:
         return -1;
     }
@@ -172,6 +199,8 @@ const QueryName kQueries[] = {
     {"ownproc", deskshell::QueryOwnProcedure, 0}, {"pixel", deskshell::QueryPixel, 2},
     {"gdi", deskshell::QueryGdiObjects, 0},    {"resize", deskshell::QueryResize, 2},
     {"listview", deskshell::QueryListView, 0}, {"uvdll", deskshell::QueryUvdllLoaded, 0},
+    {"dark", deskshell::QueryDarkPixels, 2},   {"repaint", deskshell::QueryRepaint, 0},
+    {"hang", deskshell::QueryHang, 1},         {"unload", deskshell::QueryUnloadUvdll, 0},
 };
 
 int RunQuery(int argc, char** argv) {

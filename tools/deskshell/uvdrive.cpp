@@ -10,6 +10,7 @@
 //   post <id> <value>         one settings message to the desktop thread
 //   settime <t>               SetTime
 //   ask <query> [a [b]]       a desktop query (see DeskQuery.h)
+//   hang <ms>                 keeps the desktop thread busy for ms
 //   wait <item> <min> <ms>    until host statistic item >= min, bounded
 //   sleep <ms>
 //   exit
@@ -116,14 +117,17 @@ void Command(const std::string& line, bool& done) {
         Post(DesktopThread(), uv::ToWire(uv::MessageId::SetTime), value);
         Reply("settime %lld", value);
     } else if (verb == "ask") {
-        static const char* names[] = {"ping", "stat", "ownproc", "pixel", "gdi", "resize", "listview", "uvdll"};
+        static const char* names[] = {"ping",     "stat",  "ownproc", "pixel", "gdi",  "resize",
+                                      "listview", "uvdll", "dark",    "repaint", "hang", "unload"};
         std::string name;
         int a = 0, b = 0;
         args >> name >> a >> b;
         int query = -1;
-        for (int i = 0; i < 8; ++i)
+        for (int i = 0; i < 12; ++i)
             if (name == names[i]) query = i;
-        LPARAM argument = (query == deskshell::QueryPixel || query == deskshell::QueryResize) ? MAKELPARAM(a, b) : a;
+        const bool point = query == deskshell::QueryPixel || query == deskshell::QueryResize ||
+                           query == deskshell::QueryDarkPixels;
+        LPARAM argument = point ? MAKELPARAM(a, b) : a;
         LRESULT answer = 0;
         if (query < 0 || !deskshell::Ask(static_cast<deskshell::Query>(query), argument, answer))
             Reply("noanswer");
@@ -141,6 +145,12 @@ void Command(const std::string& line, bool& done) {
             Sleep(100);
         }
         Reply("wait %lld %lld", static_cast<long long>(value), GetTickCount() - start);
+    } else if (verb == "hang") {
+        // Posted, so the desktop thread is busy while this returns at once.
+        int ms = 0;
+        args >> ms;
+        PostMessageA(deskshell::FindDesktop(), deskshell::kQueryMessage, deskshell::QueryHang, ms);
+        Reply("hang %lld", ms);
     } else if (verb == "sleep") {
         int ms = 0;
         args >> ms;
