@@ -8,6 +8,7 @@
 #include "renderer/BitmapPixels_win.h"
 #include "renderer/Compositing.h"
 #include "renderer/Compositing_win.h"
+#include "renderer/PaintCache_win.h"
 #include "renderer/Projection.h"
 #include "renderer/Renderer_win.h"
 #include "solar/SunPosition.h"
@@ -126,8 +127,7 @@ void ReleaseHostResources(DesktopHost& host) {
 void TargetSize(const DesktopHost& host, const RenderSettings& settings, int& width, int& height) {
     RECT screen{};
     GetWindowRect(host.targetWindow, &screen);
-    const MapFit fit = FitMapToWindow(settings.displayMode, settings.mapHeightFraction, settings.yOffset,
-                                      screen.right, screen.bottom, host.imageWidth, host.imageHeight);
+    const MapFit fit = FitPaintCache(settings, screen.right, screen.bottom, host.imageWidth, host.imageHeight);
     width = fit.targetWidth;
     height = fit.targetHeight;
 }
@@ -343,13 +343,7 @@ void ComposeRenderedPicture() {
     const RenderSettings& settings = state.settings;
     const int shift = HorizontalShift(settings.followSun != 0, host.renderedSunLongitude,
                                       static_cast<float>(settings.xOffset), host.imageWidth);
-    // Source column x is shown at (x + shift) mod width.
-    const DisplayRotation rotation = ComputeDisplayRotation(host.imageWidth, shift);
-    for (const ColumnCopy& copy : {rotation.wrapped, rotation.rest}) {
-        if (copy.width > 0)
-            BitBlt(host.display.dc.get(), copy.dstX, 0, copy.width, host.imageHeight, host.rendered.dc.get(),
-                   copy.srcX, 0, SRCCOPY);
-    }
+    RotateIntoDisplay(host.display.dc.get(), host.rendered.dc.get(), host.imageWidth, host.imageHeight, shift);
     host.shownSunLongitude = host.renderedSunLongitude;
     host.shownSunLatitude = host.renderedSunLatitude;
     host.cacheDirty = true;

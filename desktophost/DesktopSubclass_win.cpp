@@ -1,7 +1,9 @@
 #include "desktophost/DesktopSubclass_win.h"
 
+#include <ctime>
+
 #include "desktophost/HostState_win.h"
-#include "renderer/Projection.h"
+#include "renderer/PaintCache_win.h"
 
 namespace uv {
 
@@ -11,17 +13,9 @@ namespace {
 // overlays over it.
 void RebuildPaintCache(UvdllState& state, const MapFit& fit) {
     DesktopHost& host = state.host;
-    HDC cache = host.paintCache.dc.get();
-    if (!fit.scaled) {
-        BitBlt(cache, 0, 0, fit.targetWidth, fit.targetHeight, host.display.dc.get(), 0, 0, SRCCOPY);
-    } else {
-        SetStretchBltMode(cache, HALFTONE);
-        SetBrushOrgEx(cache, 0, 0, nullptr);
-        if (fit.dstWidth != fit.targetWidth || fit.dstHeight != fit.targetHeight)
-            PatBlt(cache, 0, 0, fit.targetWidth, fit.targetHeight, BLACKNESS);
-        StretchBlt(cache, fit.dstX, fit.dstY, fit.dstWidth, fit.dstHeight, host.display.dc.get(), fit.srcX,
-                   fit.srcY, fit.srcWidth, fit.srcHeight, SRCCOPY);
-    }
+    const ShownSun sun{host.shownSunLongitude, host.shownSunLatitude};
+    BuildPaintCache(host.paintCache.dc.get(), fit, host.display.dc.get(), state.settings, state.cities, sun,
+                    time(nullptr));
 }
 
 // The one path of the four painting messages.
@@ -35,9 +29,8 @@ void PaintMap(UvdllState& state, HWND window) {
     if (dc) {
         RECT screen{};
         GetWindowRect(window, &screen);
-        const RenderSettings& settings = state.settings;
-        const MapFit fit = FitMapToWindow(settings.displayMode, settings.mapHeightFraction, settings.yOffset,
-                                          screen.right, screen.bottom, host.imageWidth, host.imageHeight);
+        const MapFit fit = FitPaintCache(state.settings, screen.right, screen.bottom, host.imageWidth,
+                                         host.imageHeight);
         if (!fit.empty()) {
             if (!host.paintCache.exists() || host.paintCache.width != fit.targetWidth ||
                 host.paintCache.height != fit.targetHeight) {

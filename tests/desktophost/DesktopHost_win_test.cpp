@@ -1,0 +1,297 @@
+// The desktop host inside the test's own process: hook dispatch, start and
+// its refusals, the paint cache, stop, and leaving while running.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <string>
+
+#include "desktophost/DesktopHost_win.h"
+#include "desktophost/DesktopSubclass_win.h"
+#include "desktophost/HostState_win.h"
+#include "desktophost/uvdll.h"
+
+namespace {
+
+using uv::MessageId;
+using uv::State;
+using uv::ToWire;
+
+std::string BinDirectory() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    char* slash = std::strrchr(path, '\\');
+    if (slash) slash[1] = '\0';
+    return path;
+}
+
+void UseResourceLibrary(const std::string& path) {
+    uv::UvdllState& state = State();
+    state.module = GetModuleHandleA(nullptr);
+    state.settingsMessage = RegisterWindowMessageA(uv::kSettingsMessageName);
+    ASSERT_LT(path.size(), sizeof state.resourcePath);
+    std::strcpy(state.resourcePath, path.c_str());
+}
+
+// Messages of this thread; the settings message goes through the hook
+// procedure as the window system would hand it over.
+bool PumpUntil(const std::function<bool()>& done, DWORD limitMs) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > limitMs) return false;
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (!msg.hwnd && msg.message == State().settingsMessage) {
+                UVDLLGetMsgProc(HC_ACTION, PM_REMOVE, reinterpret_cast<LPARAM>(&msg));
+            } else {
+                TranslateMessage(&msg);
+                DispatchMessageA(&msg);
+            }
+        }
+        Sleep(10);
+    }
+    return true;
+}
+
+LRESULT CallHook(int code, UINT message, WPARAM id, LPARAM value) {
+    MSG msg{};
+    msg.message = message;
+    msg.wParam = id;
+    msg.lParam = value;
+    return UVDLLGetMsgProc(code, PM_REMOVE, reinterpret_cast<LPARAM>(&msg));
+}
+
+LRESULT CALLBACK PlainProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcA(w, m, wp, lp); }
+
+// A visible top-level window at the screen's origin, standing in for the list view.
+class TestWindow {
+public:
+    TestWindow(int width, int height) {
+        static bool registered = false;
+        if (!registered) {
+            WNDCLASSA wc{};
+            wc.lpfnWndProc = PlainProc;
+            wc.hInstance = GetModuleHandleA(nullptr);
+            wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+            wc.lpszClassName = "UvHostTestWindow";
+            RegisterClassA(&wc);
+            registered = true;
+        }
+        hwnd = CreateWindowExA(WS_EX_TOOLWINDOW, "UvHostTestWindow", "", WS_POPUP | WS_VISIBLE, 0, 0, width, height,
+                               nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        ownProc = GetWindowLongPtrA(hwnd, GWLP_WNDPROC);
+    }
+    ~TestWindow() { DestroyWindow(hwnd); }
+    HWND hwnd;
+    LONG_PTR ownProc;
+};
+
+bool BusySemaphoreExists() {
+    HANDLE h = OpenSemaphoreA(SEMAPHORE_ALL_ACCESS, FALSE, "umbravue");
+    if (h) CloseHandle(h);
+    return h != nullptr;
+}
+
+COLORREF WindowPixel(HWND hwnd, int x, int y) {
+    HDC dc = GetDC(hwnd);
+    const COLORREF c = GetPixel(dc, x, y);
+    ReleaseDC(hwnd, dc);
+    return c;
+}
+
+class DesktopHostTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        UseResourceLibrary(BinDirectory() + "globepix.dll");
+        State().hookHandle = reinterpret_cast<HHOOK>(static_cast<INT_PTR>(1));
+        State().settings = uv::RenderSettings{};
+    }
+    void TearDown() override {
+        uv::StopDesktopHost();
+        State().hookHandle = nullptr;
+    }
+};
+
+TEST_F(DesktopHostTest, HookDoesNothingBeforeItKnowsItsHookHandle) {
+    uv::UvdllState& state = State();
+    state.hookHandle = nullptr;
+    const UINT msg = state.settingsMessage;
+    EXPECT_EQ(1, CallHook(HC_ACTION, msg, ToWire(MessageId::XOffset), 40));
+    EXPECT_EQ(1, CallHook(HC_ACTION, WM_TIMER, 0, 0));
+    EXPECT_EQ(0, state.settings.xOffset);
+
+    EXPECT_EQ(1, CallHook(HC_ACTION, msg, ToWire(MessageId::HookHandle), 0x1234));
+    EXPECT_EQ(reinterpret_cast<HHOOK>(static_cast<INT_PTR>(0x1234)), state.hookHandle);
+    EXPECT_EQ(1, CallHook(HC_ACTION, msg, ToWire(MessageId::XOffset), 400));
+    EXPECT_EQ(40, state.settings.xOffset);
+}
+
+TEST_F(DesktopHostTest, HookHandsOnForeignIdsCodesAndMessages) {
+    uv::UvdllState& state = State();
+    const UINT msg = state.settingsMessage;
+    const uv::RenderSettings before = state.settings;
+    CallHook(HC_ACTION, msg, 9, 77);
+    CallHook(HC_ACTION, msg, 38, 77);
+    CallHook(-1, msg, ToWire(MessageId::XOffset), 77);
+    CallHook(HC_NOREMOVE + 1, msg, ToWire(MessageId::DawnDuskWidth), 50);
+    CallHook(HC_ACTION, msg + 1, ToWire(MessageId::XOffset), 77);
+    EXPECT_EQ(0, std::memcmp(&before, &state.settings, sizeof before));
+    // A HookHandle seen with another code is handed on too.
+    CallHook(-1, msg, ToWire(MessageId::HookHandle), 0x999);
+    EXPECT_NE(reinterpret_cast<HHOOK>(static_cast<INT_PTR>(0x999)), state.hookHandle);
+}
+
+TEST_F(DesktopHostTest, StartWithoutTheResourceLibraryLeavesTheDesktopAlone) {
+    UseResourceLibrary(BinDirectory() + "no-such-folder\\globepix.dll");
+    TestWindow window(320, 240);
+    EXPECT_FALSE(uv::StartDesktopHost(window.hwnd));
+    EXPECT_FALSE(uv::DesktopHostRunning());
+    EXPECT_FALSE(BusySemaphoreExists());
+    EXPECT_EQ(window.ownProc, GetWindowLongPtrA(window.hwnd, GWLP_WNDPROC));
+    // A Subclass through the hook is refused the same way.
+    EXPECT_EQ(1, CallHook(HC_ACTION, State().settingsMessage, ToWire(MessageId::Subclass),
+                          reinterpret_cast<LPARAM>(window.hwnd)));
+    EXPECT_FALSE(uv::DesktopHostRunning());
+}
+
+TEST_F(DesktopHostTest, StartRefusesAWindowOfAnotherThreadOrNone) {
+    EXPECT_FALSE(uv::StartDesktopHost(nullptr));
+    HWND foreign = nullptr;
+    HANDLE created = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE quit = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    struct Args { HWND* window; HANDLE created; HANDLE quit; } args{&foreign, created, quit};
+    HANDLE thread = CreateThread(
+        nullptr, 0,
+        [](void* p) -> DWORD {
+            auto* a = static_cast<Args*>(p);
+            TestWindow w(100, 100);
+            *a->window = w.hwnd;
+            SetEvent(a->created);
+            WaitForSingleObject(a->quit, 10000);
+            return 0;
+        },
+        &args, 0, nullptr);
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(created, 10000));
+    EXPECT_FALSE(uv::StartDesktopHost(foreign));
+    EXPECT_FALSE(BusySemaphoreExists());
+    SetEvent(quit);
+    WaitForSingleObject(thread, 10000);
+    CloseHandle(thread);
+    CloseHandle(created);
+    CloseHandle(quit);
+}
+
+TEST_F(DesktopHostTest, PaintsFromTheCacheAndStopPutsTheWindowBack) {
+    TestWindow window(640, 480);
+    uv::DesktopHost& host = State().host;
+    const LONG startsBefore = host.starts;
+    ASSERT_TRUE(uv::StartDesktopHost(window.hwnd));
+    EXPECT_TRUE(uv::DesktopHostRunning());
+    EXPECT_NE(window.ownProc, GetWindowLongPtrA(window.hwnd, GWLP_WNDPROC));
+    // The named semaphore exists and is held while the host runs.
+    HANDLE busy = OpenSemaphoreA(SEMAPHORE_ALL_ACCESS, FALSE, "umbravue");
+    ASSERT_NE(nullptr, busy);
+    EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), WaitForSingleObject(busy, 0));
+    // A second Subclass while running changes nothing.
+    EXPECT_TRUE(uv::StartDesktopHost(window.hwnd));
+    EXPECT_EQ(startsBefore + 1, host.starts);
+
+    const LONG composes = host.composes;
+    ASSERT_TRUE(PumpUntil([&] { return host.composes > composes; }, 15000));
+    UpdateWindow(window.hwnd);
+    // FitWidth: a 2:1 map at the window's width, centred by YOffset 0.5.
+    const int cacheHeight = 640 * host.imageHeight / host.imageWidth;
+    EXPECT_EQ(640, host.paintCache.width);
+    EXPECT_EQ(cacheHeight, host.paintCache.height);
+    const int windowY = (480 - cacheHeight) / 2;
+    EXPECT_EQ(GetPixel(host.paintCache.dc.get(), 320, 100), WindowPixel(window.hwnd, 320, windowY + 100));
+
+    // Unchanged picture: copies only.
+    const LONG rebuilds = host.cacheRebuilds;
+    for (int i = 0; i < 3; ++i) {
+        InvalidateRect(window.hwnd, nullptr, TRUE);
+        UpdateWindow(window.hwnd);
+    }
+    EXPECT_EQ(rebuilds, host.cacheRebuilds);
+
+    // YOffset only moves the finished cache.
+    State().settings.yOffset = 0.0;
+    InvalidateRect(window.hwnd, nullptr, TRUE);
+    UpdateWindow(window.hwnd);
+    EXPECT_EQ(rebuilds, host.cacheRebuilds);
+    EXPECT_EQ(GetPixel(host.paintCache.dc.get(), 320, 100), WindowPixel(window.hwnd, 320, 100));
+
+    // A new size rebuilds at that size; so does a display mode that changes it.
+    SetWindowPos(window.hwnd, nullptr, 0, 0, 800, 600, SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(window.hwnd, nullptr, TRUE);
+    UpdateWindow(window.hwnd);
+    EXPECT_EQ(800, host.paintCache.width);
+    EXPECT_EQ(rebuilds + 1, host.cacheRebuilds);
+    State().settings.displayMode = 1;
+    InvalidateRect(window.hwnd, nullptr, TRUE);
+    UpdateWindow(window.hwnd);
+    EXPECT_EQ(600, host.paintCache.height);
+    EXPECT_EQ(rebuilds + 2, host.cacheRebuilds);
+
+    // RenderDone with no render outstanding composes nothing.
+    const LONG composed = host.composes;
+    PostThreadMessageA(GetCurrentThreadId(), State().settingsMessage, ToWire(MessageId::RenderDone), 0);
+    PumpUntil([] { return false; }, 300);
+    EXPECT_EQ(composed, host.composes);
+
+    const DWORD stopStart = GetTickCount();
+    uv::StopDesktopHost();
+    EXPECT_LT(GetTickCount() - stopStart, 5000u);
+    EXPECT_FALSE(uv::DesktopHostRunning());
+    EXPECT_EQ(window.ownProc, GetWindowLongPtrA(window.hwnd, GWLP_WNDPROC));
+    EXPECT_FALSE(host.paintCache.exists());
+    EXPECT_FALSE(host.display.exists());
+    EXPECT_FALSE(host.workerThread);
+    // The semaphore is free; only our handle keeps it alive now.
+    EXPECT_EQ(static_cast<DWORD>(WAIT_OBJECT_0), WaitForSingleObject(busy, 0));
+    CloseHandle(busy);
+    EXPECT_FALSE(BusySemaphoreExists());
+    uv::StopDesktopHost();  // a second stop has no effect
+    EXPECT_EQ(0, UVDLLHostStatistic(UVDLL_STAT_RUNNING));
+}
+
+TEST_F(DesktopHostTest, LeavingTheProcessWhileRunningPutsTheWindowBack) {
+    TestWindow window(320, 240);
+    ASSERT_TRUE(uv::StartDesktopHost(window.hwnd));
+    uv::DetachDesktopHost();
+    EXPECT_FALSE(uv::DesktopHostRunning());
+    EXPECT_EQ(window.ownProc, GetWindowLongPtrA(window.hwnd, GWLP_WNDPROC));
+    EXPECT_FALSE(State().host.workerThread);
+    EXPECT_FALSE(BusySemaphoreExists());
+    // A fresh start works after it.
+    ASSERT_TRUE(uv::StartDesktopHost(window.hwnd));
+    uv::StopDesktopHost();
+    EXPECT_EQ(window.ownProc, GetWindowLongPtrA(window.hwnd, GWLP_WNDPROC));
+}
+
+TEST_F(DesktopHostTest, AnotherHostHoldingTheSemaphoreBlocksStartOnlyForABoundedTime) {
+    HANDLE other = CreateSemaphoreA(nullptr, 1, 1, "umbravue");
+    ASSERT_EQ(static_cast<DWORD>(WAIT_OBJECT_0), WaitForSingleObject(other, 0));
+    TestWindow window(320, 240);
+    const DWORD start = GetTickCount();
+    EXPECT_FALSE(uv::StartDesktopHost(window.hwnd));
+    EXPECT_LT(GetTickCount() - start, 5000u);
+    EXPECT_EQ(window.ownProc, GetWindowLongPtrA(window.hwnd, GWLP_WNDPROC));
+    ReleaseSemaphore(other, 1, nullptr);
+    CloseHandle(other);
+}
+
+TEST(HookExports, InstallRefusesNoWindowAndRemovalWithoutHookReturns) {
+    const DWORD start = GetTickCount();
+    UVDLLInstallHook(nullptr);
+    UVDLLInstallHook(reinterpret_cast<HWND>(static_cast<INT_PTR>(0x7ffe)));
+    UVDLLRemoveHook();
+    EXPECT_LT(GetTickCount() - start, 1000u);
+    EXPECT_FALSE(UVDLLIsHostRunning());
+    EXPECT_FALSE(State().ownsHook);
+    EXPECT_EQ(-1, UVDLLHostStatistic(99));
+}
+
+}  // namespace
