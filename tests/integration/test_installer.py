@@ -1,0 +1,280 @@
+"""The installer and uninstaller under Wine, and the version resources.
+
+Runs the installer this build made (build/<preset>/installer): the shipped
+32-bit one where 32-bit code runs, else the 64-bit variant of the same script
+built from the 64-bit program files. A fake controller (fake_controller.exe:
+owns the installer mutex, shows the "Umbravue" window, writes a marker when
+it is closed) stands in for a running copy.
+"""
+import hashlib
+import os
+import shutil
+import subprocess
+import sys
+import time
+
+from harness import BIN, ROOT, WINE, Results
+
+sys.path.insert(0, os.path.join(ROOT, "packaging"))
+import version_info  # noqa: E402
+
+VERSION = "0.12.0.1"
+PROGRAM_FILES = ("umbravue.exe", "uvdll.dll", "globepix.dll", "license.txt", "quirks.txt")
+UNINST_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Umbravue"
+SETTINGS_KEY = r"HKCU\Software\VantorelSoftware\Umbravue"
+VENDOR_KEY = r"HKCU\Software\VantorelSoftware"
+RUN_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"
+
+PREFIX = os.environ.get("WINEPREFIX", "")
+DRIVE_C = os.path.join(PREFIX, "drive_c")
+INSTALL_DIR = os.path.join(DRIVE_C, "Program Files", "Umbravue Sun Clock")
+INSTALL_DIR_WIN = r"C:\Program Files\Umbravue Sun Clock"
+MARKER = os.path.join(DRIVE_C, "uvtest-closed.txt")
+MARKER_WIN = r"C:\uvtest-closed.txt"
+INSTALLER = os.path.join(os.path.dirname(BIN), "installer", "umbravue-setup.exe")
+
+r = Results()
+
+
+def env():
+    e = dict(os.environ)
+    e["WINEDEBUG"] = "-all"
+    return e
+
+
+def wine(*args, timeout=120):
+    p = subprocess.run([WINE] + list(args), env=env(), stdin=subprocess.DEVNULL,
+                       stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=timeout)
+    return p.returncode, p.stdout.decode("latin-1").replace("\r", "")
+
+
+def reg_query(key, value=None):
+    """The value's data, "" for a key that exists when value is None, or None."""
+    args = ["reg", "query", key] + (["/v", value] if value else [])
+    rc, out = wine(*args)
+    if rc != 0:
+        return None
+    if value is None:
+        return ""
+    for line in out.splitlines():
+        parts = line.split(None, 2)
+        if len(parts) == 3 and parts[0] == value:
+            return parts[2]
+    return None
+
+
+def reg_add(key, value, data):
+    wine("reg", "add", key, "/v", value, "/t", "REG_SZ", "/d", data, "/f")
+
+
+def digest(path):
+    with open(path, "rb") as f:
+        return hashlib.sha256(f.read()).hexdigest()
+
+
+def wait_for(condition, limit):
+    end = time.time() + limit
+    while time.time() < end:
+        if condition():
+            return True
+        time.sleep(0.2)
+    return condition()
+
+
+def start_menu_dirs():
+    found = []
+    for base, dirs, _ in os.walk(DRIVE_C):
+        if base.endswith(os.path.join("Start Menu", "Programs")) and "Umbravue" in dirs:
+            found.append(os.path.join(base, "Umbravue"))
+    return found
+
+
+def leftovers():
+    return sorted(n for n in os.listdir(INSTALL_DIR)
+                  if n.endswith(".old") or n.startswith(".setup")) if os.path.isdir(INSTALL_DIR) else []
+
+
+def start_fake(exe, stubborn=False):
+    for p in (MARKER, MARKER + ".ready"):
+        if os.path.exists(p):
+            os.unlink(p)
+    args = [WINE, exe, MARKER_WIN] + (["stubborn"] if stubborn else [])
+    proc = subprocess.Popen(args, env=env(), stdin=subprocess.DEVNULL,
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    if not wait_for(lambda: os.path.exists(MARKER + ".ready"), 60):
+        proc.kill()
+        raise RuntimeError("the fake controller did not start")
+    return proc
+
+
+def stop(proc):
+    if proc.poll() is None:
+        proc.kill()
+        proc.wait(10)
+
+
+def run_installer(*args, timeout=180):
+    start = time.time()
+    rc, _ = wine(INSTALLER, "/S", *args, timeout=timeout)
+    return rc, time.time() - start
+
+
+def clean_slate():
+    if os.path.isfile(os.path.join(INSTALL_DIR, "uninstall.exe")):
+        wine(os.path.join(INSTALL_DIR, "uninstall.exe"), "/S")
+        wait_for(lambda: not os.path.exists(INSTALL_DIR), 60)
+    shutil.rmtree(INSTALL_DIR, ignore_errors=True)
+    for d in start_menu_dirs():
+        shutil.rmtree(d, ignore_errors=True)
+    wine("reg", "delete", UNINST_KEY, "/f")
+
+
+def check_versions():
+    files = [os.path.join(BIN, n) for n in ("umbravue.exe", "uvdll.dll", "globepix.dll")]
+    files.append(INSTALLER)
+    # The shipped 32-bit files are read even where they cannot run.
+    win32_bin = os.path.join(ROOT, "build", "win32", "bin")
+    if os.path.abspath(win32_bin) != os.path.abspath(BIN):
+        files += [os.path.join(win32_bin, n) for n in ("umbravue.exe", "uvdll.dll", "globepix.dll")
+                  if os.path.exists(os.path.join(win32_bin, n))]
+    for path in files:
+        name = "version resource of %s" % os.path.relpath(path, ROOT)
+        try:
+            numeric, strings = version_info.version_of(path)
+        except (OSError, ValueError) as e:
+            r.check(name, False, str(e))
+            continue
+        r.check(name, numeric == VERSION, "file version %s, expected %s" % (numeric, VERSION))
+    _, strings = version_info.version_of(os.path.join(BIN, "umbravue.exe"))
+    r.check("program's product version text is 0.12", strings.get("ProductVersion") == "0.12",
+            repr(strings.get("ProductVersion")))
+
+
+def check_fresh_install():
+    rc, _ = run_installer()
+    r.check("silent install ends with success", rc == 0, "exit code %d" % rc)
+    sources = {n: os.path.join(BIN, n) for n in PROGRAM_FILES}
+    for name, src in sources.items():
+        dst = os.path.join(INSTALL_DIR, name)
+        r.check("install puts %s in the folder with blanks" % name,
+                os.path.isfile(dst) and digest(dst) == digest(src), dst)
+    r.check("install writes the uninstaller", os.path.isfile(os.path.join(INSTALL_DIR, "uninstall.exe")))
+    r.check("install leaves no staging or backup files", leftovers() == [], leftovers())
+    menus = start_menu_dirs()
+    r.check("install makes a Start menu entry",
+            any(os.path.isfile(os.path.join(d, "Umbravue.lnk")) for d in menus), menus)
+    r.check("uninstall entry names the version", reg_query(UNINST_KEY, "DisplayVersion") == VERSION,
+            reg_query(UNINST_KEY, "DisplayVersion"))
+    r.check("uninstall entry runs the uninstaller",
+            reg_query(UNINST_KEY, "UninstallString") == '"%s\\uninstall.exe"' % INSTALL_DIR_WIN,
+            reg_query(UNINST_KEY, "UninstallString"))
+    r.check("uninstall entry has name and publisher",
+            bool(reg_query(UNINST_KEY, "DisplayName")) and bool(reg_query(UNINST_KEY, "Publisher")))
+
+
+def check_install_over_running_copy():
+    # The fake runs from the install folder under the program's name, as an
+    # installed copy would, so its file is in use while the installer works.
+    fake_dst = os.path.join(INSTALL_DIR, "umbravue.exe")
+    shutil.copyfile(os.path.join(BIN, "fake_controller.exe"), fake_dst)
+    reg_add(SETTINGS_KEY, "XOffset", "123")
+    proc = start_fake(fake_dst)
+    rc, _ = run_installer()
+    r.check("install over a running copy succeeds", rc == 0, "exit code %d" % rc)
+    r.check("the running copy was closed and saved first", os.path.exists(MARKER))
+    r.check("the running copy has ended", wait_for(lambda: proc.poll() is not None, 20))
+    stop(proc)
+    r.check("the running copy's file was replaced whole",
+            digest(fake_dst) == digest(os.path.join(BIN, "umbravue.exe")))
+    if os.path.exists(MARKER):
+        r.check("settings were saved before the files were swapped",
+                os.stat(MARKER).st_mtime <= os.stat(fake_dst).st_ctime + 0.01)
+    r.check("settings survive an install", reg_query(SETTINGS_KEY, "XOffset") == "123",
+            reg_query(SETTINGS_KEY, "XOffset"))
+    r.check("install over a running copy leaves no staging or backup files", leftovers() == [],
+            leftovers())
+
+
+def check_copy_that_will_not_quit():
+    fake_dst = os.path.join(INSTALL_DIR, "umbravue.exe")
+    shutil.copyfile(os.path.join(BIN, "fake_controller.exe"), fake_dst)
+    before = {n: digest(os.path.join(INSTALL_DIR, n)) for n in PROGRAM_FILES}
+    proc = start_fake(fake_dst, stubborn=True)
+    try:
+        rc, elapsed = run_installer()
+    finally:
+        stop(proc)
+    r.check("a copy that will not quit makes the silent install fail", rc != 0, "exit code %d" % rc)
+    r.check("the wait for a copy that will not quit is bounded", elapsed < 60, "%.0f s" % elapsed)
+    after = {n: digest(os.path.join(INSTALL_DIR, n)) for n in PROGRAM_FILES}
+    r.check("a failed install changes no file", before == after)
+    r.check("a failed install leaves no staging or backup files", leftovers() == [], leftovers())
+    # Put the real program back for the uninstall checks.
+    rc, _ = run_installer()
+    r.check("install again after a failed one", rc == 0, "exit code %d" % rc)
+
+
+def check_uninstall():
+    reg_add(SETTINGS_KEY, "XOffset", "123")
+    reg_add(RUN_KEY, "Umbravue", INSTALL_DIR_WIN + "\\umbravue.exe")
+    reg_add(RUN_KEY, "UvTestOther", "C:\\other.exe")
+    # A copy running from elsewhere must be closed (and save) before the
+    # program's own uninstall command runs.
+    proc = start_fake(os.path.join(BIN, "fake_controller.exe"))
+    try:
+        wine(os.path.join(INSTALL_DIR, "uninstall.exe"), "/S")
+        # The uninstaller continues from a copy of itself; wait for its result.
+        gone = wait_for(lambda: not os.path.exists(INSTALL_DIR) and reg_query(UNINST_KEY) is None, 90)
+    finally:
+        closed = wait_for(lambda: proc.poll() is not None, 5)
+        stop(proc)
+    r.check("uninstall closes a running copy", closed and os.path.exists(MARKER))
+    r.check("uninstall removes the program folder", gone and not os.path.exists(INSTALL_DIR),
+            os.listdir(INSTALL_DIR) if os.path.isdir(INSTALL_DIR) else "")
+    r.check("uninstall removes the uninstall entry", reg_query(UNINST_KEY) is None)
+    r.check("uninstall removes the Start menu entry", start_menu_dirs() == [], start_menu_dirs())
+    r.check("uninstall removes the settings", reg_query(SETTINGS_KEY) is None)
+    r.check("uninstall keeps the vendor key", reg_query(VENDOR_KEY) is not None)
+    r.check("uninstall removes the start-with-Windows entry", reg_query(RUN_KEY, "Umbravue") is None)
+    r.check("uninstall keeps other start-with-Windows entries",
+            reg_query(RUN_KEY, "UvTestOther") == "C:\\other.exe")
+    wine("reg", "delete", RUN_KEY, "/v", "UvTestOther", "/f")
+
+
+def machine_runs(path):
+    with open(path, "rb") as f:
+        head = f.read(4096)
+    pe = int.from_bytes(head[0x3C:0x40], "little")
+    machine = int.from_bytes(head[pe + 4:pe + 6], "little")
+    if machine != 0x14C:
+        return True
+    return subprocess.run(["/lib/ld-linux.so.2", "--version"], stdout=subprocess.DEVNULL,
+                          stderr=subprocess.DEVNULL).returncode == 0 if os.path.exists("/lib/ld-linux.so.2") else False
+
+
+def main():
+    if not os.path.isfile(INSTALLER):
+        r.check("installer was built", False, INSTALLER)
+        r.exit()
+    check_versions()
+    if not machine_runs(INSTALLER):
+        print("SKIP installer: skipped: 32-bit code cannot run here", flush=True)
+        r.exit()
+    if not os.path.isfile(os.path.join(BIN, "fake_controller.exe")):
+        r.check("fake controller was built", False)
+        r.exit()
+    clean_slate()
+    try:
+        check_fresh_install()
+        check_install_over_running_copy()
+        check_copy_that_will_not_quit()
+        check_uninstall()
+    finally:
+        for p in (MARKER, MARKER + ".ready"):
+            if os.path.exists(p):
+                os.unlink(p)
+    r.exit()
+
+
+if __name__ == "__main__":
+    main()
