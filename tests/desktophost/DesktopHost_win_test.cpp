@@ -156,23 +156,28 @@ TEST_F(DesktopHostTest, StartWithoutTheResourceLibraryLeavesTheDesktopAlone) {
     EXPECT_FALSE(uv::DesktopHostRunning());
 }
 
+struct ForeignWindowArgs {
+    HWND* window;
+    HANDLE created;
+    HANDLE quit;
+};
+
+DWORD WINAPI ForeignWindowThread(void* p) {
+    auto* a = static_cast<ForeignWindowArgs*>(p);
+    TestWindow w(100, 100);
+    *a->window = w.hwnd;
+    SetEvent(a->created);
+    WaitForSingleObject(a->quit, 10000);
+    return 0;
+}
+
 TEST_F(DesktopHostTest, StartRefusesAWindowOfAnotherThreadOrNone) {
     EXPECT_FALSE(uv::StartDesktopHost(nullptr));
     HWND foreign = nullptr;
     HANDLE created = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     HANDLE quit = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    struct Args { HWND* window; HANDLE created; HANDLE quit; } args{&foreign, created, quit};
-    HANDLE thread = CreateThread(
-        nullptr, 0,
-        [](void* p) -> DWORD {
-            auto* a = static_cast<Args*>(p);
-            TestWindow w(100, 100);
-            *a->window = w.hwnd;
-            SetEvent(a->created);
-            WaitForSingleObject(a->quit, 10000);
-            return 0;
-        },
-        &args, 0, nullptr);
+    ForeignWindowArgs args{&foreign, created, quit};
+    HANDLE thread = CreateThread(nullptr, 0, ForeignWindowThread, &args, 0, nullptr);
     ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(created, 10000));
     EXPECT_FALSE(uv::StartDesktopHost(foreign));
     EXPECT_FALSE(BusySemaphoreExists());
