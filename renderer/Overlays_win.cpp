@@ -1,0 +1,59 @@
+#include "renderer/Overlays_win.h"
+
+#include "common/WinHandles.h"
+#include "renderer/Overlays.h"
+
+namespace uv {
+
+namespace {
+
+UniquePen SolidPen(COLORREF color) { return UniquePen(CreatePen(PS_SOLID, 1, color)); }
+
+void DrawSegment(HDC dc, const LineSegment& s) {
+    MoveToEx(dc, s.from.x, s.from.y, nullptr);
+    LineTo(dc, s.to.x, s.to.y);
+}
+
+}  // namespace
+
+void DrawGrid(HDC dc, const OverlayView& view, float longitudeStep, float latitudeStep, bool show,
+              COLORREF color) {
+    if (!show) return;
+    UniquePen pen = SolidPen(color);
+    ScopedSelect select(dc, pen.get());
+    for (const LineSegment& s : GridLines(view, longitudeStep, latitudeStep)) DrawSegment(dc, s);
+}
+
+void DrawDawnDuskLine(HDC dc, const OverlayView& view, bool show, COLORREF color) {
+    if (!show) return;
+    UniquePen pen = SolidPen(color);
+    ScopedSelect select(dc, pen.get());
+    for (const PathStep& step : DawnDuskPath(view)) {
+        if (step.move)
+            MoveToEx(dc, step.to.x, step.to.y, nullptr);
+        else
+            LineTo(dc, step.to.x, step.to.y);
+    }
+}
+
+void DrawSunLines(HDC dc, const OverlayView& view, bool midday, bool midnight, bool sunLatitude,
+                  COLORREF middayColor, COLORREF midnightColor, COLORREF sunLatitudeColor) {
+    UniquePen middayPen = SolidPen(middayColor);
+    UniquePen midnightPen = SolidPen(midnightColor);
+    UniquePen latitudePen = SolidPen(sunLatitudeColor);
+    ScopedSelect select(dc, middayPen.get());
+    if (midday) {
+        SelectObject(dc, middayPen.get());
+        DrawSegment(dc, MiddayLine(view));
+    }
+    if (midnight) {
+        SelectObject(dc, midnightPen.get());
+        DrawSegment(dc, MidnightLine(view));
+    }
+    if (sunLatitude) {
+        SelectObject(dc, latitudePen.get());
+        DrawSegment(dc, SunLatitudeLine(view));
+    }
+}
+
+}  // namespace uv

@@ -1,0 +1,86 @@
+#include "renderer/PaintCache_win.h"
+
+#include "desktophost/RenderSettings.h"
+#include "renderer/CityMarkers_win.h"
+#include "renderer/Overlays_win.h"
+#include "renderer/StatusPanel_win.h"
+#include "renderer/SunGlyph_win.h"
+
+namespace uv {
+
+namespace {
+
+constexpr float kGridStep = 15.0f;
+
+}  // namespace
+
+MapFit FitPaintCache(const RenderSettings& s, int cx, int cy, int mapWidth, int mapHeight) {
+    return FitMapToWindow(s.displayMode, s.mapHeightFraction, s.yOffset, cx, cy, mapWidth, mapHeight);
+}
+
+void DrawOverlays(HDC dc, const MapFit& fit, const RenderSettings& s, const CityDatabase& cities,
+                  const ShownSun& sun, std::time_t now) {
+    OverlayView view;
+    view.targetWidth = fit.targetWidth;
+    view.targetHeight = fit.targetHeight;
+    view.scaleX = fit.scaleX;
+    view.scaleY = fit.scaleY;
+    view.xOffset = static_cast<float>(s.xOffset);
+    view.followSun = s.followSun != 0;
+    view.subsolarLongitude = sun.subsolarLongitude;
+    view.declination = sun.declination;
+
+    DrawGrid(dc, view, kGridStep, kGridStep, s.overlayGrid != 0, s.gridColor);
+    DrawDawnDuskLine(dc, view, s.overlayDawnDusk != 0, s.dawnDuskColor);
+    DrawSunLines(dc, view, s.overlayMidday != 0, s.overlayMidnight != 0, s.overlaySunLatitude != 0,
+                 s.middayColor, s.midnightColor, s.sunLatitudeColor);
+    DrawCityMarkers(dc, view, cities, s.overlayCities != 0, s.citiesColor, s.cityLabels != 0,
+                    s.cityLabelForeground, s.cityLabelBackground);
+    DrawSunGlyph(dc, view, s.glyphShowSun != 0);
+
+    StatusPanelOptions status;
+    status.show = s.overlayStatus != 0;
+    status.sunLocation = s.statusSunLocation != 0;
+    status.sunrise = s.statusSunrise != 0;
+    status.sunset = s.statusSunset != 0;
+    status.solarOffset = s.statusSolarOffset != 0;
+    status.localTime = s.statusLocalTime != 0;
+    DrawStatusPanel(dc, fit.targetWidth, fit.targetHeight, sun.subsolarLongitude, sun.declination,
+                    cities, status, s.statusForeground, s.statusBackground, now);
+}
+
+void BuildPaintCache(HDC cacheDc, const MapFit& fit, HDC displayDc, const RenderSettings& s,
+                     const CityDatabase& cities, const ShownSun& sun, std::time_t now) {
+    if (cacheDc == nullptr || fit.empty()) return;
+    if (!fit.scaled) {
+        BitBlt(cacheDc, 0, 0, fit.targetWidth, fit.targetHeight, displayDc, 0, 0, SRCCOPY);
+    } else {
+        if (fit.dstX > 0 || fit.dstWidth < fit.targetWidth) {
+            // The picture does not cover the whole cache: nothing but black
+            // beside it, never what the previous picture left there.
+            PatBlt(cacheDc, 0, 0, fit.targetWidth, fit.targetHeight, BLACKNESS);
+        }
+        const int oldMode = SetStretchBltMode(cacheDc, HALFTONE);
+        POINT oldOrigin{};
+        SetBrushOrgEx(cacheDc, 0, 0, &oldOrigin);
+        StretchBlt(cacheDc, fit.dstX, fit.dstY, fit.dstWidth, fit.dstHeight, displayDc, fit.srcX,
+                   fit.srcY, fit.srcWidth, fit.srcHeight, SRCCOPY);
+        SetStretchBltMode(cacheDc, oldMode);
+        SetBrushOrgEx(cacheDc, oldOrigin.x, oldOrigin.y, nullptr);
+    }
+    DrawOverlays(cacheDc, fit, s, cities, sun, now);
+}
+
+void RotateIntoDisplay(HDC displayDc, HDC renderedDc, int width, int height, int shift) {
+    const DisplayRotation r = ComputeDisplayRotation(width, shift);
+    if (r.wrapped.width > 0)
+        BitBlt(displayDc, r.wrapped.dstX, 0, r.wrapped.width, height, renderedDc, r.wrapped.srcX, 0, SRCCOPY);
+    if (r.rest.width > 0)
+        BitBlt(displayDc, r.rest.dstX, 0, r.rest.width, height, renderedDc, r.rest.srcX, 0, SRCCOPY);
+}
+
+int DisplayShift(const RenderSettings& s, const ShownSun& sun, int mapWidth) {
+    return HorizontalShift(s.followSun != 0, sun.subsolarLongitude, static_cast<float>(s.xOffset), mapWidth);
+}
+
+}  // namespace uv
