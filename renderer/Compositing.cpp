@@ -3,17 +3,24 @@
 #include <cmath>
 #include <memory>
 #include <new>
+#include <optional>
 #include <vector>
 
+#include "renderer/BandWeights.h"
 #include "renderer/Geometry.h"
 
 // The functions here produce exactly the bytes of the plain per-pixel form in
 // CompositingReference.cpp; only work whose result does not depend on where
 // it is done is moved out of the pixel loop (a row's or column's sines and
-// cosines, the sine of the band width, the mask factors). Walking a column of
-// a bottom-up buffer touches a new cache line at every pixel, so the buffers
-// are walked in strips of columns, row by row inside a strip; the random
-// numbers are still drawn one per pixel, column by column.
+// cosines, the sine of the band width, the mask factors), and the cosine of
+// the band is replaced by a table of the formula's own steps (BandWeights.h).
+//
+// The buffers are bottom-up rows, so walking a column touches a new cache
+// line at every pixel, and with rows a power of two apart those lines fight
+// over a few cache sets. A pixel's day weight does not depend on the order,
+// so the mask is computed row by row. The blend draws one random number per
+// pixel, column by column, all of them first, and then walks the map in
+// tiles, row by row inside a tile.
 
 namespace uv {
 namespace {
@@ -21,19 +28,20 @@ namespace {
 constexpr double kPi = 3.141592653589793;
 constexpr float kInv255 = 0.003921568859368563f;
 constexpr float kInv32767 = 3.0518509447574615e-05f;
-constexpr int kStripColumns = 16;
+// The blend walks tiles small enough that the pages of their rows and of
+// their random numbers stay in the address translation caches.
+constexpr int kTileColumns = 64;
+constexpr int kTileRows = 64;
 
 struct CompositingState {
     std::unique_ptr<std::uint8_t[]> compositePixels;
+    // The random numbers of one blend, kept with the composite buffer.
+    std::unique_ptr<std::uint16_t[]> randomNumbers;
     int width = 0;
     int height = 0;
 };
 
 CompositingState g_state;
-
-int WeightInBand(float uf) {
-    return 255 - static_cast<int>(255.0 * std::cos((uf + 1.0) * 0.5 * (kPi / 2)));
-}
 
 }  // namespace
 
@@ -115,37 +123,36 @@ void ComputeDayMask(std::uint8_t* mask, int width, int height, double subsolarLo
     // |d| beyond twice the band's sine is certainly outside the band: the
     // division would give |u| near 2, which decides the weight without it.
     const float surelyDay = static_cast<float>(2 * bandSine);
+    std::optional<BandWeightTable> bandWeight;
+    if (!hardEdge) bandWeight.emplace();
 
-    for (int i0 = 0; i0 < width; i0 += kStripColumns) {
-        const int i1 = i0 + kStripColumns < width ? i0 + kStripColumns : width;
-        for (int j = 0; j < height; ++j) {
-            const double theta = static_cast<float>(kPi * j / height);
-            const double sinPolar = std::sin(theta);
-            const float z = static_cast<float>(std::cos(theta));
-            const float zTerm = z * sun.z;
-            std::uint8_t* row = mask + 3 * (static_cast<std::size_t>(width) * j) + 2;
-            for (int i = i0; i < i1; ++i) {
-                const float x = static_cast<float>(sinPolar * cosAzimuth[i]);
-                const float y = static_cast<float>(sinPolar * sinAzimuth[i]);
-                const float d = x * sun.x + y * sun.y + zTerm;
-                int weight;
-                if (hardEdge) {
-                    weight = d >= 0 ? 255 : 0;
-                } else if (d > surelyDay) {
+    for (int j = 0; j < height; ++j) {
+        const double theta = static_cast<float>(kPi * j / height);
+        const double sinPolar = std::sin(theta);
+        const float z = static_cast<float>(std::cos(theta));
+        const float zTerm = z * sun.z;
+        std::uint8_t* row = mask + 3 * (static_cast<std::size_t>(width) * j) + 2;
+        for (int i = 0; i < width; ++i) {
+            const float x = static_cast<float>(sinPolar * cosAzimuth[i]);
+            const float y = static_cast<float>(sinPolar * sinAzimuth[i]);
+            const float d = x * sun.x + y * sun.y + zTerm;
+            int weight;
+            if (hardEdge) {
+                weight = d >= 0 ? 255 : 0;
+            } else if (d > surelyDay) {
+                weight = 255;
+            } else if (d < -surelyDay) {
+                weight = 0;
+            } else {
+                const double u = d / bandSine;
+                if (u > 1) {
                     weight = 255;
-                } else if (d < -surelyDay) {
-                    weight = 0;
                 } else {
-                    const double u = d / bandSine;
-                    if (u > 1) {
-                        weight = 255;
-                    } else {
-                        const float uf = static_cast<float>(u);
-                        weight = uf < -1 ? 0 : WeightInBand(uf);
-                    }
+                    const float uf = static_cast<float>(u);
+                    weight = uf < -1 ? 0 : (*bandWeight)(uf);
                 }
-                row[3 * i] = static_cast<std::uint8_t>(weight);
             }
+            row[3 * i] = static_cast<std::uint8_t>(weight);
         }
     }
 }
@@ -154,16 +161,24 @@ const std::uint8_t* BlendDayNight(const std::uint8_t* day, const std::uint8_t* n
                                   int width, int height, RandomSource random) {
     const std::size_t size = PixelBufferSize(width, height);
     if (size == 0 || random == nullptr) return nullptr;
+    const std::size_t pixels = size / 3;
     if (!g_state.compositePixels || g_state.width != width || g_state.height != height) {
-        g_state.compositePixels.reset();
-        g_state.width = 0;
-        g_state.height = 0;
+        FreeCompositePixels();
         g_state.compositePixels.reset(new (std::nothrow) std::uint8_t[size]);
-        if (!g_state.compositePixels) return nullptr;
+        g_state.randomNumbers.reset(new (std::nothrow) std::uint16_t[pixels]);
+        if (!g_state.compositePixels || !g_state.randomNumbers) {
+            FreeCompositePixels();
+            return nullptr;
+        }
         g_state.width = width;
         g_state.height = height;
     }
     std::uint8_t* out = g_state.compositePixels.get();
+    std::uint16_t* numbers = g_state.randomNumbers.get();
+
+    // One number per pixel in the blend's pixel order: column by column,
+    // bottom to top. Number k belongs to column k / height, row k % height.
+    for (std::size_t k = 0; k < pixels; ++k) numbers[k] = static_cast<std::uint16_t>(random());
 
     float weight[256];
     float complement[256];
@@ -172,39 +187,38 @@ const std::uint8_t* BlendDayNight(const std::uint8_t* day, const std::uint8_t* n
         complement[k] = 1 - weight[k];
     }
 
-    // The random numbers of one strip, in the order they are drawn.
-    std::vector<float> threshold(static_cast<std::size_t>(kStripColumns) * height);
-    for (int i0 = 0; i0 < width; i0 += kStripColumns) {
-        const int columns = i0 + kStripColumns < width ? kStripColumns : width - i0;
-        for (int c = 0; c < columns; ++c) {
-            float* column = &threshold[static_cast<std::size_t>(c) * height];
-            for (int j = 0; j < height; ++j) column[j] = random() * kInv32767;
-        }
-        for (int j = 0; j < height; ++j) {
-            const std::size_t rowStart = 3 * (static_cast<std::size_t>(width) * j + i0);
-            for (int c = 0; c < columns; ++c) {
-                const std::size_t p = rowStart + 3 * c;
-                const float m = weight[mask[p + 2]];
-                // With m exactly 0 or 1 the blend is exact and has no
-                // fraction, so the pixel is a copy.
-                if (m == 0.0f) {
-                    out[p] = night[p];
-                    out[p + 1] = night[p + 1];
-                    out[p + 2] = night[p + 2];
-                    continue;
-                }
-                if (m == 1.0f) {
-                    out[p] = day[p];
-                    out[p + 1] = day[p + 1];
-                    out[p + 2] = day[p + 2];
-                    continue;
-                }
-                const float n = complement[mask[p + 2]];
-                const float r = threshold[static_cast<std::size_t>(c) * height + j];
-                for (int ch = 2; ch >= 0; --ch) {
-                    float v = n * night[p + ch] + m * day[p + ch];
-                    if (v - std::trunc(v) > r) v += 1.0f;
-                    out[p + ch] = static_cast<std::uint8_t>(std::trunc(v));
+    for (int j0 = 0; j0 < height; j0 += kTileRows) {
+        const int j1 = j0 + kTileRows < height ? j0 + kTileRows : height;
+        for (int i0 = 0; i0 < width; i0 += kTileColumns) {
+            const int i1 = i0 + kTileColumns < width ? i0 + kTileColumns : width;
+            for (int j = j0; j < j1; ++j) {
+                const std::size_t rowStart = 3 * (static_cast<std::size_t>(width) * j);
+                const std::uint16_t* rowNumbers = numbers + j;
+                for (int i = i0; i < i1; ++i) {
+                    const std::size_t p = rowStart + 3 * static_cast<std::size_t>(i);
+                    const float m = weight[mask[p + 2]];
+                    // With m exactly 0 or 1 the blend is exact and has no
+                    // fraction, so the pixel is a copy.
+                    if (m == 0.0f) {
+                        out[p] = night[p];
+                        out[p + 1] = night[p + 1];
+                        out[p + 2] = night[p + 2];
+                        continue;
+                    }
+                    if (m == 1.0f) {
+                        out[p] = day[p];
+                        out[p + 1] = day[p + 1];
+                        out[p + 2] = day[p + 2];
+                        continue;
+                    }
+                    const float n = complement[mask[p + 2]];
+                    const float r = rowNumbers[static_cast<std::size_t>(i) * height] * kInv32767;
+                    // v lies in [0, 256), where converting to int is trunc.
+                    for (int c = 2; c >= 0; --c) {
+                        float v = n * night[p + c] + m * day[p + c];
+                        if (v - static_cast<float>(static_cast<int>(v)) > r) v += 1.0f;
+                        out[p + c] = static_cast<std::uint8_t>(static_cast<int>(v));
+                    }
                 }
             }
         }
@@ -214,6 +228,7 @@ const std::uint8_t* BlendDayNight(const std::uint8_t* day, const std::uint8_t* n
 
 void FreeCompositePixels() {
     g_state.compositePixels.reset();
+    g_state.randomNumbers.reset();
     g_state.width = 0;
     g_state.height = 0;
 }
