@@ -153,8 +153,8 @@ void CityDatabase::Parse(const char* text, unsigned length) {
   forEachLine([&] {
     CityRecord& record = cities[cityCount];
     std::memset(&record, 0, sizeof record);
-    std::memcpy(record.name, name, sizeof record.name);
-    record.country = &countries[countryIndex[country]];
+    std::strcpy(record.name, name);  // at most 31 characters
+    record.country = &countries[countryIndex.find(country)->second];
     record.latitude = latitude;
     record.longitude = longitude;
     record.selected = 0;

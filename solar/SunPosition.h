@@ -4,6 +4,11 @@
 
 #include <ctime>
 
+#ifdef _WIN32
+static_assert(sizeof(void*) != 4 || sizeof(time_t) == 4,
+              "the 32-bit build keeps moments in a 32-bit time_t");
+#endif
+
 constexpr double kPi = 3.141592653589793;
 constexpr double kTwoPi = 6.283185307179586;
 constexpr double kInvTwoPi = 0.15915494309189535;
