@@ -1,0 +1,83 @@
+// Start-up and shutdown of umbravue.exe: the single-instance rule, the
+// installer's "uninstall" command and the installer mutex around the modal
+// run of the control panel.
+#include "common/WinHandles.h"
+#include "controller/DesktopLink_win.h"
+#include "controller/NotifyIcon_win.h"
+#include "controller/SettingsStore_win.h"
+#include "controlpanel/ControlPanelDlg_win.h"
+
+#include <commctrl.h>
+
+namespace uv {
+
+constexpr char kInstallerMutex[] = "UmbravueInnoSetupMutex";
+constexpr char kPanelClass[] = "#32770";
+constexpr char kPanelCaption[] = "Umbravue";
+
+class CControllerApp {
+public:
+    explicit CControllerApp(const char* commandLine) : commandLine_(commandLine) {}
+    int Run();
+
+private:
+    static HWND FindRunningInstance() {
+        return FindWindowByClassAndText(nullptr, kPanelClass, kPanelCaption);
+    }
+    int Uninstall();
+
+    const char* commandLine_;
+    CControlPanelDlg* mainWindow_ = nullptr;
+};
+
+int CControllerApp::Uninstall() {
+    // The running instance saves its settings while it closes, so it must be
+    // gone before the key is deleted. One that never closes is given up on
+    // after a while rather than keeping the installer waiting.
+    for (unsigned tries = 0; tries < kUninstallCloseTries; ++tries) {
+        HWND running = FindRunningInstance();
+        if (!running) break;
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutA(running, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+        Sleep(kUninstallPollMs);
+    }
+    {
+        UniqueKernelHandle mutex(CreateMutexA(nullptr, TRUE, kInstallerMutex));
+        if (mutex) ReleaseMutex(mutex.get());
+    }
+    Sleep(5000);
+    DeleteStoredSettings(HKEY_CURRENT_USER);
+    return 0;
+}
+
+int CControllerApp::Run() {
+    HWND running = FindRunningInstance();
+    if (IsUninstallCommand(commandLine_)) return Uninstall();
+    if (running) {
+        // Shows the running instance's window, as a right click on its icon does.
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutA(running, kNotifyCallbackMessage, 0, WM_RBUTTONUP, SMTO_ABORTIFHUNG,
+                            10000, &ignored);
+        return 0;
+    }
+    UniqueKernelHandle mutex(CreateMutexA(nullptr, TRUE, kInstallerMutex));
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_TAB_CLASSES};
+    InitCommonControlsEx(&icc);
+    int code;
+    {
+        CControlPanelDlg panel;
+        mainWindow_ = &panel;
+        code = static_cast<int>(panel.DoModal(GetModuleHandleA(nullptr), nullptr));
+        if (code < 0) code = 0;
+        if (mutex) ReleaseMutex(mutex.get());
+        mainWindow_ = nullptr;
+    }
+    return code;
+}
+
+}  // namespace uv
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    uv::CControllerApp app(uv::CommandLineArguments(GetCommandLineA()));
+    return app.Run();
+}

@@ -1,0 +1,136 @@
+#include "controller/DesktopLink_win.h"
+
+#include "desktophost/uvdll.h"
+#include "solar/Sunrise.h"
+
+#include <cstring>
+#include <ctime>
+
+namespace uv {
+
+namespace {
+
+struct FindState {
+    const char* cls;
+    const char* text;
+    HWND found;
+};
+
+bool Matches(HWND hwnd, const char* cls, const char* text) {
+    if (cls) {
+        char name[256];
+        if (GetClassNameA(hwnd, name, sizeof name) == 0 || std::strcmp(name, cls) != 0)
+            return false;
+    }
+    if (text) {
+        char buf[256] = {};
+        DWORD_PTR length = 0;
+        if (!SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf),
+                                 SMTO_ABORTIFHUNG, 8192, &length) ||
+            length == 0)
+            return false;
+        buf[sizeof buf - 1] = 0;
+        if (std::strcmp(buf, text) != 0) return false;
+    }
+    return true;
+}
+
+BOOL CALLBACK FindProc(HWND hwnd, LPARAM lParam) {
+    FindState* s = reinterpret_cast<FindState*>(lParam);
+    if (Matches(hwnd, s->cls, s->text)) {
+        s->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+HWND FindWindowByClassAndText(HWND parent, const char* cls, const char* text) {
+    FindState s{cls, text, nullptr};
+    if (parent)
+        EnumChildWindows(parent, FindProc, reinterpret_cast<LPARAM>(&s));
+    else
+        EnumWindows(FindProc, reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
+HWND FindDesktopListView() {
+    OSVERSIONINFOA v = {};
+    v.dwOSVersionInfoSize = sizeof v;
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+#endif
+    if (!GetVersionExA(&v)) return nullptr;
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
+    const DesktopSearch search = ChooseDesktopSearch(v.dwPlatformId, v.dwMajorVersion, v.dwMinorVersion);
+    if (search == DesktopSearch::None) return nullptr;
+    // A level that finds nothing lets the next one search the top-level
+    // windows, as the parent is then null.
+    HWND progman = FindWindowByClassAndText(nullptr, "Progman", "Program Manager");
+    HWND defView = FindWindowByClassAndText(progman, "SHELLDLL_DefView", nullptr);
+    return FindWindowByClassAndText(defView, "SysListView32",
+                                    search == DesktopSearch::FolderView ? "FolderView" : nullptr);
+}
+
+int TimeZoneXOffset() {
+    return XOffsetForStandardOffset(LocalStandardOffset());
+}
+
+bool DesktopLink::ConnectDesktop() {
+    HWND listView = FindDesktopListView();
+    if (!listView) return false;   // the hook would have no thread to go to
+    const DWORD thread = GetWindowThreadProcessId(listView, nullptr);
+    UVDLLInstallHook(listView);
+    installed_ = true;
+    Sleep(50);
+    PostAllSettings(thread);
+    Sleep(50);
+    PostTime(thread);
+    return true;
+}
+
+void DesktopLink::PostAllSettings(DWORD thread) {
+    const Burst burst = BuildSettingsBurst(refs_, lastYOffset_);
+    for (const SettingsPost& p : burst.posts) {
+        PostThreadMessageA(thread, message_, static_cast<WPARAM>(p.id),
+                           static_cast<LPARAM>(p.value));
+        if (p.id == MessageId::YOffset) {
+            // The map moves within the window: everything is to be redrawn.
+            if (HWND listView = FindDesktopListView()) InvalidateRect(listView, nullptr, TRUE);
+        }
+    }
+}
+
+void DesktopLink::PostTime(DWORD thread) {
+    PostThreadMessageA(thread, message_, static_cast<WPARAM>(MessageId::SetTime),
+                       static_cast<LPARAM>(static_cast<std::int32_t>(std::time(nullptr))));
+}
+
+void DesktopLink::RefreshTick(HWND owner, UINT_PTR timerId,
+                              const std::function<void(int)>& setXOffset) {
+    SetTimer(owner, timerId, RefreshPeriodMs(refs_.misc->refreshSlider), nullptr);
+    if (refs_.offset->timezoneOffset) {
+        const int x = TimeZoneXOffset();
+        if (setXOffset) setXOffset(x); else refs_.offset->xSlider = x;
+    }
+    Sleep(50);
+    HWND listView = FindDesktopListView();
+    const DWORD thread = listView ? GetWindowThreadProcessId(listView, nullptr) : 0;
+    if (!thread) return;   // no desktop: nothing to send to
+    PostAllSettings(thread);
+    Sleep(50);
+    PostTime(thread);
+    Sleep(50);
+}
+
+void DesktopLink::Disconnect() {
+    if (!installed_) return;
+    UVDLLRemoveHook();
+    installed_ = false;
+}
+
+}  // namespace uv

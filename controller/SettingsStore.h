@@ -1,0 +1,93 @@
+// The 37 stored settings: their value names, the order in which they are
+// loaded and saved, and what loading one of them does to the pages' values.
+// The registry itself is behind SettingsSource and SettingsSink, so this is
+// tested with an in-memory store as well as against a real registry.
+#pragma once
+
+#include "controller/Settings.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+namespace uv {
+
+enum class SettingKey {
+    YOffset, XOffset, FollowTheSun, TimezoneOffset, RefreshInterval, DawnDuskWidth,
+    UseGeneratedNightSource, FullScreen, NoDistort, IgnoreAntarctica, Autohide,
+    OverlayGrid, OverlayDawnDusk, OverlayMidday, OverlayMidnight, OverlaySunLatitude,
+    OverlayGridColor, OverlayDawnDuskColor, OverlayMiddayColor, OverlayMidnightColor,
+    OverlaySunLatitudeColor, GlyphShowSun, OverlayCities, CitiesColor, CitiesSelected,
+    CityLabels, CityLabelForeground, CityLabelBackground, CityToWatchInTray,
+    OverlayStatus, StatusLabelForeground, StatusLabelBackground, StatusSunLocation,
+    StatusSunrise, StatusSunset, StatusSolarOffset, StatusLocalTime,
+};
+
+struct SettingInfo {
+    SettingKey key;
+    const char* name;   // the registry value name
+    bool binary;        // REG_BINARY ("cities selected"); all others are REG_DWORD
+};
+
+constexpr std::size_t kSettingCount = 37;
+// The settings in the order they are loaded, and in the order they are saved.
+const SettingInfo* SettingsLoadOrder();
+const SettingInfo* SettingsSaveOrder();
+
+// Registry location, level by level under HKEY_CURRENT_USER.
+constexpr char kSoftwareKey[] = "Software";
+constexpr char kVendorKey[] = "VantorelSoftware";
+constexpr char kProductKey[] = "Umbravue";
+// The start-with-Windows entry: value kRunValueName in Software\...\Run.
+constexpr const char* kRunKeyPath[] = {"Microsoft", "Windows", "CurrentVersion", "Run"};
+constexpr char kRunValueName[] = "Umbravue";
+
+class SettingsSource {
+public:
+    virtual ~SettingsSource() = default;
+    // A value of exactly 4 bytes, whatever its type; false when missing or
+    // of another size.
+    virtual bool QueryDword(const char* name, std::uint32_t& value) = 0;
+    // The whole value; false when missing.
+    virtual bool QueryBinary(const char* name, std::vector<std::uint8_t>& value) = 0;
+};
+
+class SettingsSink {
+public:
+    virtual ~SettingsSink() = default;
+    virtual void WriteDword(const char* name, std::uint32_t value) = 0;
+    virtual void WriteBinary(const char* name, const std::uint8_t* data, std::size_t size) = 0;
+};
+
+// The value as it is stored for key (for "YOffset" the slider times 10).
+// Not for CitiesSelected.
+std::uint32_t StoredValue(const SettingsRefs& refs, SettingKey key);
+
+// Takes one loaded 32-bit value into the pages' values, with the side effects
+// of loading: "YOffset" becomes the slider position value / 10, slider values
+// are kept within their sliders' ranges, flags become 0 or 1, "timezone
+// offset" is dropped when "follow the sun" is on and otherwise moves the X
+// slider to timezoneXOffset().
+void LoadValue(SettingsRefs& refs, SettingKey key, std::uint32_t value,
+               const std::function<int()>& timezoneXOffset);
+
+// The city indices a stored "cities selected" value names: its first
+// size / 4 little-endian 32-bit entries, taken modulo cityCount. Negative
+// entries name no city and are skipped; with no cities nothing is selected.
+std::vector<int> DecodeCitiesSelected(const std::uint8_t* data, std::size_t size, int cityCount);
+// The selected indices, ascending, 4 bytes each; empty when none is selected.
+std::vector<std::uint8_t> EncodeCitiesSelected(const CitySelection& selection);
+
+struct LoadResult {
+    bool citiesLoaded = false;   // the selection was replaced: the city page must sync
+};
+
+// Loads every setting in load order. A value that cannot be read leaves its
+// default in place.
+LoadResult LoadAllSettings(SettingsSource& source, SettingsRefs& refs,
+                           const std::function<int()>& timezoneXOffset);
+// Writes every setting in save order.
+void SaveAllSettings(SettingsSink& sink, const SettingsRefs& refs);
+
+}  // namespace uv

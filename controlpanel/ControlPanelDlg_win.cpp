@@ -1,0 +1,370 @@
+#include "controlpanel/ControlPanelDlg_win.h"
+
+#include "controller/NotifyIcon_win.h"
+#include "controller/SettingsStore_win.h"
+#include "controlpanel/ControlPanelRes.h"
+#include "controlpanel/PageText.h"
+#include "controller/NotifyTip.h"
+
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+
+namespace uv {
+
+namespace {
+
+constexpr char kResourceLibrary[] = "globepix.dll";
+constexpr int kCityListResource = 103;
+constexpr char kAppName[] = "Umbravue";
+constexpr char kHomepage[] = "https://umbravue.example.org/";
+
+// Sheet order of the pages; the About page is the last tab.
+constexpr int kAboutTab = 6;
+
+// Turns the sheet's pop-up template into a child one, before it is created.
+int CALLBACK SheetCallback(HWND, UINT msg, LPARAM lParam) {
+    if (msg != PSCB_PRECREATE || !lParam) return 0;
+    DWORD* style;
+    DWORD* exStyle;
+    WORD* words = reinterpret_cast<WORD*>(lParam);
+    if (words[0] == 1 && words[1] == 0xFFFF) {   // extended template
+        exStyle = reinterpret_cast<DWORD*>(words + 4);
+        style = reinterpret_cast<DWORD*>(words + 6);
+    } else {
+        style = reinterpret_cast<DWORD*>(words);
+        exStyle = reinterpret_cast<DWORD*>(words + 2);
+    }
+    *style &= ~(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CONTEXTHELP |
+                WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX);
+    *style |= WS_CHILD | WS_VISIBLE | WS_TABSTOP | DS_CONTROL;
+    *exStyle &= ~(WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE | WS_EX_APPWINDOW);
+    *exStyle |= WS_EX_CONTROLPARENT;
+    return 0;
+}
+
+RECT ChildRect(HWND parent, HWND child) {
+    RECT r = {};
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+}  // namespace
+
+CControlPanelDlg::CControlPanelDlg(HKEY settingsRoot)
+    : CDialog(IDD_CONTROLPANEL), settingsRoot_(settingsRoot) {}
+
+CControlPanelDlg::~CControlPanelDlg() { DeletePages(); }
+
+SettingsRefs CControlPanelDlg::Refs() {
+    SettingsRefs r;
+    r.offset = &offset_->values;
+    r.misc = &misc_->values;
+    r.overlay = &overlay_->values;
+    r.glyph = &glyph_->values;
+    r.cityPage = &citiesPage_->values;
+    r.selection = &selection_;
+    return r;
+}
+
+BOOL CControlPanelDlg::OnInitDialog() {
+    settingsMessage_ = RegisterWindowMessageA(kSettingsMessageName);
+    SetWindowTextA(hwnd_, kAppName);
+
+    char about[128] = {};
+    if (LoadStringA(GetModuleHandleA(nullptr), IDS_ABOUTBOX, about, sizeof about) > 0 && about[0]) {
+        if (HMENU menu = GetSystemMenu(hwnd_, FALSE)) {
+            AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+            AppendMenuA(menu, MF_STRING, IDM_ABOUTBOX, about);
+        }
+    }
+
+    // The city list comes from the resource library beside the program.
+    char path[256] = {};
+    const DWORD n = GetModuleFileNameA(nullptr, path, sizeof path - 1);
+    char* slash = n && n < sizeof path - 1 ? std::strrchr(path, '\\') : nullptr;
+    const std::size_t dirLength = slash ? static_cast<std::size_t>(slash - path + 1) : 0;
+    std::snprintf(path + dirLength, sizeof path - dirLength, "%s", kResourceLibrary);
+    {
+        UniqueModule library(LoadLibraryA(path));
+        if (!library) {
+            char text[300];
+            std::snprintf(text, sizeof text, "could not load %s\n", kResourceLibrary);
+            MessageBoxA(hwnd_, text, kAppName, MB_OK);
+            ExitProcess(1);
+        }
+        cities_.LoadFromResource(library.get(), kCityListResource);
+    }
+
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    programIcon_ = LoadIconA(instance, MAKEINTRESOURCEA(IDI_PROGRAM));
+    SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(programIcon_));
+    SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(programIcon_));
+
+    CreatePages();
+    AddNotifyIcon(hwnd_, programIcon_);
+    notifyIconAdded_ = true;
+
+    handCursor_ = LoadCursorA(instance, MAKEINTRESOURCEA(IDCUR_HAND));
+    if (!handCursor_) handCursor_ = LoadCursorA(nullptr, MAKEINTRESOURCEA(32649));   // system hand
+    iconLink_.Attach(GetDlgItem(hwnd_, IDC_CP_PROGRAM_ICON));
+    iconLink_.SetCursor(handCursor_);
+    iconLink_.SetTarget(kHomepage);
+    statics_.Add(&iconLink_);
+
+    CreateSheet();
+    LoadSettings();
+
+    link_ = std::make_unique<DesktopLink>(Refs());
+    link_->SetSettingsMessage(settingsMessage_);
+    link_->ConnectDesktop();
+
+    misc_->UpdateLabels();
+    misc_->WriteControls();
+    Layout();
+    ScheduleRefresh();
+    if (misc_->values.autohide) SetTimer(hwnd_, kAutohideTimer, 0, nullptr);
+    SetTimer(hwnd_, kTipTimer, 0, nullptr);
+    SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    return FALSE;   // the focus went to "Hide"
+}
+
+void CControlPanelDlg::CreatePages() {
+    about_ = std::make_unique<CPPAbout>();
+    citiesPage_ = std::make_unique<CPPCities>();
+    overlay_ = std::make_unique<CPPOverlay>();
+    info_ = std::make_unique<CPPInfo>();
+    offset_ = std::make_unique<CPPOffset>();
+    misc_ = std::make_unique<CPPMisc>();
+    glyph_ = std::make_unique<CPPGlyph>();
+    CSettingsPage* pages[] = {about_.get(), citiesPage_.get(), overlay_.get(), info_.get(),
+                              offset_.get(), misc_.get(), glyph_.get()};
+    for (CSettingsPage* p : pages) p->SetHost(this);
+    citiesPage_->SetDatabase(&cities_);
+}
+
+void CControlPanelDlg::CreateSheet() {
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    CPropertyPage* order[] = {info_.get(), offset_.get(), misc_.get(), overlay_.get(),
+                              glyph_.get(), citiesPage_.get(), about_.get()};
+    PROPSHEETPAGEA pages[7];
+    for (int i = 0; i < 7; ++i) pages[i] = order[i]->Descriptor(instance);
+
+    PROPSHEETHEADERA h = {};
+    h.dwSize = sizeof h;
+    h.dwFlags = PSH_PROPSHEETPAGE | PSH_MODELESS | PSH_NOAPPLYNOW | PSH_USECALLBACK;
+    h.hwndParent = hwnd_;
+    h.hInstance = instance;
+    h.nPages = 7;
+    h.nStartPage = 0;
+    h.ppsp = pages;
+    h.pfnCallback = SheetCallback;
+    sheet_ = reinterpret_cast<HWND>(PropertySheetA(&h));
+    if (!sheet_) return;
+
+    // No buttons of its own: the panel applies every change by itself.
+    for (int id : {IDOK, IDCANCEL, IDHELP, 0x3021 /* Apply */}) {
+        if (HWND b = GetDlgItem(sheet_, id)) {
+            ShowWindow(b, SW_HIDE);
+            EnableWindow(b, FALSE);
+        }
+    }
+    // The sheet keeps the tab control and the same margin around it.
+    if (HWND tab = PropSheet_GetTabControl(sheet_)) {
+        const RECT t = ChildRect(sheet_, tab);
+        SetWindowPos(sheet_, nullptr, 0, 0, t.right + t.left, t.bottom + t.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    SetWindowLongPtrA(sheet_, GWL_STYLE, GetWindowLongPtrA(sheet_, GWL_STYLE) | WS_TABSTOP);
+    SetWindowLongPtrA(sheet_, GWL_EXSTYLE,
+                      GetWindowLongPtrA(sheet_, GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
+
+    // Every page window is created and initialised once, then the first
+    // page is shown.
+    for (int i = 0; i < 7; ++i) PropSheet_SetCurSel(sheet_, nullptr, i);
+    PropSheet_SetCurSel(sheet_, nullptr, 0);
+}
+
+void CControlPanelDlg::Layout() {
+    if (!sheet_) return;
+    HWND placeholder = GetDlgItem(hwnd_, IDC_CP_SHEET_PLACEHOLDER);
+    HWND hide = GetDlgItem(hwnd_, IDC_CP_HIDE);
+    HWND icon = GetDlgItem(hwnd_, IDC_CP_PROGRAM_ICON);
+    const RECT p = ChildRect(hwnd_, placeholder);
+    const RECT s = ChildRect(hwnd_, sheet_);
+    const RECT b = ChildRect(hwnd_, hide);
+    const RECT i = ChildRect(hwnd_, icon);
+    const PanelLayout l = ComputePanelLayout(p.left, p.top, s.right - s.left, i.left, b.right - b.left);
+    SetWindowPos(sheet_, nullptr, l.sheetLeft, l.sheetTop, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT w = {};
+    GetWindowRect(hwnd_, &w);
+    SetWindowPos(hwnd_, nullptr, 0, 0, l.windowWidth, w.bottom - w.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(hide, nullptr, l.hideLeft, b.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetFocus(hide);
+}
+
+void CControlPanelDlg::LoadSettings() {
+    SettingsRefs refs = Refs();
+    const LoadResult r = LoadSettingsFromRegistry(settingsRoot_, refs, ProgramPath(),
+                                                  [] { return uv::TimeZoneXOffset(); });
+    offset_->ShowLoadedValues();
+    misc_->UpdateLabels();
+    misc_->WriteControls();
+    glyph_->WriteControls();
+    if (r.citiesLoaded) citiesPage_->SyncFromDatabase();
+    overlay_->MarkMembersCurrent();
+    overlay_->RefreshStep();
+    overlay_->RepaintSwatches();
+}
+
+void CControlPanelDlg::SaveSettings() {
+    SaveSettingsToRegistry(settingsRoot_, Refs(), ProgramPath());
+}
+
+void CControlPanelDlg::ScheduleRefresh() {
+    if (hwnd_) SetTimer(hwnd_, kRefreshTimer, kApplyDelayMs, nullptr);
+}
+
+void CControlPanelDlg::RestartRefreshTimer(unsigned periodMs) {
+    if (!hwnd_) return;
+    KillTimer(hwnd_, kRefreshTimer);
+    SetTimer(hwnd_, kRefreshTimer, periodMs, nullptr);
+}
+
+void CControlPanelDlg::ShowAboutPage() {
+    ShowWindow(hwnd_, SW_SHOW);
+    SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetForegroundWindow(hwnd_);
+    if (sheet_) PropSheet_SetCurSel(sheet_, nullptr, kAboutTab);
+}
+
+void CControlPanelDlg::UpdateNotifyTip() {
+    const time_t now = std::time(nullptr);
+    const int watched = citiesPage_ ? citiesPage_->values.trayCity : -1;
+    const CityRecord* city = watched >= 0 ? cities_.GetCity(watched) : nullptr;
+    const std::tm* local = std::localtime(&now);
+    const std::string tip = BuildNotifyTip(now, city, local ? local->tm_wday : 0);
+    SetNotifyTip(hwnd_, tip.c_str());
+}
+
+void CControlPanelDlg::OnTimer(UINT_PTR id) {
+    switch (id) {
+    case kRefreshTimer:
+        if (link_)
+            link_->RefreshTick(hwnd_, kRefreshTimer, [this](int x) { offset_->SetXOffset(x); });
+        break;
+    case kAutohideTimer:
+        KillTimer(hwnd_, kAutohideTimer);
+        ShowWindow(hwnd_, SW_HIDE);
+        break;
+    case kTipTimer:
+        UpdateNotifyTip();
+        SetTimer(hwnd_, kTipTimer, kTipPeriodMs, nullptr);
+        break;
+    default:
+        break;
+    }
+}
+
+void CControlPanelDlg::PaintIconic() {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd_, &ps);
+    SendMessageA(hwnd_, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    RECT r;
+    GetClientRect(hwnd_, &r);
+    const int cx = GetSystemMetrics(SM_CXICON), cy = GetSystemMetrics(SM_CYICON);
+    DrawIcon(dc, (r.right - r.left - cx + 1) / 2, (r.bottom - r.top - cy + 1) / 2, programIcon_);
+    EndPaint(hwnd_, &ps);
+}
+
+bool CControlPanelDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT_PTR& result) {
+    if (statics_.HandleMessage(msg, wParam, lParam, result)) return true;
+    switch (msg) {
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) == IDM_ABOUTBOX) {
+            ShowAboutPage();
+            result = 0;
+            return true;
+        }
+        return false;
+    case WM_HELP:
+        ShowAboutPage();
+        result = TRUE;
+        return true;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDC_CP_HIDE: ShowWindow(hwnd_, SW_HIDE); break;
+        case IDC_CP_QUIT: PostQuitMessage(0); break;
+        case IDC_CP_PROGRAM_ICON:
+            if (HIWORD(wParam) == STN_CLICKED) iconLink_.Open(hwnd_);
+            break;
+        // Escape and the hidden OK/Cancel must not end the program.
+        default: break;
+        }
+        result = 0;
+        return true;
+    case WM_CLOSE:
+        PostQuitMessage(0);
+        return false;
+    case WM_QUERYENDSESSION: {
+        const LRESULT allow = DefWindowProcA(hwnd_, msg, wParam, lParam);
+        if (allow) PostQuitMessage(0);
+        result = allow ? TRUE : FALSE;
+        return true;
+    }
+    case WM_TIMER:
+        OnTimer(wParam);
+        result = 0;
+        return true;
+    case kNotifyCallbackMessage:
+        if (lParam == WM_LBUTTONUP) ShowAboutPage();
+        else if (lParam == WM_RBUTTONUP) ShowWindow(hwnd_, SW_SHOW);
+        result = 0;
+        return true;
+    case WM_PAINT:
+        if (!IsIconic(hwnd_)) return false;
+        PaintIconic();
+        result = 0;
+        return true;
+    case WM_QUERYDRAGICON:
+        result = reinterpret_cast<INT_PTR>(programIcon_);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CControlPanelDlg::OnDestroy() {
+    KillTimer(hwnd_, kRefreshTimer);
+    KillTimer(hwnd_, kAutohideTimer);
+    KillTimer(hwnd_, kTipTimer);
+    if (offset_) {
+        // Whatever the pages show is what gets saved.
+        CPropertyPage* pages[] = {offset_.get(), misc_.get(), overlay_.get(), glyph_.get()};
+        for (CPropertyPage* p : pages) p->ReadControls();
+        SaveSettings();
+    }
+    // The sheet's page windows refer to the page objects: they go first.
+    if (sheet_) {
+        DestroyWindow(sheet_);
+        sheet_ = nullptr;
+    }
+    DeletePages();
+    if (link_) link_->Disconnect();
+    if (notifyIconAdded_) RemoveNotifyIcon(hwnd_);
+    notifyIconAdded_ = false;
+    InvalidateRect(nullptr, nullptr, TRUE);
+}
+
+void CControlPanelDlg::DeletePages() {
+    about_.reset();
+    citiesPage_.reset();
+    overlay_.reset();
+    info_.reset();
+    offset_.reset();
+    misc_.reset();
+    glyph_.reset();
+}
+
+}  // namespace uv

@@ -1,0 +1,81 @@
+// The control panel: the program's only window, run modally for the life of
+// the process. Its initialisation starts everything (city list, pages,
+// notification icon, settings, desktop link, timers); its destruction saves
+// the settings and takes the picture off the desktop again.
+#pragma once
+
+#include "controller/CitySelection.h"
+#include "controller/DesktopLink_win.h"
+#include "controlpanel/Controls_win.h"
+#include "controlpanel/DialogBase_win.h"
+#include "controlpanel/Pages_win.h"
+#include "solar/CityDatabase.h"
+
+#include <memory>
+#include <string>
+
+namespace uv {
+
+class CControlPanelDlg : public CDialog, public CPageHost {
+public:
+    // Timer ids of the window.
+    static constexpr UINT_PTR kRefreshTimer = 0;
+    static constexpr UINT_PTR kAutohideTimer = 2;
+    static constexpr UINT_PTR kTipTimer = 4;
+    static constexpr unsigned kApplyDelayMs = 2000;
+    static constexpr unsigned kTipPeriodMs = 15000;
+
+    // settingsRoot holds Software\VantorelSoftware\Umbravue and the Run key.
+    explicit CControlPanelDlg(HKEY settingsRoot = HKEY_CURRENT_USER);
+    ~CControlPanelDlg() override;
+
+    // CPageHost
+    void ScheduleRefresh() override;
+    void RestartRefreshTimer(unsigned periodMs) override;
+    HWND MainWindow() const override { return hwnd_; }
+    HCURSOR HandCursor() const override { return handCursor_; }
+    int TimeZoneXOffset() override { return uv::TimeZoneXOffset(); }
+
+    // Shows the window on top with the About page active.
+    void ShowAboutPage();
+    void LoadSettings();
+    void SaveSettings();
+
+    UINT SettingsMessage() const { return settingsMessage_; }
+
+protected:
+    BOOL OnInitDialog() override;
+    bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
+    void OnDestroy() override;
+
+private:
+    void CreatePages();
+    void CreateSheet();
+    void Layout();
+    void DeletePages();
+    void OnTimer(UINT_PTR id);
+    void UpdateNotifyTip();
+    void PaintIconic();
+    SettingsRefs Refs();
+
+    HKEY settingsRoot_;
+    UINT settingsMessage_ = 0;
+    CityDatabase cities_;
+    DatabaseSelection selection_{cities_};
+    HICON programIcon_ = nullptr;     // shared resource icon, not destroyed
+    HCURSOR handCursor_ = nullptr;    // shared resource cursor
+    CLinkStatic iconLink_;
+    StaticControls statics_;
+    HWND sheet_ = nullptr;
+    std::unique_ptr<CPPAbout> about_;
+    std::unique_ptr<CPPCities> citiesPage_;
+    std::unique_ptr<CPPOverlay> overlay_;
+    std::unique_ptr<CPPInfo> info_;
+    std::unique_ptr<CPPOffset> offset_;
+    std::unique_ptr<CPPMisc> misc_;
+    std::unique_ptr<CPPGlyph> glyph_;
+    std::unique_ptr<DesktopLink> link_;
+    bool notifyIconAdded_ = false;
+};
+
+}  // namespace uv

@@ -1,0 +1,67 @@
+#include "controlpanel/Controls_win.h"
+
+#include <shellapi.h>
+
+namespace uv {
+
+CColorSwatch::CColorSwatch()
+    : colour_(GetSysColor(COLOR_BTNFACE)), brush_(CreateSolidBrush(colour_)) {}
+
+void CColorSwatch::SetColour(COLORREF colour) {
+    if (colour == colour_) return;
+    colour_ = colour;
+    brush_.reset(CreateSolidBrush(colour));
+    if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+COLORREF CColorSwatch::TextColourFor(COLORREF c) {
+    const int r = GetRValue(c) < 127 ? 255 : 0;
+    const int g = GetGValue(c) < 127 ? 255 : 0;
+    const int b = GetBValue(c) < 127 ? 255 : 0;
+    return RGB(r, g, b);
+}
+
+HBRUSH CColorSwatch::OnCtlColor(HDC dc) {
+    SetTextColor(dc, TextColourFor(colour_));
+    SetBkMode(dc, TRANSPARENT);
+    return brush_.get();
+}
+
+CLinkStatic::CLinkStatic() : brush_(CreateSolidBrush(GetSysColor(COLOR_BTNFACE))) {}
+
+HBRUSH CLinkStatic::OnCtlColor(HDC dc) {
+    SetTextColor(dc, RGB(0, 0, 255));
+    SetBkMode(dc, TRANSPARENT);
+    return brush_.get();
+}
+
+void CLinkStatic::Open(HWND owner) const {
+    if (target_.empty()) return;
+    ShellExecuteA(owner, "open", target_.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+CStaticControl* StaticControls::Find(HWND control) const {
+    if (!control) return nullptr;
+    for (CStaticControl* c : controls_)
+        if (c->hwnd() == control) return c;
+    return nullptr;
+}
+
+bool StaticControls::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT_PTR& result) const {
+    if (msg == WM_CTLCOLORSTATIC) {
+        if (CStaticControl* c = Find(reinterpret_cast<HWND>(lParam))) {
+            result = reinterpret_cast<INT_PTR>(c->OnCtlColor(reinterpret_cast<HDC>(wParam)));
+            return true;
+        }
+    } else if (msg == WM_SETCURSOR) {
+        CStaticControl* c = Find(reinterpret_cast<HWND>(wParam));
+        if (c && c->cursor()) {
+            SetCursor(c->cursor());
+            result = TRUE;
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace uv

@@ -1,0 +1,120 @@
+#include "controlpanel/Pages_win.h"
+
+#include "controlpanel/AboutPageRes.h"
+#include "controlpanel/GlyphPageRes.h"
+#include "controlpanel/InfoPageRes.h"
+#include "controlpanel/PageText.h"
+
+#include <shellapi.h>
+
+#include <cstdio>
+#include <cstring>
+
+namespace uv {
+
+bool CSettingsPage::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT_PTR& result) {
+    if (statics_.HandleMessage(msg, wParam, lParam, result)) return true;
+    if (msg == WM_COMMAND) {
+        const int code = HIWORD(wParam);
+        if (code == BN_CLICKED || code == STN_CLICKED) {
+            OnClicked(LOWORD(wParam));
+            result = 0;
+            return true;
+        }
+    } else if (msg == WM_HSCROLL && lParam) {
+        OnSlider(reinterpret_cast<HWND>(lParam));
+        result = 0;
+        return true;
+    }
+    return false;
+}
+
+// --- Information
+
+CPPInfo::CPPInfo() : CSettingsPage(IDD_INFO) {}
+
+void CPPInfo::OnInitPage() {
+    credit_.Attach(Item(IDC_INFO_CREDIT));
+    credit_.SetCursor(HandCursor());
+    credit_.SetTarget(kImageSourceAddress);
+    statics_.Add(&credit_);
+}
+
+void CPPInfo::OnClicked(int id) {
+    if (id == IDC_INFO_CREDIT) credit_.Open(hwnd_);
+}
+
+// --- Glyphs
+
+CPPGlyph::CPPGlyph() : CSettingsPage(IDD_GLYPH) {}
+
+void CPPGlyph::ReadControls() { values.showSun = GetCheck(IDC_GLYPH_SHOWSUN, values.showSun); }
+
+void CPPGlyph::WriteControls() { SetCheck(IDC_GLYPH_SHOWSUN, values.showSun); }
+
+void CPPGlyph::OnClicked(int id) {
+    if (id != IDC_GLYPH_SHOWSUN) return;
+    ReadControls();
+    ScheduleRefresh();
+}
+
+// --- About
+
+CPPAbout::CPPAbout() : CSettingsPage(IDD_ABOUT) {}
+
+void CPPAbout::OnInitPage() {
+    versionText_ = uv::VersionText();
+    char mail[256];
+    std::snprintf(mail, sizeof mail, "mailto:%s?subject=%s", kContact, versionText_.c_str());
+    CLinkStatic* links[] = {&iconLink_, &mailLink_, &homepageLink_};
+    const int ids[] = {IDC_ABOUT_ICON, IDC_ABOUT_MAIL, IDC_ABOUT_HOMEPAGE};
+    iconLink_.SetTarget(kHomepage);
+    homepageLink_.SetTarget(kHomepage);
+    mailLink_.SetTarget(mail);
+    for (int i = 0; i < 3; ++i) {
+        links[i]->SetCursor(HandCursor());
+        links[i]->Attach(Item(ids[i]));
+        statics_.Add(links[i]);
+    }
+    SetText(IDC_ABOUT_VERSION, versionText_.c_str());
+}
+
+void CPPAbout::OpenBesideProgram(const char* file) {
+    char path[256] = {};
+    const DWORD n = GetModuleFileNameA(nullptr, path, sizeof path - 1);
+    if (n == 0 || n >= sizeof path - 1) return;
+    char* slash = std::strrchr(path, '\\');
+    const std::size_t dirLength = slash ? static_cast<std::size_t>(slash - path + 1) : 0;
+    std::snprintf(path + dirLength, sizeof path - dirLength, "%s", file);
+    ShellExecuteA(hwnd_, "open", path, nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void CPPAbout::OnClicked(int id) {
+    switch (id) {
+    case IDC_ABOUT_ICON: iconLink_.Open(hwnd_); break;
+    case IDC_ABOUT_HOMEPAGE: homepageLink_.Open(hwnd_); break;
+    case IDC_ABOUT_MAIL: mailLink_.Open(hwnd_); break;
+    case IDC_ABOUT_LICENSE: OpenBesideProgram("license.txt"); break;
+    case IDC_ABOUT_QUIRKS: OpenBesideProgram("quirks.txt"); break;
+    case IDC_ABOUT_SWITCH:
+        if (host_) ShowWindow(host_->MainWindow(), SW_SHOWNORMAL);
+        ShowWindow(hwnd_, SW_HIDE);
+        break;
+    default: break;
+    }
+}
+
+bool CPPAbout::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT_PTR& result) {
+    if (msg == WM_SHOWWINDOW) {
+        // The button is the way back when the page shows without the panel.
+        HWND panel = nullptr;
+        if (host_ && IsWindowVisible(host_->MainWindow())) panel = host_->MainWindow();
+        ShowWindow(Item(IDC_ABOUT_SWITCH), panel ? SW_HIDE : SW_SHOW);
+        InvalidateRect(hwnd_, nullptr, TRUE);
+        UpdateWindow(hwnd_);
+        return false;
+    }
+    return CSettingsPage::HandleMessage(msg, wParam, lParam, result);
+}
+
+}  // namespace uv

@@ -1,0 +1,176 @@
+// The seven pages of the control panel's property sheet. Each holds the
+// settings it edits (controller/Settings.h); the settings store and the
+// desktop link read and write those members directly.
+#pragma once
+
+#include "controller/Settings.h"
+#include "controlpanel/Controls_win.h"
+#include "controlpanel/DialogBase_win.h"
+
+#include <array>
+#include <string>
+
+class CityDatabase;
+
+namespace uv {
+
+// What the pages need of the control panel window.
+class CPageHost {
+public:
+    virtual ~CPageHost() = default;
+    // Applies the settings 2 s after the last change.
+    virtual void ScheduleRefresh() = 0;
+    // Restarts the refresh period at once with periodMs.
+    virtual void RestartRefreshTimer(unsigned periodMs) = 0;
+    virtual HWND MainWindow() const = 0;
+    virtual HCURSOR HandCursor() const = 0;
+    virtual int TimeZoneXOffset() = 0;
+};
+
+// A page that knows its control panel.
+class CSettingsPage : public CPropertyPage {
+public:
+    using CPropertyPage::CPropertyPage;
+    void SetHost(CPageHost* host) { host_ = host; }
+protected:
+    bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
+    // BN_CLICKED / STN_CLICKED of control id.
+    virtual void OnClicked(int /*id*/) {}
+    // A slider of the page moved.
+    virtual void OnSlider(HWND /*slider*/) {}
+    void ScheduleRefresh() { if (host_) host_->ScheduleRefresh(); }
+    HCURSOR HandCursor() const { return host_ ? host_->HandCursor() : nullptr; }
+
+    CPageHost* host_ = nullptr;
+    StaticControls statics_;
+};
+
+class CPPInfo : public CSettingsPage {
+public:
+    CPPInfo();
+    static constexpr char kImageSourceAddress[] = "https://visibleearth.nasa.gov/";
+protected:
+    void OnInitPage() override;
+    void OnClicked(int id) override;
+private:
+    CLinkStatic credit_;
+};
+
+class CPPOffset : public CSettingsPage {
+public:
+    CPPOffset();
+    OffsetValues values;
+
+    void ReadControls() override;
+    void WriteControls() override;
+    // Labels and enabled states from the members, members to the controls:
+    // what loading the settings leaves behind.
+    void ShowLoadedValues();
+    // Moves the X slider (the time zone follows while "timezone offset" is on).
+    void SetXOffset(int degrees);
+protected:
+    void OnInitPage() override;
+    void OnClicked(int id) override;
+    void OnSlider(HWND slider) override;
+private:
+    void UpdateLabels();
+    void ApplyEnables();
+};
+
+class CPPMisc : public CSettingsPage {
+public:
+    CPPMisc();
+    MiscValues values;
+
+    void ReadControls() override;
+    void WriteControls() override;
+    // Both value labels from the slider members.
+    void UpdateLabels();
+protected:
+    void OnInitPage() override;
+    void OnClicked(int id) override;
+    void OnSlider(HWND slider) override;
+};
+
+class CPPOverlay : public CSettingsPage {
+public:
+    CPPOverlay();
+    OverlayValues values;
+
+    void ReadControls() override;
+    void WriteControls() override;
+    // Set by the settings store: the next refresh step writes the members
+    // to the controls instead of reading the controls first.
+    void MarkMembersCurrent() { membersCurrent_ = true; }
+    // Controls into members (unless marked current), enabled states, members
+    // to controls, then ScheduleRefresh.
+    void RefreshStep();
+    // Every swatch shows its setting's colour.
+    void RepaintSwatches();
+    void ResetDefaultColours();
+protected:
+    void OnInitPage() override;
+    void OnClicked(int id) override;
+private:
+    std::uint32_t* ColourFor(int swatchId);
+    void ChooseColour(int swatchId);
+    bool membersCurrent_ = false;
+    std::array<CColorSwatch, 10> swatches_;
+};
+
+class CPPGlyph : public CSettingsPage {
+public:
+    CPPGlyph();
+    GlyphValues values;
+
+    void ReadControls() override;
+    void WriteControls() override;
+protected:
+    void OnClicked(int id) override;
+};
+
+class CPPCities : public CSettingsPage {
+public:
+    CPPCities();
+    ~CPPCities() override;
+    static constexpr int kMaxSelectedCities = 48;
+    CityPageValues values;
+
+    void SetDatabase(CityDatabase* database) { database_ = database; }
+    // The list mirrors the database's selection flags again.
+    void SyncFromDatabase();
+    void WriteControls() override;
+
+    const std::string& CountsText() const { return countsText_; }
+    const std::string& DetailsText() const { return detailsText_; }
+    int CurrentCity() const { return currentCity_; }
+protected:
+    void OnInitPage() override;
+    CityDatabase* database_ = nullptr;
+    std::string countsText_;
+    std::string detailsText_;
+    int currentCity_ = -1;
+    UniqueFont listFont_;
+    UniqueIcon upIcon_;
+    UniqueIcon downIcon_;
+};
+
+class CPPAbout : public CSettingsPage {
+public:
+    CPPAbout();
+    static constexpr char kHomepage[] = "https://umbravue.example.org/";
+    static constexpr char kContact[] = "umbravue@example.org";
+    const std::string& VersionText() const { return versionText_; }
+protected:
+    void OnInitPage() override;
+    void OnClicked(int id) override;
+    bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
+private:
+    void OpenBesideProgram(const char* file);
+    std::string versionText_;
+    CLinkStatic iconLink_;
+    CLinkStatic homepageLink_;
+    CLinkStatic mailLink_;
+};
+
+}  // namespace uv
