@@ -1,10 +1,10 @@
 #include "renderer/Compositing.h"
 
 #include <cmath>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <optional>
-#include <vector>
 
 #include "renderer/BandWeights.h"
 #include "renderer/Geometry.h"
@@ -15,12 +15,11 @@
 // cosines, the sine of the band width, the mask factors), and the cosine of
 // the band is replaced by a table of the formula's own steps (BandWeights.h).
 //
-// The buffers are bottom-up rows, so walking a column touches a new cache
-// line at every pixel, and with rows a power of two apart those lines fight
-// over a few cache sets. A pixel's day weight does not depend on the order,
+// Walking a column of a buffer touches a new cache line and often a new page
+// at every pixel, and lines thousands of bytes apart crowd a few cache sets. A pixel's day weight does not depend on the order,
 // so the mask is computed row by row. The blend draws one random number per
-// pixel, column by column, all of them first, and then walks the map in
-// tiles, row by row inside a tile.
+// pixel, column by column, all of them first, and then blends row by row,
+// copying runs of full day and full night.
 
 namespace uv {
 namespace {
@@ -28,20 +27,27 @@ namespace {
 constexpr double kPi = 3.141592653589793;
 constexpr float kInv255 = 0.003921568859368563f;
 constexpr float kInv32767 = 3.0518509447574615e-05f;
-// The blend walks tiles small enough that the pages of their rows and of
-// their random numbers stay in the address translation caches.
-constexpr int kTileColumns = 64;
-constexpr int kTileRows = 64;
+// Columns of random numbers drawn before they are stored row by row.
+constexpr int kStripColumns = 64;
+// An odd number of cache lines between the strip's columns, so reading
+// across them does not crowd a few cache sets.
+constexpr int kStripPadding = 32;
 
 struct CompositingState {
     std::unique_ptr<std::uint8_t[]> compositePixels;
-    // The random numbers of one blend, kept with the composite buffer.
+    // The random numbers of one blend by pixel position, and a strip of
+    // columns of them in the order they are drawn; kept with the composite.
     std::unique_ptr<std::uint16_t[]> randomNumbers;
+    std::unique_ptr<std::uint16_t[]> stripNumbers;
     int width = 0;
     int height = 0;
 };
 
 CompositingState g_state;
+
+std::size_t StripStride(int height) {
+    return static_cast<std::size_t>(height) + kStripPadding;
+}
 
 }  // namespace
 
@@ -111,7 +117,10 @@ void ComputeDayMask(std::uint8_t* mask, int width, int height, double subsolarLo
     // SphericalToCartesian(theta, phi, 1) is (sin theta cos phi, sin theta
     // sin phi, cos theta) computed in double and rounded per coordinate; with
     // radius 1 the products below round to the same floats.
-    std::vector<double> cosAzimuth(width), sinAzimuth(width);
+    std::unique_ptr<double[]> azimuthTable(new (std::nothrow) double[2 * static_cast<std::size_t>(width)]);
+    if (!azimuthTable) return;
+    double* cosAzimuth = azimuthTable.get();
+    double* sinAzimuth = cosAzimuth + width;
     for (int i = 0; i < width; ++i) {
         const double phi = static_cast<float>(2 * kPi * i / width - kPi);
         cosAzimuth[i] = std::cos(phi);
@@ -166,7 +175,8 @@ const std::uint8_t* BlendDayNight(const std::uint8_t* day, const std::uint8_t* n
         FreeCompositePixels();
         g_state.compositePixels.reset(new (std::nothrow) std::uint8_t[size]);
         g_state.randomNumbers.reset(new (std::nothrow) std::uint16_t[pixels]);
-        if (!g_state.compositePixels || !g_state.randomNumbers) {
+        g_state.stripNumbers.reset(new (std::nothrow) std::uint16_t[kStripColumns * StripStride(height)]);
+        if (!g_state.compositePixels || !g_state.randomNumbers || !g_state.stripNumbers) {
             FreeCompositePixels();
             return nullptr;
         }
@@ -175,52 +185,64 @@ const std::uint8_t* BlendDayNight(const std::uint8_t* day, const std::uint8_t* n
     }
     std::uint8_t* out = g_state.compositePixels.get();
     std::uint16_t* numbers = g_state.randomNumbers.get();
+    const std::size_t w = static_cast<std::size_t>(width);
 
-    // One number per pixel in the blend's pixel order: column by column,
-    // bottom to top. Number k belongs to column k / height, row k % height.
-    for (std::size_t k = 0; k < pixels; ++k) numbers[k] = static_cast<std::uint16_t>(random());
+    // One number per pixel in the blend's pixel order, column by column and
+    // bottom to top, stored by pixel position (row by row). A strip of
+    // columns is drawn into a small buffer first, so the big one is written
+    // a row segment at a time.
+    const std::size_t stripStride = StripStride(height);
+    std::uint16_t* strip = g_state.stripNumbers.get();
+    for (int i0 = 0; i0 < width; i0 += kStripColumns) {
+        const int columns = i0 + kStripColumns < width ? kStripColumns : width - i0;
+        for (int c = 0; c < columns; ++c) {
+            std::uint16_t* column = &strip[c * stripStride];
+            for (int j = 0; j < height; ++j) column[j] = static_cast<std::uint16_t>(random());
+        }
+        for (int j = 0; j < height; ++j) {
+            std::uint16_t* row = numbers + w * j + i0;
+            for (int c = 0; c < columns; ++c) row[c] = strip[c * stripStride + j];
+        }
+    }
 
+    // With a mask factor of exactly 0 or 1 the blend is exact and has no
+    // fraction, so such pixels are copies of the night or the day.
+    enum Kind : std::uint8_t { kNight, kDay, kBlend };
     float weight[256];
     float complement[256];
+    Kind kind[256];
     for (int k = 0; k < 256; ++k) {
         weight[k] = k * kInv255;
         complement[k] = 1 - weight[k];
+        kind[k] = weight[k] == 0.0f ? kNight : weight[k] == 1.0f ? kDay : kBlend;
     }
 
-    for (int j0 = 0; j0 < height; j0 += kTileRows) {
-        const int j1 = j0 + kTileRows < height ? j0 + kTileRows : height;
-        for (int i0 = 0; i0 < width; i0 += kTileColumns) {
-            const int i1 = i0 + kTileColumns < width ? i0 + kTileColumns : width;
-            for (int j = j0; j < j1; ++j) {
-                const std::size_t rowStart = 3 * (static_cast<std::size_t>(width) * j);
-                const std::uint16_t* rowNumbers = numbers + j;
-                for (int i = i0; i < i1; ++i) {
-                    const std::size_t p = rowStart + 3 * static_cast<std::size_t>(i);
-                    const float m = weight[mask[p + 2]];
-                    // With m exactly 0 or 1 the blend is exact and has no
-                    // fraction, so the pixel is a copy.
-                    if (m == 0.0f) {
-                        out[p] = night[p];
-                        out[p + 1] = night[p + 1];
-                        out[p + 2] = night[p + 2];
-                        continue;
-                    }
-                    if (m == 1.0f) {
-                        out[p] = day[p];
-                        out[p + 1] = day[p + 1];
-                        out[p + 2] = day[p + 2];
-                        continue;
-                    }
-                    const float n = complement[mask[p + 2]];
-                    const float r = rowNumbers[static_cast<std::size_t>(i) * height] * kInv32767;
-                    // v lies in [0, 256), where converting to int is trunc.
-                    for (int c = 2; c >= 0; --c) {
-                        float v = n * night[p + c] + m * day[p + c];
-                        if (v - static_cast<float>(static_cast<int>(v)) > r) v += 1.0f;
-                        out[p + c] = static_cast<std::uint8_t>(static_cast<int>(v));
-                    }
-                }
+    for (int j = 0; j < height; ++j) {
+        const std::size_t rowStart = 3 * w * j;
+        const std::uint8_t* maskRow = mask + rowStart + 2;
+        const std::uint16_t* rowNumbers = numbers + w * j;
+        int i = 0;
+        while (i < width) {
+            const Kind k = kind[maskRow[3 * i]];
+            if (k != kBlend) {
+                int end = i + 1;
+                while (end < width && kind[maskRow[3 * end]] == k) ++end;
+                const std::uint8_t* source = k == kDay ? day : night;
+                std::memcpy(out + rowStart + 3 * i, source + rowStart + 3 * i, 3 * static_cast<std::size_t>(end - i));
+                i = end;
+                continue;
             }
+            const std::size_t p = rowStart + 3 * static_cast<std::size_t>(i);
+            const float m = weight[mask[p + 2]];
+            const float n = complement[mask[p + 2]];
+            const float r = rowNumbers[i] * kInv32767;
+            // v lies in [0, 256), where converting to int is trunc.
+            for (int c = 2; c >= 0; --c) {
+                float v = n * night[p + c] + m * day[p + c];
+                if (v - static_cast<float>(static_cast<int>(v)) > r) v += 1.0f;
+                out[p + c] = static_cast<std::uint8_t>(static_cast<int>(v));
+            }
+            ++i;
         }
     }
     return out;
@@ -229,6 +251,7 @@ const std::uint8_t* BlendDayNight(const std::uint8_t* day, const std::uint8_t* n
 void FreeCompositePixels() {
     g_state.compositePixels.reset();
     g_state.randomNumbers.reset();
+    g_state.stripNumbers.reset();
     g_state.width = 0;
     g_state.height = 0;
 }
