@@ -331,8 +331,10 @@ void ComposeRenderedPicture() {
     DesktopHost& host = state.host;
     if (!host.savedWindowProc || !host.stateLock) return;
     {
+        // Only a finished picture is taken: a stray RenderDone must not take
+        // the baton that a render request has just handed to the worker.
         StateLockGuard lock(host.stateLock.get());
-        if (host.batonHeld) return;
+        if (host.batonHeld || !host.resultPending) return;
     }
     // Bounded: a late picture is picked up at the worker's next RenderDone.
     if (WaitForSingleObject(host.renderBaton.get(), kBatonWaitMs) != WAIT_OBJECT_0) return;

@@ -22,9 +22,6 @@ constexpr DWORD kInstallLimitMs = 10000;
 // go by then does not take its messages.
 constexpr DWORD kRemoveLimitMs = 20000;
 
-// Whether the last install of this process reached the host.
-bool g_hostReached = false;
-
 void BuildResourcePath(UvdllState& state) {
     char path[MAX_PATH + 1] = {};
     const DWORD length = GetModuleFileNameA(state.module, path, MAX_PATH);
@@ -42,6 +39,15 @@ void Post(DWORD thread, MessageId id, LPARAM value) {
 }
 
 DWORD ElapsedSince(DWORD start) { return GetTickCount() - start; }
+
+void ForgetHook(UvdllState& state) {
+    UnhookWindowsHookEx(state.hookHandle);
+    state.hookHandle = nullptr;
+    state.ownsHook = false;
+    state.targetWindow = nullptr;
+    state.hostReached = false;
+    OutputDebugStringA("hook removed.\n");
+}
 
 // Runs one protocol message on the desktop thread; returns the hook's result.
 LRESULT Dispatch(UvdllState& state, int code, WPARAM wParam, LPARAM lParam, const MSG& msg) {
@@ -97,7 +103,7 @@ void WINAPI UVDLLInstallHook(HWND window) {
     UvdllState& state = State();
     if (state.ownsHook) UVDLLRemoveHook();
     if (state.targetWindow) return;  // a removal did not complete
-    g_hostReached = false;
+    state.hostReached = false;
     // A null window would make the hook global; refuse it and dead windows.
     if (!window || !IsWindow(window)) return;
     const DWORD thread = GetWindowThreadProcessId(window, nullptr);
@@ -127,7 +133,7 @@ void WINAPI UVDLLInstallHook(HWND window) {
         }
     }
     state.targetWindow = window;
-    g_hostReached = true;
+    state.hostReached = true;
     char line[64];
     std::snprintf(line, sizeof line, "hook installed: %x\n",
                   static_cast<unsigned>(reinterpret_cast<UINT_PTR>(hook)));
@@ -139,7 +145,13 @@ void WINAPI UVDLLRemoveHook(void) {
     if (!state.ownsHook || !state.hookHandle) return;
     const DWORD thread = state.targetWindow ? GetWindowThreadProcessId(state.targetWindow, nullptr) : 0;
     UniqueKernelHandle busy(OpenSemaphoreA(SEMAPHORE_ALL_ACCESS, FALSE, kBusySemaphoreName));
-    if (!busy) return;
+    if (!busy) {
+        // The desktop's process has gone with its host (the shell ended):
+        // nothing is left to stop, and a recorded dead window would refuse
+        // every later install.
+        if (state.targetWindow && !IsWindow(state.targetWindow)) ForgetHook(state);
+        return;
+    }
     if (WaitForSingleObject(busy.get(), 0) == WAIT_OBJECT_0) {
         // No host holds it.
         ReleaseSemaphore(busy.get(), 1, nullptr);
@@ -164,11 +176,7 @@ void WINAPI UVDLLRemoveHook(void) {
     state.targetWindow = nullptr;
     if (WaitForSingleObject(busy.get(), kRemoveLimitMs) == WAIT_OBJECT_0) ReleaseSemaphore(busy.get(), 1, nullptr);
     busy.reset();
-    UnhookWindowsHookEx(state.hookHandle);
-    state.hookHandle = nullptr;
-    state.ownsHook = false;
-    g_hostReached = false;
-    OutputDebugStringA("hook removed.\n");
+    ForgetHook(state);
 }
 
 LRESULT CALLBACK UVDLLGetMsgProc(int code, WPARAM wParam, LPARAM lParam) {
@@ -186,7 +194,7 @@ LRESULT CALLBACK UVDLLGetMsgProc(int code, WPARAM wParam, LPARAM lParam) {
     return Dispatch(state, code, wParam, lParam, *msg);
 }
 
-BOOL WINAPI UVDLLIsHostRunning(void) { return g_hostReached && State().targetWindow ? TRUE : FALSE; }
+BOOL WINAPI UVDLLIsHostRunning(void) { return State().hostReached && State().targetWindow ? TRUE : FALSE; }
 
 LONG WINAPI UVDLLHostStatistic(int item) {
     const UvdllState& state = State();

@@ -91,6 +91,8 @@ struct UvdllState {
     char resourcePath[256] = {};
     // This process installed hookHandle (the controller's side).
     bool ownsHook = false;
+    // The last install of this process reached the desktop host.
+    bool hostReached = false;
     bool paintInProgress = false;
 
     RenderSettings settings;

@@ -65,10 +65,11 @@ LRESULT CallHook(int code, UINT message, WPARAM id, LPARAM value) {
 
 LRESULT CALLBACK PlainProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcA(w, m, wp, lp); }
 
-// A visible top-level window at the screen's origin, standing in for the list view.
+// A top-level window at the screen's origin, standing in for the list view;
+// visible only where painting is looked at (showing one costs time).
 class TestWindow {
 public:
-    TestWindow(int width, int height) {
+    TestWindow(int width, int height, bool visible = false) {
         static bool registered = false;
         if (!registered) {
             WNDCLASSA wc{};
@@ -79,7 +80,8 @@ public:
             RegisterClassA(&wc);
             registered = true;
         }
-        hwnd = CreateWindowExA(WS_EX_TOOLWINDOW, "UvHostTestWindow", "", WS_POPUP | WS_VISIBLE, 0, 0, width, height,
+        hwnd = CreateWindowExA(WS_EX_TOOLWINDOW, "UvHostTestWindow", "", WS_POPUP | (visible ? WS_VISIBLE : 0), 0, 0,
+                               width, height,
                                nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
         ownProc = GetWindowLongPtrA(hwnd, GWLP_WNDPROC);
     }
@@ -189,7 +191,7 @@ TEST_F(DesktopHostTest, StartRefusesAWindowOfAnotherThreadOrNone) {
 }
 
 TEST_F(DesktopHostTest, PaintsFromTheCacheAndStopPutsTheWindowBack) {
-    TestWindow window(640, 480);
+    TestWindow window(640, 480, true);
     uv::DesktopHost& host = State().host;
     const LONG startsBefore = host.starts;
     ASSERT_TRUE(uv::StartDesktopHost(window.hwnd));
@@ -286,6 +288,62 @@ TEST_F(DesktopHostTest, AnotherHostHoldingTheSemaphoreBlocksStartOnlyForABounded
     EXPECT_EQ(window.ownProc, GetWindowLongPtrA(window.hwnd, GWLP_WNDPROC));
     ReleaseSemaphore(other, 1, nullptr);
     CloseHandle(other);
+}
+
+TEST_F(DesktopHostTest, OneRenderPerRequestAndTheLaterOfTwoQuickTimes) {
+    TestWindow window(320, 240);
+    uv::DesktopHost& host = State().host;
+    const LONG rendersAtStart = host.renders;
+    ASSERT_TRUE(uv::StartDesktopHost(window.hwnd));
+    // A stray RenderDone while the worker is about to render composes nothing.
+    PostThreadMessageA(GetCurrentThreadId(), State().settingsMessage, ToWire(MessageId::RenderDone), 0);
+    const LONG first = host.composes;
+    ASSERT_TRUE(PumpUntil([&] { return host.composes > first; }, 15000));
+    EXPECT_EQ(rendersAtStart + 1, host.renders);
+    // The worker is pausing now; both requests find it before its next wait.
+    const LONG renders = host.renders, composes = host.composes;
+    const UINT msg = State().settingsMessage;
+    CallHook(HC_ACTION, msg, ToWire(MessageId::SetTime), 1000000000);
+    CallHook(HC_ACTION, msg, ToWire(MessageId::SetTime), 1100000000);
+    ASSERT_TRUE(PumpUntil([&] { return host.composes > composes; }, 15000));
+    PumpUntil([] { return false; }, 500);
+    EXPECT_EQ(renders + 1, host.renders);
+    EXPECT_EQ(1100000000, static_cast<long long>(State().settings.renderTime));
+    // SetTime 0 keeps the time it has.
+    CallHook(HC_ACTION, msg, ToWire(MessageId::SetTime), 0);
+    EXPECT_EQ(1100000000, static_cast<long long>(State().settings.renderTime));
+}
+
+TEST(HookExports, RemovalForgetsAHookWhoseDesktopHasGone) {
+    uv::UvdllState& state = State();
+    HWND gone = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    DestroyWindow(gone);
+    state.ownsHook = true;
+    state.hookHandle = reinterpret_cast<HHOOK>(static_cast<INT_PTR>(0x4242));
+    state.targetWindow = gone;
+    UVDLLRemoveHook();
+    EXPECT_FALSE(state.ownsHook);
+    EXPECT_EQ(nullptr, state.targetWindow);
+    EXPECT_EQ(nullptr, state.hookHandle);
+}
+
+TEST(HookExports, RemovalKeepsTheHookWhileTheDesktopWindowLivesWithoutHost) {
+    uv::UvdllState& state = State();
+    HWND alive = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    state.ownsHook = true;
+    state.hookHandle = reinterpret_cast<HHOOK>(static_cast<INT_PTR>(0x4242));
+    state.targetWindow = alive;
+    UVDLLRemoveHook();
+    EXPECT_TRUE(state.ownsHook);
+    EXPECT_EQ(alive, state.targetWindow);
+    // An install now does nothing: the removal did not complete.
+    UVDLLInstallHook(alive);
+    EXPECT_EQ(reinterpret_cast<HHOOK>(static_cast<INT_PTR>(0x4242)), state.hookHandle);
+    EXPECT_FALSE(UVDLLIsHostRunning());
+    state.ownsHook = false;
+    state.hookHandle = nullptr;
+    state.targetWindow = nullptr;
+    DestroyWindow(alive);
 }
 
 TEST(HookExports, InstallRefusesNoWindowAndRemovalWithoutHookReturns) {

@@ -198,6 +198,17 @@ def run(r, desk, drv):
     ms, = drv.numbers("remove")
     r.check("removal after the host went away returns at once", ms < 1000, ms)
 
+    # The shell ends and a new one starts: the controller must be able to
+    # install on the new desktop.
+    desk.stop()
+    desk.__init__()
+    ms, running = drv.numbers("install")
+    r.check("install on a restarted desktop reaches a new host", running == 1 and drv.stat(STAT_RUNNING) == 1,
+            (ms, running))
+    ms, = drv.numbers("remove")
+    r.check("and its removal completes", drv.ask("ownproc") == 1 and drv.debug_lines()[-1] == "hook removed.\n",
+            (ms, drv.debug_lines()[-2:]))
+
 
 if __name__ == "__main__":
     sys.exit(main())
