@@ -59,6 +59,16 @@ class Desktop:
     """The stand-in desktop shell, one process for the whole test file."""
 
     def __init__(self, bin_dir=BIN, timeout=60):
+        self.bin_dir, self.timeout = bin_dir, timeout
+        self.start()
+
+    def restart(self):
+        """The shell ends and a new one takes its place."""
+        self.stop()
+        self.start()
+
+    def start(self):
+        bin_dir, timeout = self.bin_dir, self.timeout
         self.proc = subprocess.Popen([WINE, "deskshell.exe"], cwd=bin_dir, env=_env(False),
                                      stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
                                      stderr=subprocess.DEVNULL)

@@ -200,8 +200,7 @@ def run(r, desk, drv):
 
     # The shell ends and a new one starts: the controller must be able to
     # install on the new desktop.
-    desk.stop()
-    desk.__init__()
+    desk.restart()
     ms, running = drv.numbers("install")
     r.check("install on a restarted desktop reaches a new host", running == 1 and drv.stat(STAT_RUNNING) == 1,
             (ms, running))
