@@ -63,16 +63,16 @@ int CControllerApp::Run() {
     UniqueKernelHandle mutex(CreateMutexA(nullptr, TRUE, kInstallerMutex));
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_TAB_CLASSES};
     InitCommonControlsEx(&icc);
-    int code;
     {
         CControlPanelDlg panel;
         mainWindow_ = &panel;
-        code = static_cast<int>(panel.DoModal(GetModuleHandleA(nullptr), nullptr));
-        if (code < 0) code = 0;
+        // The run ends by the quit message, whose code is 0; the dialog's own
+        // result means nothing here.
+        panel.DoModal(GetModuleHandleA(nullptr), nullptr);
         if (mutex) ReleaseMutex(mutex.get());
         mainWindow_ = nullptr;
     }
-    return code;
+    return 0;
 }
 
 }  // namespace uv

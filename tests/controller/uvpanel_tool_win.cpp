@@ -1,0 +1,140 @@
+// uvpanel: pokes a running control panel from the integration tests. One
+// command per run, one line of output:
+//   find                 "panel <hwnd> <visible>" (hwnd 0 when none)
+//   count                number of top-level "Umbravue" dialogs
+//   close | show | quit | hide
+//   endsession           sends WM_QUERYENDSESSION, prints the answer
+//   button <text>        clicks the first button with that text in the panel
+//   mutex                1 when the installer mutex exists
+//   msgbox [dismiss]     the text of a message box with "could not load"
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+struct Find {
+    const char* cls;
+    const char* text;   // null: any; else substring match when partial
+    bool partial;
+    bool visibleOnly;
+    HWND found;
+    int count;
+};
+
+BOOL CALLBACK FindProc(HWND hwnd, LPARAM lParam) {
+    Find* f = reinterpret_cast<Find*>(lParam);
+    char cls[256] = {}, text[512] = {};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    if (std::strcmp(cls, f->cls) != 0) return TRUE;
+    GetWindowTextA(hwnd, text, sizeof text);
+    if (f->text && (f->partial ? !std::strstr(text, f->text) : std::strcmp(text, f->text) != 0))
+        return TRUE;
+    if (f->visibleOnly && !IsWindowVisible(hwnd)) return TRUE;
+    if (!f->found) f->found = hwnd;
+    ++f->count;
+    return TRUE;
+}
+
+HWND Panel(int* count = nullptr) {
+    // A panel has its sheet: a message box with the same title has none.
+    HWND panel = nullptr;
+    int n = 0;
+    struct Ctx { HWND panel; int n; } ctx{nullptr, 0};
+    EnumWindows([](HWND hwnd, LPARAM lp) -> BOOL {
+        Ctx* c = reinterpret_cast<Ctx*>(lp);
+        char cls[64] = {}, text[64] = {};
+        GetClassNameA(hwnd, cls, sizeof cls);
+        GetWindowTextA(hwnd, text, sizeof text);
+        if (std::strcmp(cls, "#32770") == 0 && std::strcmp(text, "Umbravue") == 0 &&
+            GetDlgItem(hwnd, 1006)) {
+            if (!c->panel) c->panel = hwnd;
+            ++c->n;
+        }
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&ctx));
+    panel = ctx.panel;
+    n = ctx.n;
+    if (count) *count = n;
+    return panel;
+}
+
+HWND MessageBoxWindow(std::string& text) {
+    struct Ctx { HWND box; std::string text; } ctx{nullptr, {}};
+    EnumWindows([](HWND hwnd, LPARAM lp) -> BOOL {
+        Ctx* c = reinterpret_cast<Ctx*>(lp);
+        char cls[64] = {};
+        GetClassNameA(hwnd, cls, sizeof cls);
+        if (std::strcmp(cls, "#32770") != 0) return TRUE;
+        Find f{"Static", "could not load", true, false, nullptr, 0};
+        EnumChildWindows(hwnd, FindProc, reinterpret_cast<LPARAM>(&f));
+        if (!f.found) return TRUE;
+        char text[256] = {}, title[128] = {};
+        GetWindowTextA(f.found, text, sizeof text);
+        GetWindowTextA(hwnd, title, sizeof title);
+        c->box = hwnd;
+        c->text = std::string(title) + "|" + text;
+        return FALSE;
+    }, reinterpret_cast<LPARAM>(&ctx));
+    text = ctx.text;
+    return ctx.box;
+}
+
+LRESULT Send(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(hwnd, msg, w, l, SMTO_ABORTIFHUNG, 20000, &result)) return -1;
+    return static_cast<LRESULT>(result);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string cmd = argc > 1 ? argv[1] : "";
+    int count = 0;
+    HWND panel = Panel(&count);
+    if (cmd == "find") {
+        std::printf("panel %lld %d\n", static_cast<long long>(reinterpret_cast<INT_PTR>(panel)),
+                    panel && IsWindowVisible(panel) ? 1 : 0);
+    } else if (cmd == "count") {
+        std::printf("count %d\n", count);
+    } else if (cmd == "mutex") {
+        HANDLE m = OpenMutexA(SYNCHRONIZE, FALSE, "UmbravueInnoSetupMutex");
+        std::printf("mutex %d\n", m ? 1 : 0);
+        if (m) CloseHandle(m);
+    } else if (cmd == "msgbox") {
+        std::string text;
+        HWND box = MessageBoxWindow(text);
+        std::printf("msgbox %d %s\n", box ? 1 : 0, text.c_str());
+        if (box && argc > 2 && std::strcmp(argv[2], "dismiss") == 0)
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+    } else if (!panel) {
+        std::printf("nopanel\n");
+        return 2;
+    } else if (cmd == "close") {
+        std::printf("sent %ld\n", static_cast<long>(Send(panel, WM_CLOSE, 0, 0)));
+    } else if (cmd == "show") {
+        std::printf("sent %ld\n", static_cast<long>(Send(panel, WM_USER, 0, WM_RBUTTONUP)));
+    } else if (cmd == "quit" || cmd == "hide") {
+        const int id = cmd == "quit" ? 1004 : 1006;
+        std::printf("sent %ld\n", static_cast<long>(
+            Send(panel, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(panel, id)))));
+    } else if (cmd == "endsession") {
+        std::printf("answer %ld\n", static_cast<long>(Send(panel, WM_QUERYENDSESSION, 0, 0)));
+    } else if (cmd == "button" && argc > 2) {
+        Find f{"Button", argv[2], false, false, nullptr, 0};
+        EnumChildWindows(panel, FindProc, reinterpret_cast<LPARAM>(&f));
+        if (!f.found) {
+            std::printf("nobutton\n");
+            return 2;
+        }
+        Send(f.found, BM_CLICK, 0, 0);
+        std::printf("clicked %d\n", static_cast<int>(Send(f.found, BM_GETCHECK, 0, 0)));
+    } else {
+        std::printf("unknown\n");
+        return 2;
+    }
+    return 0;
+}
