@@ -22,7 +22,7 @@ LineSegment Vertical(const OverlayView& v, PixelPoint p) {
     return {{p.x, 0}, {p.x, v.targetHeight}};
 }
 LineSegment Horizontal(const OverlayView& v, PixelPoint p) {
-    return {{0, p.y}, {v.targetWidth, p.y}};
+    return {{v.LineLeft(), p.y}, {v.LineRight(), p.y}};
 }
 
 }  // namespace
@@ -104,6 +104,8 @@ std::vector<PathStep> DawnDuskPath(const OverlayView& v) {
     const int q1 = wt / 4;
     const int q3 = 3 * wt / 4;
     const int xCorrection = static_cast<int>(static_cast<float>(wt) * e);
+    const int left = v.LineLeft();
+    const int right = v.LineRight();
     int prevXw = 0;
     int prevY = 0;
     path.reserve(static_cast<std::size_t>(wt) + 8);
@@ -120,11 +122,11 @@ std::vector<PathStep> DawnDuskPath(const OverlayView& v) {
             path.push_back({true, p});
         } else {
             if (prevXw >= q3 && xw <= q1) {
-                path.push_back({false, {wt, prevY}});
-                path.push_back({true, {0, prevY}});
+                path.push_back({false, {right, prevY}});
+                path.push_back({true, {left, prevY}});
             } else if (prevXw <= q1 && xw >= q3) {
-                path.push_back({false, {0, prevY}});
-                path.push_back({true, {wt, prevY}});
+                path.push_back({false, {left, prevY}});
+                path.push_back({true, {right, prevY}});
             }
             path.push_back({false, p});
         }

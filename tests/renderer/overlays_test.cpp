@@ -162,5 +162,32 @@ TEST(SunLines, MeetAtTheSubsolarPoint) {
     EXPECT_NEAR(MidnightLine(v).from.x, 0, 1);
 }
 
+TEST(OverlayLines, InAWindowWiderThanTheNoDistortPictureStopAtThePicture) {
+    // 1500 x 500 over a 1000 x 500 map: the picture spans columns 250..1250.
+    const MapFit fit = FitMapToWindow(2, 1.0f, 0.5, 1500, 500, 1000, 500);
+    OverlayView v = View(1500, 500);
+    v.scaleX = fit.scaleX;
+    v.scaleY = fit.scaleY;
+    v.declination = 0.4;
+    v.xOffset = 100.0f;
+    EXPECT_NEAR(v.LineLeft(), 250, 1);
+    EXPECT_NEAR(v.LineRight(), 1250, 1);
+    for (const LineSegment& s : GridLines(v, 15.0f, 15.0f)) {
+        EXPECT_GE(s.from.x, v.LineLeft());
+        EXPECT_LE(s.to.x, v.LineRight());
+    }
+    int moves = 0;
+    for (const PathStep& s : DawnDuskPath(v)) {
+        EXPECT_GE(s.to.x, v.LineLeft());
+        EXPECT_LE(s.to.x, v.LineRight());
+        moves += s.move;
+    }
+    EXPECT_GE(moves, 2);  // it did wrap
+    // Elsewhere lines run from edge to edge of the cache.
+    const OverlayView plain = View(1500, 500);
+    EXPECT_EQ(plain.LineLeft(), 0);
+    EXPECT_EQ(plain.LineRight(), 1500);
+}
+
 }  // namespace
 }  // namespace uv

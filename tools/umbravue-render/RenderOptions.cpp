@@ -88,7 +88,7 @@ bool ParseRenderOptions(int argc, const char* const* argv, RenderOptions& option
                 error = "bad --night '" + value + "': give image or generated";
                 return false;
             }
-        } else if (arg == "--output" || arg == "-o") {
+        } else if (arg == "--output" || arg == "--out" || arg == "-o") {
             options.output = value;
         } else if (arg == "--library") {
             options.library = value;
@@ -97,9 +97,18 @@ bool ParseRenderOptions(int argc, const char* const* argv, RenderOptions& option
         } else if (arg == "--night-image") {
             options.nightImage = value;
         } else {
-            error = "unknown option " + arg;
-            return false;
+            const int desktop = ParseDesktopOption(arg, value, options.desktop, error);
+            if (desktop < 0) return false;
+            if (desktop == 0) {
+                error = "unknown option " + arg;
+                return false;
+            }
         }
+    }
+    // The band width and night source set as settings also drive the compositing.
+    for (const auto& setting : options.desktop.settings) {
+        if (setting.first == 6) options.bandPercent = setting.second < 0 ? 0 : setting.second > 100 ? 100 : setting.second;
+        if (setting.first == 8) options.night = setting.second != 0 ? NightSource::Generated : NightSource::Image;
     }
     if (options.output.empty()) {
         error = "no --output file given";
@@ -113,16 +122,19 @@ bool ParseRenderOptions(int argc, const char* const* argv, RenderOptions& option
 }
 
 const char* RenderUsage() {
-    return "usage: umbravue-render --time TIME --output FILE [options]\n"
+    static const std::string usage = std::string(
+           "usage: umbravue-render --time TIME --output FILE [options]\n"
            "Renders the day/night map for a moment to a BMP or PNG file.\n"
            "  --time TIME          UTC moment, YYYY-MM-DDTHH:MM:SSZ or seconds since 1970\n"
-           "  --output FILE        picture to write; .png gives PNG, else BMP\n"
+           "  --output FILE        picture to write; .png gives PNG, else BMP (also --out, -o)\n"
            "  --band PERCENT       dawn/dusk band width, 0..100 (default 10)\n"
            "  --night SOURCE       image (default) or generated\n"
            "  --library FILE       globepix.dll to take the images from (Windows build;\n"
            "                       default: the one beside this program)\n"
            "  --day-image FILE     day image BMP (portable build; default: the build's)\n"
-           "  --night-image FILE   night image BMP (portable build; default: the build's)\n";
+           "  --night-image FILE   night image BMP (portable build; default: the build's)\n") +
+        DesktopUsage();
+    return usage.c_str();
 }
 
 }  // namespace uv

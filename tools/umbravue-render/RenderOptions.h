@@ -4,6 +4,8 @@
 #include <ctime>
 #include <string>
 
+#include "tools/umbravue-render/DesktopOptions.h"
+
 namespace uv {
 
 enum class NightSource { Image, Generated };
@@ -17,6 +19,7 @@ struct RenderOptions {
     std::string dayImage;     // BMP files (portable build)
     std::string nightImage;
     bool help = false;
+    DesktopOptions desktop;   // window, settings and cities of the desktop picture
 };
 
 // "2004-06-21T12:00:00Z" (the Z may be left out; the time is always UTC), or

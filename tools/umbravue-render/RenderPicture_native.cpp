@@ -20,6 +20,10 @@ int WindowsRuntimeRandom() {
 
 bool RenderPicture(const RenderOptions& options, const SubsolarPoint& sun, PixelImage& picture,
                    std::string& error) {
+    if (options.desktop.enabled) {
+        error = "--window, --set and --cities draw with the platform's graphics: use the Windows build";
+        return false;
+    }
     PixelImage day, night;
     if (!ReadBmpFile(options.dayImage.empty() ? GLOBEPIX_DAY_BMP : options.dayImage, day, error) ||
         !ReadBmpFile(options.nightImage.empty() ? GLOBEPIX_NIGHT_BMP : options.nightImage, night, error)) {

@@ -7,6 +7,10 @@
 #include <vector>
 
 #include "common/WinHandles.h"
+#include "desktophost/RenderSettings.h"
+#include "renderer/PaintCache_win.h"
+#include "renderer/Renderer_win.h"
+#include "solar/CityDatabase.h"
 #include "renderer/BitmapPixels_win.h"
 #include "renderer/Compositing.h"
 #include "renderer/Compositing_win.h"
@@ -45,9 +49,84 @@ bool ReadMapBitmap(HBITMAP bitmap, int width, int height, std::vector<std::uint8
     return ReadBitmapPixels(dc.get(), width, height, pixels.data());
 }
 
-// The overlays of the desktop picture go over the composed map here, in
-// image pixels; the plain day/night picture has none.
-void DrawOverlays(HDC, int, int, const RenderOptions&, const SubsolarPoint&) {}
+// Any bitmap selected into dc, of any width, as a pixel buffer without row
+// padding.
+bool ReadPicture(HDC dc, int width, int height, PixelImage& picture) {
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 24;
+    bi.bmiHeader.biCompression = BI_RGB;
+    const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) & ~static_cast<std::size_t>(3);
+    std::vector<std::uint8_t> rows(stride * height);
+    // The bitmap may not be selected while its bits are read.
+    UniqueBitmap placeholder(CreateCompatibleBitmap(dc, 1, 1));
+    const HGDIOBJ bitmap = SelectObject(dc, placeholder.get());
+    const int got = GetDIBits(dc, static_cast<HBITMAP>(bitmap), 0, height, rows.data(), &bi, DIB_RGB_COLORS);
+    SelectObject(dc, bitmap);
+    if (got != height) return false;
+    picture.width = width;
+    picture.height = height;
+    picture.pixels.resize(static_cast<std::size_t>(width) * 3 * height);
+    for (int y = 0; y < height; ++y)
+        std::memcpy(&picture.pixels[static_cast<std::size_t>(y) * width * 3], &rows[y * stride], width * 3u);
+    return true;
+}
+
+// The desktop picture: the composed map rotated for display, fitted into the
+// window for the display mode and painted with every overlay, then placed in
+// the window as the desktop shows it (in FitWidth at the height "YOffset"
+// chooses, black elsewhere).
+bool RenderDesktopPicture(HMODULE library, HDC renderedDc, int w, int h, const RenderOptions& options,
+                          const SubsolarPoint& sun, PixelImage& picture, std::string& error) {
+    const DesktopOptions& desktop = options.desktop;
+    const time_t now = static_cast<time_t>(options.time);
+    RenderSettings settings;
+    CityDatabase cities;
+    cities.LoadFromResource(library, 103);
+    for (const auto& s : desktop.settings) ApplySettingsMessage(settings, cities, s.first, s.second, now);
+    if (!desktop.cities.empty()) {
+        ApplySettingsMessage(settings, cities, ToWire(MessageId::ClearCities), 0, now);
+        for (int index : desktop.cities) ApplySettingsMessage(settings, cities, ToWire(MessageId::SelectCity), index, now);
+    }
+    const ShownSun shown{sun.longitude, sun.declination};
+    const int cx = desktop.windowWidth > 0 ? desktop.windowWidth : w;
+    const int cy = desktop.windowHeight > 0 ? desktop.windowHeight : h;
+
+    WindowDc screen(nullptr);
+    UniqueMemoryDc displayDc(CreateCompatibleDC(screen.get()));
+    UniqueBitmap displayBitmap(CreateCompatibleBitmap(screen.get(), w, h));
+    const MapFit fit = FitPaintCache(settings, cx, cy, w, h);
+    UniqueMemoryDc cacheDc(CreateCompatibleDC(screen.get()));
+    UniqueBitmap cacheBitmap(fit.empty() ? nullptr
+                                         : CreateCompatibleBitmap(screen.get(), fit.targetWidth, fit.targetHeight));
+    UniqueMemoryDc windowDc(CreateCompatibleDC(screen.get()));
+    UniqueBitmap windowBitmap(CreateCompatibleBitmap(screen.get(), cx, cy));
+    if (!displayDc || !displayBitmap || !cacheDc || !cacheBitmap || !windowDc || !windowBitmap) {
+        error = "could not create the desktop picture's bitmaps";
+        return false;
+    }
+    ScopedSelect selectDisplay(displayDc.get(), displayBitmap.get());
+    ScopedSelect selectCache(cacheDc.get(), cacheBitmap.get());
+    ScopedSelect selectWindow(windowDc.get(), windowBitmap.get());
+
+    SetResourceModule(library);
+    CreateLabelFont();
+    RotateIntoDisplay(displayDc.get(), renderedDc, w, h, DisplayShift(settings, shown, w));
+    BuildPaintCache(cacheDc.get(), fit, displayDc.get(), settings, cities, shown, now);
+    PatBlt(windowDc.get(), 0, 0, cx, cy, BLACKNESS);
+    BitBlt(windowDc.get(), 0, fit.windowY, fit.targetWidth, fit.targetHeight, cacheDc.get(), 0, 0, SRCCOPY);
+    ShutdownRenderer();
+    SetResourceModule(nullptr);
+
+    if (!ReadPicture(windowDc.get(), cx, cy, picture)) {
+        error = "could not read the desktop picture back";
+        return false;
+    }
+    return true;
+}
 
 }  // namespace
 
@@ -101,7 +180,9 @@ bool RenderPicture(const RenderOptions& options, const SubsolarPoint& sun, Pixel
         return false;
     }
 
-    DrawOverlays(renderedDc.get(), w, h, options, sun);
+    if (options.desktop.enabled) {
+        return RenderDesktopPicture(library.get(), renderedDc.get(), w, h, options, sun, picture, error);
+    }
 
     picture.width = w;
     picture.height = h;
