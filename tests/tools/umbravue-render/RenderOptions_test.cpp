@@ -61,6 +61,8 @@ TEST(ParseRenderOptions, DefaultsToTheImageNightAndATenPercentBand) {
     ASSERT_TRUE(Parse({"--time", "0", "-o", "out.bmp"}, options, error)) << error;
     EXPECT_EQ(options.bandPercent, 10);
     EXPECT_EQ(options.night, NightSource::Image);
+    ASSERT_TRUE(Parse({"--out", "short.bmp", "--time", "0"}, options, error)) << error;
+    EXPECT_EQ(options.output, "short.bmp");
 }
 
 TEST(ParseRenderOptions, ExplainsABadCommandLine) {
