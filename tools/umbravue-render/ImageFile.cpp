@@ -75,7 +75,7 @@ bool DecodeBmp(const std::vector<std::uint8_t>& file, PixelImage& image, std::st
     }
     const std::uint32_t dataOffset = Read32(file, 10);
     const std::uint32_t headerSize = Read32(file, 14);
-    if (headerSize < 40 || 14 + static_cast<std::size_t>(headerSize) > file.size()) {
+    if (headerSize < 40 || headerSize > file.size() - 14) {
         error = "unsupported BMP header";
         return false;
     }
