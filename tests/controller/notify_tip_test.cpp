@@ -37,12 +37,19 @@ constexpr time_t kSolsticeEvening = 1087853400;  // 21:30 UTC
 constexpr time_t kSolsticeLate = 1087848000;   // 20:00 UTC
 constexpr int kMonday = 1;
 
+// Copies text into a zero-filled fixed field, leaving its last byte zero.
+void CopyField(char* field, std::size_t size, const char* text) {
+  std::size_t n = std::strlen(text);
+  if (n > size - 1) n = size - 1;
+  std::memcpy(field, text, n);
+}
+
 struct TestCity {
   CountryName country{};
   CityRecord record{};
   TestCity(const char* name, const char* countryName, float latitude, float longitude) {
-    std::strncpy(record.name, name, sizeof record.name - 1);
-    std::strncpy(country.name, countryName, sizeof country.name - 1);
+    CopyField(record.name, sizeof record.name, name);
+    CopyField(country.name, sizeof country.name, countryName);
     record.country = &country;
     record.latitude = latitude;
     record.longitude = longitude;
