@@ -7,9 +7,11 @@
 //   button <text>        clicks the first button with that text in the panel
 //   mutex                1 when the installer mutex exists
 //   msgbox [dismiss]     the text of a message box with "could not load"
+//   stubborn <seconds>   shows a look-alike panel that ignores WM_CLOSE
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -82,6 +84,31 @@ HWND MessageBoxWindow(std::string& text) {
     return ctx.box;
 }
 
+WNDPROC g_dialogProc = nullptr;
+
+LRESULT CALLBACK StubbornProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
+    if (msg == WM_CLOSE) return 0;
+    return CallWindowProcA(g_dialogProc, hwnd, msg, w, l);
+}
+
+int Stubborn(int seconds) {
+    HWND w = CreateWindowExA(0, "#32770", "Umbravue", WS_POPUP | WS_CAPTION | WS_VISIBLE, 10, 10,
+                             200, 100, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (!w) return 1;
+    CreateWindowExA(0, "Button", "Hide", WS_CHILD | WS_VISIBLE, 10, 10, 60, 20, w,
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(1006)), nullptr, nullptr);
+    g_dialogProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(StubbornProc)));
+    const DWORD end = GetTickCount() + static_cast<DWORD>(seconds) * 1000;
+    MSG m;
+    while (GetTickCount() < end) {
+        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+    }
+    DestroyWindow(w);
+    return 0;
+}
+
 LRESULT Send(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
     DWORD_PTR result = 0;
     if (!SendMessageTimeoutA(hwnd, msg, w, l, SMTO_ABORTIFHUNG, 20000, &result)) return -1;
@@ -92,6 +119,7 @@ LRESULT Send(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
 
 int main(int argc, char** argv) {
     const std::string cmd = argc > 1 ? argv[1] : "";
+    if (cmd == "stubborn") return Stubborn(argc > 2 ? std::atoi(argv[2]) : 60);
     int count = 0;
     HWND panel = Panel(&count);
     if (cmd == "find") {
