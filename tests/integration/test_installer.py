@@ -242,14 +242,19 @@ def check_uninstall():
 
 
 def machine_runs(path):
+    """Whether this machine can run the PE file: 32-bit x86 code needs a
+    kernel that executes it (the i386 loader runs)."""
     with open(path, "rb") as f:
         head = f.read(4096)
     pe = int.from_bytes(head[0x3C:0x40], "little")
     machine = int.from_bytes(head[pe + 4:pe + 6], "little")
     if machine != 0x14C:
         return True
-    return subprocess.run(["/lib/ld-linux.so.2", "--version"], stdout=subprocess.DEVNULL,
-                          stderr=subprocess.DEVNULL).returncode == 0 if os.path.exists("/lib/ld-linux.so.2") else False
+    try:
+        return subprocess.run(["/lib/ld-linux.so.2", "--version"], stdout=subprocess.DEVNULL,
+                              stderr=subprocess.DEVNULL, timeout=30).returncode == 0
+    except (OSError, subprocess.TimeoutExpired):
+        return False
 
 
 def main():
