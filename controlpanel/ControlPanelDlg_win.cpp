@@ -201,6 +201,23 @@ void CControlPanelDlg::Layout() {
     GetWindowRect(hwnd_, &w);
     SetWindowPos(hwnd_, nullptr, 0, 0, l.windowWidth, w.bottom - w.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     SetWindowPos(hide, nullptr, l.hideLeft, b.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+    // With fonts whose metrics make the pages taller than the template
+    // allows for, the sheet would cover the buttons and the icon: those then
+    // move down below it and the window grows by as much.
+    const int sheetBottom = l.sheetTop + (s.bottom - s.top);
+    const int overlap = sheetBottom + 4 - (i.top < b.top ? i.top : b.top);
+    if (overlap > 0) {
+        for (int id : {IDC_CP_HIDE, IDC_CP_QUIT, IDC_CP_PROGRAM_ICON}) {
+            HWND item = GetDlgItem(hwnd_, id);
+            const RECT r = ChildRect(hwnd_, item);
+            SetWindowPos(item, nullptr, r.left, r.top + overlap, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        GetWindowRect(hwnd_, &w);
+        SetWindowPos(hwnd_, nullptr, 0, 0, w.right - w.left, w.bottom - w.top + overlap,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     SetFocus(hide);
 }
 
