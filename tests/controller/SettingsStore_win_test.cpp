@@ -1,0 +1,202 @@
+// The registry store against the real registry, under a scratch root key.
+#include "controller/SettingsStore_win.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace uv {
+namespace {
+
+class FakeSelection : public CitySelection {
+public:
+    explicit FakeSelection(int n) : flags(n, false) {}
+    std::vector<bool> flags;
+    int Count() const override { return static_cast<int>(flags.size()); }
+    bool IsSelected(int i) const override { return flags[i]; }
+    void Clear() override { flags.assign(flags.size(), false); }
+    void Select(int i) override { flags.at(i) = true; }
+};
+
+// Deletes a key with everything under it.
+void DeleteTree(HKEY parent, const char* name) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(parent, name, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
+    char sub[256];
+    DWORD size = sizeof sub;
+    while (RegEnumKeyExA(key, 0, sub, &size, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS) {
+        DeleteTree(key, sub);
+        size = sizeof sub;
+    }
+    RegCloseKey(key);
+    RegDeleteKeyA(parent, name);
+}
+
+class RegistryStore : public ::testing::Test {
+protected:
+    void SetUp() override {
+        name_ = "Software\\UmbravueStoreTest" + std::to_string(GetCurrentProcessId());
+        DeleteTree(HKEY_CURRENT_USER, name_.c_str());
+        HKEY key = nullptr;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, name_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                  nullptr, &key, nullptr), ERROR_SUCCESS);
+        root_.reset(key);
+        refs_ = settings_.Refs(&selection_);
+    }
+    void TearDown() override {
+        root_.reset();
+        DeleteTree(HKEY_CURRENT_USER, name_.c_str());
+    }
+    UniqueRegKey Open(const char* path) {
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(root_.get(), path, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return {};
+        return UniqueRegKey(key);
+    }
+    void CreateRunKey() {
+        HKEY key = nullptr;
+        ASSERT_EQ(RegCreateKeyExA(root_.get(), "Software\\Microsoft\\Windows\\CurrentVersion\\Run", 0,
+                                  nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr), ERROR_SUCCESS);
+        RegCloseKey(key);
+    }
+    void SetValue(const char* name, DWORD type, const void* data, DWORD size) {
+        UniqueRegKey product = OpenProductKey(root_.get());
+        ASSERT_EQ(RegSetValueExA(product.get(), name, 0, type, static_cast<const BYTE*>(data), size),
+                  ERROR_SUCCESS);
+    }
+    LoadResult Load() {
+        return LoadSettingsFromRegistry(root_.get(), refs_, kPath, [] { return 345; });
+    }
+    void Save() { SaveSettingsToRegistry(root_.get(), refs_, kPath); }
+
+    const std::string kPath = "C:\\Program Files\\Umbravue\\umbravue.exe";
+    std::string name_;
+    UniqueRegKey root_;
+    AllSettings settings_;
+    FakeSelection selection_{50};
+    SettingsRefs refs_;
+};
+
+TEST_F(RegistryStore, LoadOnFirstRunCreatesTheEmptyProductKeyAndKeepsDefaults) {
+    const LoadResult r = Load();
+    EXPECT_FALSE(r.citiesLoaded);
+    UniqueRegKey product = Open("Software\\VantorelSoftware\\Umbravue");
+    ASSERT_TRUE(product);
+    DWORD count = 99;
+    RegQueryInfoKeyA(product.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count,
+                     nullptr, nullptr, nullptr, nullptr);
+    EXPECT_EQ(count, 0u);
+    EXPECT_EQ(settings_.offset.ySlider, 50);
+    EXPECT_EQ(settings_.misc.startWithWindows, 0u);
+}
+
+TEST_F(RegistryStore, SaveWritesDwordsAndAnEmptyBinary) {
+    Save();
+    UniqueRegKey product = Open("Software\\VantorelSoftware\\Umbravue");
+    ASSERT_TRUE(product);
+    DWORD count = 0;
+    RegQueryInfoKeyA(product.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count,
+                     nullptr, nullptr, nullptr, nullptr);
+    EXPECT_EQ(count, kSettingCount);
+    for (std::size_t i = 0; i < kSettingCount; ++i) {
+        const SettingInfo& s = SettingsSaveOrder()[i];
+        DWORD type = 0, size = 0;
+        ASSERT_EQ(RegQueryValueExA(product.get(), s.name, nullptr, &type, nullptr, &size), ERROR_SUCCESS) << s.name;
+        EXPECT_EQ(type, s.binary ? DWORD(REG_BINARY) : DWORD(REG_DWORD)) << s.name;
+        EXPECT_EQ(size, s.binary ? 0u : 4u) << s.name;
+    }
+    DWORD y = 0, size = 4;
+    RegQueryValueExA(product.get(), "YOffset", nullptr, nullptr, reinterpret_cast<BYTE*>(&y), &size);
+    EXPECT_EQ(y, 500u);
+}
+
+TEST_F(RegistryStore, RoundTripKeepsEditedValuesAndCities) {
+    settings_.offset.ySlider = 53;
+    settings_.overlay.colours.grid = 0x0000FF00;
+    settings_.cityPage.trayCity = 17;
+    selection_.Select(4);
+    selection_.Select(40);
+    Save();
+    AllSettings loaded;
+    FakeSelection sel(50);
+    SettingsRefs refs = loaded.Refs(&sel);
+    const LoadResult r = LoadSettingsFromRegistry(root_.get(), refs, kPath, [] { return 0; });
+    EXPECT_TRUE(r.citiesLoaded);
+    EXPECT_EQ(loaded.offset.ySlider, 53);
+    EXPECT_EQ(loaded.overlay.colours.grid, 0x0000FF00u);
+    EXPECT_EQ(loaded.cityPage.trayCity, 17);
+    EXPECT_EQ(sel.flags, selection_.flags);
+}
+
+TEST_F(RegistryStore, OddSizedValuesAreHandledSafely) {
+    const BYTE two[2] = {9, 0};
+    const BYTE eight[8] = {1, 0, 0, 0, 1, 0, 0, 0};
+    const BYTE six[6] = {7, 0, 0, 0, 0xFF, 0xFF};
+    SetValue("refresh interval", REG_BINARY, two, sizeof two);
+    SetValue("autohide", REG_BINARY, eight, sizeof eight);
+    SetValue("cities selected", REG_BINARY, six, sizeof six);
+    const DWORD y = 537;
+    SetValue("YOffset", REG_DWORD, &y, sizeof y);
+    const LoadResult r = Load();
+    EXPECT_EQ(settings_.misc.refreshSlider, 6);
+    EXPECT_EQ(settings_.misc.autohide, 0u);
+    EXPECT_TRUE(r.citiesLoaded);
+    EXPECT_TRUE(selection_.flags[7]);
+    EXPECT_EQ(settings_.offset.ySlider, 53);
+}
+
+TEST_F(RegistryStore, StartWithWindowsEntryFollowsTheFlag) {
+    CreateRunKey();
+    settings_.misc.startWithWindows = 1;
+    Save();
+    UniqueRegKey run = Open("Software\\Microsoft\\Windows\\CurrentVersion\\Run");
+    ASSERT_TRUE(run);
+    char text[300] = {};
+    DWORD type = 0, size = sizeof text;
+    ASSERT_EQ(RegQueryValueExA(run.get(), "Umbravue", nullptr, &type, reinterpret_cast<BYTE*>(text), &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(type, DWORD(REG_SZ));
+    EXPECT_EQ(kPath, text);
+
+    settings_.misc.startWithWindows = 0;
+    Load();
+    EXPECT_EQ(settings_.misc.startWithWindows, 1u);
+
+    settings_.misc.startWithWindows = 0;
+    Save();
+    EXPECT_NE(RegQueryValueExA(run.get(), "Umbravue", nullptr, nullptr, nullptr, nullptr), ERROR_SUCCESS);
+    Save();   // deleting a missing entry is no error
+}
+
+TEST_F(RegistryStore, EntryForAnotherPathOrCaseReadsAsOff) {
+    CreateRunKey();
+    UniqueRegKey run = Open("Software\\Microsoft\\Windows\\CurrentVersion\\Run");
+    const std::string other = "C:\\PROGRAM FILES\\Umbravue\\umbravue.exe";
+    RegSetValueExA(run.get(), "Umbravue", 0, REG_SZ, reinterpret_cast<const BYTE*>(other.c_str()),
+                   static_cast<DWORD>(other.size() + 1));
+    Load();
+    EXPECT_EQ(settings_.misc.startWithWindows, 0u);
+}
+
+TEST_F(RegistryStore, SaveNeverCreatesTheRunKey) {
+    settings_.misc.startWithWindows = 1;
+    Save();
+    EXPECT_FALSE(Open("Software\\Microsoft\\Windows\\CurrentVersion\\Run"));
+    EXPECT_FALSE(Open("Software\\Microsoft"));
+}
+
+TEST_F(RegistryStore, UninstallDeletesProductKeyAndEntryButKeepsVendor) {
+    CreateRunKey();
+    settings_.misc.startWithWindows = 1;
+    Save();
+    DeleteStoredSettings(root_.get());
+    EXPECT_FALSE(Open("Software\\VantorelSoftware\\Umbravue"));
+    EXPECT_TRUE(Open("Software\\VantorelSoftware"));
+    UniqueRegKey run = Open("Software\\Microsoft\\Windows\\CurrentVersion\\Run");
+    ASSERT_TRUE(run);
+    EXPECT_NE(RegQueryValueExA(run.get(), "Umbravue", nullptr, nullptr, nullptr, nullptr), ERROR_SUCCESS);
+    DeleteStoredSettings(root_.get());   // nothing left to delete: no harm
+}
+
+}  // namespace
+}  // namespace uv
