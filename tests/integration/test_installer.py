@@ -114,8 +114,12 @@ def stop(proc):
 
 
 def run_installer(*args, timeout=180):
+    # No pipes: a program the installer starts would inherit them and keep
+    # the wait going until it ends.
     start = time.time()
-    rc, _ = wine(INSTALLER, "/S", *args, timeout=timeout)
+    rc = subprocess.run([WINE, INSTALLER, "/S"] + list(args), env=env(),
+                        stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                        stderr=subprocess.DEVNULL, timeout=timeout).returncode
     return rc, time.time() - start
 
 
@@ -170,6 +174,37 @@ def check_fresh_install():
             reg_query(UNINST_KEY, "UninstallString"))
     r.check("uninstall entry has name and publisher",
             bool(reg_query(UNINST_KEY, "DisplayName")) and bool(reg_query(UNINST_KEY, "Publisher")))
+
+
+def check_over_the_real_program():
+    """The installed program itself, running, then installed over: it saves
+    its settings on the way out; /LAUNCH starts it again after a silent
+    install."""
+    if not os.path.isfile(os.path.join(BIN, "uvpanel.exe")):
+        print("SKIP install over the real program: uvpanel.exe was not built", flush=True)
+        return
+    from controller_harness import Controller, fresh_registry, panel, panel_state, reg_values
+    fresh_registry()
+    ctl = Controller(bin_dir=INSTALL_DIR)
+    try:
+        r.check("the installed program starts", ctl.wait_panel(), panel("find"))
+        rc, _ = run_installer()
+        r.check("install over the running program succeeds", rc == 0, "exit code %d" % rc)
+        r.check("the running program quit normally", ctl.wait_exit(30) == 0)
+        r.check("the running program saved its settings before it was replaced",
+                bool(reg_values(SETTINGS_KEY)), reg_values(SETTINGS_KEY))
+    finally:
+        ctl.kill()
+    r.check("install over the running program leaves whole new files",
+            all(digest(os.path.join(INSTALL_DIR, n)) == digest(os.path.join(BIN, n))
+                for n in PROGRAM_FILES))
+    r.check("install over the running program leaves no staging or backup files",
+            leftovers() == [], leftovers())
+    rc, _ = run_installer("/LAUNCH")
+    r.check("silent install with /LAUNCH starts the program",
+            rc == 0 and wait_for(lambda: panel_state()[0], 60), panel("find"))
+    panel("quit")
+    r.check("the started program quits", wait_for(lambda: not panel_state()[0], 60))
 
 
 def check_install_over_running_copy():
@@ -271,6 +306,7 @@ def main():
     clean_slate()
     try:
         check_fresh_install()
+        check_over_the_real_program()
         check_install_over_running_copy()
         check_copy_that_will_not_quit()
         check_uninstall()
