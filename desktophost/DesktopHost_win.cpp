@@ -204,18 +204,6 @@ bool StartDesktopHost(HWND window) {
     auto mask = NewBuffer(bufferSize);
     if (!bufferSize || !dayPixels || !nightPixels || !generatedNight || !mask) return false;
 
-    UniqueKernelHandle busy = NewSemaphore(kBusySemaphoreName);
-    if (!busy || WaitForSingleObject(busy.get(), kBusyWaitMs) != WAIT_OBJECT_0) return false;
-    UniqueKernelHandle quit = NewSemaphore(kQuitSemaphoreName);
-    UniqueKernelHandle stateLock = NewSemaphore(nullptr);
-    UniqueKernelHandle stopSemaphore = NewSemaphore(nullptr);
-    UniqueKernelHandle renderBaton = NewSemaphore(nullptr);
-    UniqueKernelHandle finished(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    if (!quit || !stateLock || !stopSemaphore || !renderBaton || !finished) {
-        ReleaseSemaphore(busy.get(), 1, nullptr);
-        return false;
-    }
-
     host.targetWindow = window;
     host.desktopThread = GetCurrentThreadId();
     host.message = RegisterWindowMessageA(kSettingsMessageName);
@@ -250,7 +238,23 @@ bool StartDesktopHost(HWND window) {
         host.rendered.Reset();
         host.display.Reset();
         host.targetWindow = nullptr;
-        ReleaseSemaphore(busy.get(), 1, nullptr);
+        return false;
+    }
+
+    // Everything that can fail is done: from here the controller's side may
+    // see the host as running.
+    UniqueKernelHandle busy = NewSemaphore(kBusySemaphoreName);
+    bool busyTaken = busy && WaitForSingleObject(busy.get(), kBusyWaitMs) == WAIT_OBJECT_0;
+    UniqueKernelHandle quit = NewSemaphore(kQuitSemaphoreName);
+    UniqueKernelHandle stateLock = NewSemaphore(nullptr);
+    UniqueKernelHandle stopSemaphore = NewSemaphore(nullptr);
+    UniqueKernelHandle renderBaton = NewSemaphore(nullptr);
+    UniqueKernelHandle finished(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    if (!busyTaken || !quit || !stateLock || !stopSemaphore || !renderBaton || !finished) {
+        if (busyTaken) ReleaseSemaphore(busy.get(), 1, nullptr);
+        host.rendered.Reset();
+        host.display.Reset();
+        host.targetWindow = nullptr;
         return false;
     }
 
