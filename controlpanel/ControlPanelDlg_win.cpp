@@ -2,6 +2,7 @@
 
 #include "controller/NotifyIcon_win.h"
 #include "controller/SettingsStore_win.h"
+#include "controlpanel/CityChooser.h"
 #include "controlpanel/ControlPanelRes.h"
 #include "controlpanel/PageText.h"
 #include "controller/NotifyTip.h"
@@ -70,6 +71,7 @@ SettingsRefs CControlPanelDlg::Refs() {
 
 BOOL CControlPanelDlg::OnInitDialog() {
     settingsMessage_ = RegisterWindowMessageA(kSettingsMessageName);
+    taskbarCreatedMessage_ = RegisterWindowMessageA("TaskbarCreated");
     SetWindowTextA(hwnd_, kAppName);
 
     char about[128] = {};
@@ -257,12 +259,8 @@ void CControlPanelDlg::ShowAboutPage() {
 }
 
 void CControlPanelDlg::UpdateNotifyTip() {
-    const time_t now = std::time(nullptr);
     const int watched = citiesPage_ ? citiesPage_->values.trayCity : -1;
-    const CityRecord* city = watched >= 0 ? cities_.GetCity(watched) : nullptr;
-    const std::tm* local = std::localtime(&now);
-    const std::string tip = BuildNotifyTip(now, city, local ? local->tm_wday : 0);
-    SetNotifyTip(hwnd_, tip.c_str());
+    SetNotifyTip(hwnd_, TrayTipText(std::time(nullptr), cities_, watched).c_str());
 }
 
 void CControlPanelDlg::OnTimer(UINT_PTR id) {
@@ -348,6 +346,9 @@ bool CControlPanelDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT
         result = reinterpret_cast<INT_PTR>(programIcon_);
         return true;
     default:
+        // A restarted shell has lost the icon: put it back.
+        if (msg == taskbarCreatedMessage_ && msg != 0 && notifyIconAdded_)
+            AddNotifyIcon(hwnd_, programIcon_);
         return false;
     }
 }

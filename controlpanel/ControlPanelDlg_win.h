@@ -60,6 +60,7 @@ private:
 
     HKEY settingsRoot_;
     UINT settingsMessage_ = 0;
+    UINT taskbarCreatedMessage_ = 0;
     CityDatabase cities_;
     DatabaseSelection selection_{cities_};
     HICON programIcon_ = nullptr;     // shared resource icon, not destroyed

@@ -104,15 +104,22 @@ void CPPAbout::OnClicked(int id) {
     }
 }
 
+bool VisibleControlPanelExists() {
+    HWND w = nullptr;
+    while ((w = FindWindowExA(nullptr, w, "#32770", "Umbravue")) != nullptr)
+        if (IsWindowVisible(w)) return true;
+    return false;
+}
+
 bool CPPAbout::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT_PTR& result) {
     if (msg == WM_SHOWWINDOW) {
         // The button is the way back when the page shows without the panel.
-        HWND panel = nullptr;
-        if (host_ && IsWindowVisible(host_->MainWindow())) panel = host_->MainWindow();
-        ShowWindow(Item(IDC_ABOUT_SWITCH), panel ? SW_HIDE : SW_SHOW);
+        DefWindowProcA(hwnd_, msg, wParam, lParam);
+        ShowWindow(Item(IDC_ABOUT_SWITCH), VisibleControlPanelExists() ? SW_HIDE : SW_SHOW);
         InvalidateRect(hwnd_, nullptr, TRUE);
         UpdateWindow(hwnd_);
-        return false;
+        result = 0;
+        return true;
     }
     return CSettingsPage::HandleMessage(msg, wParam, lParam, result);
 }

@@ -4,11 +4,13 @@
 #pragma once
 
 #include "controller/Settings.h"
+#include "controlpanel/CityChooser.h"
 #include "controlpanel/Controls_win.h"
 #include "controlpanel/DialogBase_win.h"
 
 #include <array>
 #include <string>
+#include <vector>
 
 class CityDatabase;
 
@@ -129,11 +131,30 @@ protected:
     void OnClicked(int id) override;
 };
 
+// A list box that remembers its top row and caret row after every left
+// button press, so that a refused click can scroll back.
+class CityListBox {
+public:
+    ~CityListBox();
+    void Attach(HWND list);
+    void Detach();
+    // Scrolls back to the top row remembered at the last press.
+    void Restore() const;
+    int RememberedTop() const { return top_; }
+    int RememberedCaret() const { return caret_; }
+private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    HWND hwnd_ = nullptr;
+    WNDPROC previous_ = nullptr;
+    int top_ = 0;
+    int caret_ = -1;
+};
+
 class CPPCities : public CSettingsPage {
 public:
     CPPCities();
     ~CPPCities() override;
-    static constexpr int kMaxSelectedCities = 48;
+    static constexpr int kMaxSelectedCities = uv::kMaxSelectedCities;
     CityPageValues values;
 
     void SetDatabase(CityDatabase* database) { database_ = database; }
@@ -144,9 +165,22 @@ public:
     const std::string& CountsText() const { return countsText_; }
     const std::string& DetailsText() const { return detailsText_; }
     int CurrentCity() const { return currentCity_; }
+    // Asks before "clear entire selection" goes ahead; true for yes.
+    bool ConfirmClear() const;
 protected:
     void OnInitPage() override;
+    void OnClicked(int id) override;
+    bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
+private:
+    void OnSelectionChange();
+    void OnClear();
+    void OnStep(bool up);
+    void ShowCity(int index);
+    std::vector<bool> ListRows() const;
+    int SelectedRowCount() const;
+
     CityDatabase* database_ = nullptr;
+    CityListBox cityList_;
     std::string countsText_;
     std::string detailsText_;
     int currentCity_ = -1;
@@ -154,6 +188,9 @@ protected:
     UniqueIcon upIcon_;
     UniqueIcon downIcon_;
 };
+
+// A shown top-level control panel window ("#32770", "Umbravue") exists.
+bool VisibleControlPanelExists();
 
 class CPPAbout : public CSettingsPage {
 public:
