@@ -40,48 +40,57 @@ BOOL CALLBACK FindProc(HWND hwnd, LPARAM lParam) {
     return TRUE;
 }
 
+struct PanelSearch {
+    HWND panel;
+    int n;
+};
+
+// A panel has its "Hide" button: a message box with the same title has not.
+BOOL CALLBACK PanelProc(HWND hwnd, LPARAM lp) {
+    PanelSearch* c = reinterpret_cast<PanelSearch*>(lp);
+    char cls[64] = {}, text[64] = {};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    GetWindowTextA(hwnd, text, sizeof text);
+    if (std::strcmp(cls, "#32770") == 0 && std::strcmp(text, "Umbravue") == 0 && GetDlgItem(hwnd, 1006)) {
+        if (!c->panel) c->panel = hwnd;
+        ++c->n;
+    }
+    return TRUE;
+}
+
 HWND Panel(int* count = nullptr) {
-    // A panel has its sheet: a message box with the same title has none.
-    HWND panel = nullptr;
-    int n = 0;
-    struct Ctx { HWND panel; int n; } ctx{nullptr, 0};
-    EnumWindows([](HWND hwnd, LPARAM lp) -> BOOL {
-        Ctx* c = reinterpret_cast<Ctx*>(lp);
-        char cls[64] = {}, text[64] = {};
-        GetClassNameA(hwnd, cls, sizeof cls);
-        GetWindowTextA(hwnd, text, sizeof text);
-        if (std::strcmp(cls, "#32770") == 0 && std::strcmp(text, "Umbravue") == 0 &&
-            GetDlgItem(hwnd, 1006)) {
-            if (!c->panel) c->panel = hwnd;
-            ++c->n;
-        }
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&ctx));
-    panel = ctx.panel;
-    n = ctx.n;
-    if (count) *count = n;
-    return panel;
+    PanelSearch s{nullptr, 0};
+    EnumWindows(PanelProc, reinterpret_cast<LPARAM>(&s));
+    if (count) *count = s.n;
+    return s.panel;
+}
+
+struct BoxSearch {
+    HWND box;
+    std::string text;
+};
+
+BOOL CALLBACK BoxProc(HWND hwnd, LPARAM lp) {
+    BoxSearch* c = reinterpret_cast<BoxSearch*>(lp);
+    char cls[64] = {};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    if (std::strcmp(cls, "#32770") != 0) return TRUE;
+    Find f{"Static", "could not load", true, false, nullptr, 0};
+    EnumChildWindows(hwnd, FindProc, reinterpret_cast<LPARAM>(&f));
+    if (!f.found) return TRUE;
+    char text[256] = {}, title[128] = {};
+    GetWindowTextA(f.found, text, sizeof text);
+    GetWindowTextA(hwnd, title, sizeof title);
+    c->box = hwnd;
+    c->text = std::string(title) + "|" + text;
+    return FALSE;
 }
 
 HWND MessageBoxWindow(std::string& text) {
-    struct Ctx { HWND box; std::string text; } ctx{nullptr, {}};
-    EnumWindows([](HWND hwnd, LPARAM lp) -> BOOL {
-        Ctx* c = reinterpret_cast<Ctx*>(lp);
-        char cls[64] = {};
-        GetClassNameA(hwnd, cls, sizeof cls);
-        if (std::strcmp(cls, "#32770") != 0) return TRUE;
-        Find f{"Static", "could not load", true, false, nullptr, 0};
-        EnumChildWindows(hwnd, FindProc, reinterpret_cast<LPARAM>(&f));
-        if (!f.found) return TRUE;
-        char text[256] = {}, title[128] = {};
-        GetWindowTextA(f.found, text, sizeof text);
-        GetWindowTextA(hwnd, title, sizeof title);
-        c->box = hwnd;
-        c->text = std::string(title) + "|" + text;
-        return FALSE;
-    }, reinterpret_cast<LPARAM>(&ctx));
-    text = ctx.text;
-    return ctx.box;
+    BoxSearch s{nullptr, {}};
+    EnumWindows(BoxProc, reinterpret_cast<LPARAM>(&s));
+    text = s.text;
+    return s.box;
 }
 
 WNDPROC g_dialogProc = nullptr;
