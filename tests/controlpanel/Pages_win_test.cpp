@@ -281,6 +281,43 @@ TEST(OverlayPage, ColourChooserConfirmSetsColourCancelKeepsIt) {
     EXPECT_GT(host.refreshes, refreshes);
 }
 
+TEST(OverlayPage, SwatchesShowTheHandCursorAndAnswerForTheirColours) {
+    FakeHost host;
+    CPPOverlay page;
+    Sheet s(page, host);
+    HWND swatch = s.Item(IDC_OVL_CITIES_COLOR);
+    SetCursor(nullptr);
+    const LRESULT handled = SendMessageA(page.hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(swatch),
+                                         MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(handled, TRUE);
+    EXPECT_EQ(GetCursor(), host.HandCursor());
+    // A plain check box is left to the default handling.
+    EXPECT_EQ(SendMessageA(page.hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(s.Item(IDC_OVL_CITIES)),
+                           MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)), FALSE);
+    // "cities color" is a bright red: its caption is white on green and blue, black on red.
+    HDC dc = GetDC(swatch);
+    SendMessageA(page.hwnd(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                 reinterpret_cast<LPARAM>(swatch));
+    EXPECT_EQ(GetTextColor(dc), CColorSwatch::TextColourFor(0x002020FF));
+    EXPECT_EQ(GetTextColor(dc), RGB(0, 255, 255));
+    ReleaseDC(swatch, dc);
+}
+
+TEST(InfoPage, CreditIsABlueLinkWithTheHandCursor) {
+    FakeHost host;
+    CPPInfo page;
+    Sheet s(page, host);
+    HWND credit = s.Item(1044);
+    ASSERT_TRUE(credit);
+    HDC dc = GetDC(credit);
+    SendMessageA(page.hwnd(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                 reinterpret_cast<LPARAM>(credit));
+    EXPECT_EQ(GetTextColor(dc), RGB(0, 0, 255));
+    ReleaseDC(credit, dc);
+    EXPECT_EQ(SendMessageA(page.hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(credit),
+                           MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)), TRUE);
+}
+
 // --- Choose Cities
 
 void Fill(CityDatabase& db, int n) {
