@@ -91,13 +91,18 @@ def fresh_registry():
 
 def panel(*args, timeout=60):
     """One uvpanel.exe command; its output line."""
-    p = wine(["uvpanel.exe"] + list(args), timeout=timeout)
+    try:
+        p = wine(["uvpanel.exe"] + list(args), timeout=timeout)
+    except subprocess.TimeoutExpired:
+        # A query that hangs answers nothing; callers poll again.
+        return ""
     return p.stdout.decode("latin-1").strip()
 
 
 def panel_state():
     """(exists, visible) of the running control panel."""
-    m = re.match(r"panel (\d+) (\d)", panel("find"))
+    # A query process can stall while the program starts; a fresh one answers.
+    m = re.match(r"panel (\d+) (\d)", panel("find", timeout=15))
     return (bool(m and int(m.group(1))), bool(m and m.group(2) == "1"))
 
 
@@ -114,7 +119,7 @@ class Controller:
                                      stderr=subprocess.DEVNULL)
         self.started = time.time()
 
-    def wait_panel(self, limit_s=60):
+    def wait_panel(self, limit_s=90):
         return poll(lambda: panel_state()[0], limit_s, 0.5)
 
     def wait_exit(self, limit_s=60):

@@ -13,6 +13,7 @@ from harness import Results, poll
 
 ABOUT_TAB = 6
 TXT_KEY = r"HKLM\Software\Classes\.txt"
+OPEN_KEY = r"HKLM\Software\Classes\txtfile\shell\open\command"
 FILES = ["umbravue.exe", "uvdll.dll", "globepix.dll", "license.txt", "quirks.txt", "uvpanel.exe",
          "uvtray.exe"]
 
@@ -39,6 +40,7 @@ def main():
     had_assoc = wine(["reg", "query", TXT_KEY]).returncode == 0
     if not had_assoc:
         wine(["reg", "add", TXT_KEY, "/ve", "/d", "txtfile", "/f"])
+        wine(["reg", "add", OPEN_KEY, "/ve", "/d", "notepad.exe \"%1\"", "/f"])
     fresh_registry()
     ctl = Controller(bin_dir=folder)
     try:
@@ -57,6 +59,7 @@ def main():
         ctl.kill()
         if not had_assoc:
             wine(["reg", "delete", TXT_KEY, "/f"])
+            wine(["reg", "delete", r"HKLM\Software\Classes\txtfile", "/f"])
         shutil.rmtree(folder, ignore_errors=True)
     r.exit()
 
