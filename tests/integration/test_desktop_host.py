@@ -61,13 +61,20 @@ def run(r, desk, drv):
             drv.pixel(w // 2, h // 2))
 
     ms, running = drv.numbers("install")
-    # Asked at once: answered on the desktop thread before the worker's first
-    # RenderDone, so this is the placeholder picture.
+    # Asked at once, between two reads of the compose count (all three are
+    # answered on the desktop thread): with no compose before the second read
+    # the answer is the placeholder picture. The first render may still win
+    # the race on a loaded machine; then the placeholder cannot be seen.
+    composes_before = drv.stat(STAT_COMPOSES)
     dark_text = drv.ask("dark", 300, 82)
     composes = drv.stat(STAT_COMPOSES)
     r.check("install returns once the host runs", running == 1 and 200 <= ms < 10000, (ms, running))
-    r.check("before the first render the day image shows the please-wait text",
-            composes == 0 and dark_text > 40, "composes %s, dark text pixels %s" % (composes, dark_text))
+    if composes_before == 0 and composes > 0:
+        print("SKIP before the first render the day image shows the please-wait text: "
+              "the first render was composed before the question was answered")
+    else:
+        r.check("before the first render the day image shows the please-wait text",
+                composes == 0 and dark_text > 40, "composes %s, dark text pixels %s" % (composes, dark_text))
 
     for _ in range(5):
         drv.cmd("post 0 %d" % int(listview, 16))
