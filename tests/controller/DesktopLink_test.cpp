@@ -1,3 +1,4 @@
+#include "tests/controller/FakeSelection.h"
 #include "controller/DesktopLink.h"
 
 #include <gtest/gtest.h>
@@ -6,16 +7,6 @@
 
 namespace uv {
 namespace {
-
-class FakeSelection : public CitySelection {
-public:
-    explicit FakeSelection(int n) : flags(n, false) {}
-    std::vector<bool> flags;
-    int Count() const override { return static_cast<int>(flags.size()); }
-    bool IsSelected(int i) const override { return flags[i]; }
-    void Clear() override { flags.assign(flags.size(), false); }
-    void Select(int i) override { flags.at(i) = true; }
-};
 
 std::vector<std::uint32_t> Ids(const Burst& b) {
     std::vector<std::uint32_t> ids;

@@ -1,3 +1,4 @@
+#include "tests/controller/FakeSelection.h"
 #include "controller/SettingsStore.h"
 
 #include <gtest/gtest.h>
@@ -47,16 +48,6 @@ public:
         writes.push_back(name);
         values[name].assign(data, data + size);
     }
-};
-
-class FakeSelection : public CitySelection {
-public:
-    explicit FakeSelection(int n) : flags(n, false) {}
-    std::vector<bool> flags;
-    int Count() const override { return static_cast<int>(flags.size()); }
-    bool IsSelected(int i) const override { return flags[i]; }
-    void Clear() override { flags.assign(flags.size(), false); }
-    void Select(int i) override { flags.at(i) = true; }
 };
 
 int Zone345() { return 345; }

@@ -1,4 +1,5 @@
 // The registry store against the real registry, under a scratch root key.
+#include "tests/controller/FakeSelection.h"
 #include "controller/SettingsStore_win.h"
 
 #include <gtest/gtest.h>
@@ -8,16 +9,6 @@
 
 namespace uv {
 namespace {
-
-class FakeSelection : public CitySelection {
-public:
-    explicit FakeSelection(int n) : flags(n, false) {}
-    std::vector<bool> flags;
-    int Count() const override { return static_cast<int>(flags.size()); }
-    bool IsSelected(int i) const override { return flags[i]; }
-    void Clear() override { flags.assign(flags.size(), false); }
-    void Select(int i) override { flags.at(i) = true; }
-};
 
 // Deletes a key with everything under it.
 void DeleteTree(HKEY parent, const char* name) {
