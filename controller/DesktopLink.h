@@ -4,7 +4,7 @@
 #pragma once
 
 #include "controller/Settings.h"
-#include "desktophost/SettingsProtocol.h"
+#include "renderer/SettingsProtocol.h"
 
 #include <cstdint>
 #include <vector>

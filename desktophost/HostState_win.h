@@ -10,7 +10,7 @@
 #include <optional>
 
 #include "common/WinHandles.h"
-#include "desktophost/RenderSettings.h"
+#include "renderer/RenderSettings.h"
 #include "solar/CityDatabase.h"
 
 namespace uv {

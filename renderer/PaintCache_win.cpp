@@ -1,6 +1,6 @@
 #include "renderer/PaintCache_win.h"
 
-#include "desktophost/RenderSettings.h"
+#include "renderer/RenderSettings.h"
 #include "renderer/CityMarkers_win.h"
 #include "renderer/Overlays_win.h"
 #include "renderer/StatusPanel_win.h"

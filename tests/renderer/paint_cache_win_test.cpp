@@ -6,7 +6,7 @@
 #include <string>
 
 #include "GdiCanvas_win.h"
-#include "desktophost/RenderSettings.h"
+#include "renderer/RenderSettings.h"
 #include "renderer/Overlays.h"
 #include "renderer/Renderer_win.h"
 #include "renderer/SunGlyph_win.h"

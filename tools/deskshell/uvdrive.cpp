@@ -25,7 +25,7 @@
 #include <string>
 #include <vector>
 
-#include "desktophost/SettingsProtocol.h"
+#include "renderer/SettingsProtocol.h"
 #include "desktophost/uvdll.h"
 #include "tools/deskshell/DeskQuery.h"
 

@@ -5,7 +5,7 @@
 #include <climits>
 #include <cstdlib>
 
-#include "desktophost/SettingsProtocol.h"
+#include "renderer/SettingsProtocol.h"
 
 namespace uv {
 namespace {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "common/WinHandles.h"
-#include "desktophost/RenderSettings.h"
+#include "renderer/RenderSettings.h"
 #include "renderer/PaintCache_win.h"
 #include "renderer/Renderer_win.h"
 #include "solar/CityDatabase.h"

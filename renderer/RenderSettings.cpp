@@ -1,4 +1,4 @@
-#include "desktophost/RenderSettings.h"
+#include "renderer/RenderSettings.h"
 
 namespace uv {
 

@@ -1,11 +1,11 @@
-// The desktop host's record of the settings received, and the one routine
+// The record of the settings the desktop picture is drawn from, and the one routine
 // that applies a received (id, value) pair to it.
 #pragma once
 
 #include <cstdint>
 #include <ctime>
 
-#include "desktophost/SettingsProtocol.h"
+#include "renderer/SettingsProtocol.h"
 #include "solar/CityDatabase.h"
 
 namespace uv {
