@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -40,23 +41,52 @@ std::vector<std::string> Lines(const std::string& text) {
     return lines;
 }
 
+std::vector<std::string> Split(const std::string& line, char separator) {
+    std::vector<std::string> fields;
+    std::size_t at = 0, next;
+    while ((next = line.find(separator, at)) != std::string::npos) {
+        fields.push_back(line.substr(at, next - at));
+        at = next + 1;
+    }
+    fields.push_back(line.substr(at));
+    return fields;
+}
+
+// The tab-separated tables beside the list, without their # comments.
+std::vector<std::vector<std::string>> ReadTable(const char* path) {
+    std::vector<std::vector<std::string>> rows;
+    const std::string text = ReadFile(path);
+    std::size_t at = 0;
+    while (at < text.size()) {
+        std::size_t end = text.find('\n', at);
+        if (end == std::string::npos) end = text.size();
+        const std::string line = text.substr(at, end - at);
+        if (!line.empty() && line[0] != '#') rows.push_back(Split(line, '\t'));
+        at = end + 1;
+    }
+    return rows;
+}
+
+// The first release's list: its cities are sorted, later ones appended.
+const std::size_t kFirstRelease = 1162;
+
 TEST(CityList, EveryLineFitsTheRecordFields) {
     const std::string text = ReadFile(GLOBEPIX_CITY_LIST);
     ASSERT_FALSE(text.empty());
     EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
     const std::vector<std::string> lines = Lines(text);
-    EXPECT_GT(lines.size(), 300u);
+    ASSERT_GE(lines.size(), kFirstRelease);
     std::string previous;
-    for (const std::string& line : lines) {
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string& line = lines[i];
         SCOPED_TRACE(line);
         ASSERT_EQ(line.find('\n'), std::string::npos);
-        std::vector<std::string> fields;
-        std::size_t at = 0, comma;
-        while ((comma = line.find(',', at)) != std::string::npos) {
-            fields.push_back(line.substr(at, comma - at));
-            at = comma + 1;
+        for (unsigned char c : line) {
+            // Control characters and the five bytes code page 1252 leaves undefined.
+            EXPECT_TRUE(c >= 0x20 && c != 0x7F && c != 0x81 && c != 0x8D && c != 0x8F && c != 0x90 && c != 0x9D)
+                << static_cast<int>(c);
         }
-        fields.push_back(line.substr(at));
+        const std::vector<std::string> fields = Split(line, ',');
         ASSERT_EQ(fields.size(), 4u);
         EXPECT_FALSE(fields[0].empty());
         EXPECT_LE(fields[0].size(), 31u);
@@ -68,33 +98,93 @@ TEST(CityList, EveryLineFitsTheRecordFields) {
         EXPECT_LE(longitude, 180.0);
         EXPECT_GE(latitude, -90.0);
         EXPECT_LE(latitude, 90.0);
-        // Sorted without regard to case, so the chooser lists it in order.
-        std::string key = fields[0];
-        for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        EXPECT_LE(previous, key);
-        previous = key;
+        if (i < kFirstRelease) {
+            const std::string key = fields[0] + '\0' + fields[1];
+            EXPECT_LT(previous, key);  // byte-wise, and no city twice
+            previous = key;
+        }
     }
 }
 
-TEST(CityList, ParsesWithLongitudeThirdAndLatitudeFourth) {
+// Indices are stored in the registry: a released city never moves or goes.
+TEST(CityList, ReleasedCitiesKeepTheirIndex) {
+    const auto frozen = ReadTable(GLOBEPIX_FROZEN_LIST);
+    const std::vector<std::string> lines = Lines(ReadFile(GLOBEPIX_CITY_LIST));
+    ASSERT_GE(frozen.size(), kFirstRelease);
+    ASSERT_GE(lines.size(), frozen.size());
+    for (std::size_t i = 0; i < frozen.size(); ++i) {
+        ASSERT_EQ(frozen[i].size(), 4u) << i;
+        ASSERT_EQ(frozen[i][0], std::to_string(i));
+        const std::vector<std::string> fields = Split(lines[i], ',');
+        ASSERT_EQ(fields[0] + "," + fields[1], frozen[i][2] + "," + frozen[i][3]) << "index " << i;
+    }
+}
+
+TEST(CityList, EveryUnMemberCapitalIsListed) {
+    const auto capitals = ReadTable(GLOBEPIX_UN_CAPITALS);
+    std::set<std::string> listed, members;
+    for (const std::string& line : Lines(ReadFile(GLOBEPIX_CITY_LIST))) {
+        const std::vector<std::string> fields = Split(line, ',');
+        listed.insert(fields[0] + "," + fields[1]);
+    }
+    for (const auto& row : capitals) {
+        ASSERT_EQ(row.size(), 3u);
+        members.insert(row[0]);
+        EXPECT_EQ(listed.count(row[1] + "," + row[2]), 1u) << row[0] << " " << row[1];
+    }
+    EXPECT_EQ(members.size(), 193u);
+    EXPECT_EQ(capitals.size(), 193u);
+}
+
+// Name, country and place as the GeoNames data gives them, with the names
+// the list had to change (comma, length, letters outside code page 1252).
+TEST(CityList, AgreesWithTheDataSet) {
+    struct Spot {
+        const char* name;
+        const char* country;
+        double latitude, longitude;
+    };
+    static const Spot spots[] = {
+        {"Beijing", "China", 39.9075, 116.39723},
+        {"New Delhi", "India", 28.63576, 77.22445},
+        {"Washington D.C.", "United States", 38.89511, -77.03637},
+        {"Palikir", "Micronesia", 6.92477, 158.16109},
+        {"L\xF3" "dz", "Poland", 51.77058, 19.47395},
+        {"Wroclaw", "Poland", 51.1, 17.03333},
+        {"Izmir", "Turkey", 38.41273, 27.13838},
+        {"S\xE3o Paulo", "Brazil", -23.5475, -46.63611},
+        {"Reykjav\xEDk", "Iceland", 64.13548, -21.89541},
+        {"Z\xFCrich", "Switzerland", 47.36667, 8.55},
+        {"Hag\xE5t\xF1" "a", "Guam", 13.47567, 144.74886},
+        {"Port-aux-Fran\xE7" "ais", "French S. Terr.", -49.34916, 70.21937},
+        {"Tokyo", "Japan", 35.6895, 139.69171},
+        {"Santiago", "Chile", -33.45694, -70.64827},
+        {"Honolulu", "United States", 21.30694, -157.85833},
+        {"Apia", "Samoa (western)", -13.83333, -171.76666},
+        {"Auckland", "New Zealand", -36.84853, 174.76349},
+        {"Jerusalem", "Israel", 31.76904, 35.21633},
+        {"Pristina", "Kosovo", 42.67272, 21.16688},
+        // Two places of this name; the other one's population is wrong.
+        {"Gorakhpur", "India", 26.76628, 83.36889},
+    };
     const std::string text = ReadFile(GLOBEPIX_CITY_LIST);
     CityDatabase db;
     db.Parse(text.data(), static_cast<unsigned>(text.size()));
-    ASSERT_GT(db.GetCityCount(), 300);
-    const CityRecord* tokyo = nullptr;
-    const CityRecord* santiago = nullptr;
-    for (int i = 0; i < db.GetCityCount(); ++i) {
-        const CityRecord* city = db.GetCity(i);
-        if (std::strcmp(city->name, "Tokyo") == 0) tokyo = city;
-        if (std::strcmp(city->name, "Santiago") == 0) santiago = city;
+    for (const Spot& spot : spots) {
+        SCOPED_TRACE(spot.name);
+        const CityRecord* found = nullptr;
+        int count = 0;
+        for (int i = 0; i < db.GetCityCount(); ++i) {
+            const CityRecord* city = db.GetCity(i);
+            if (std::strcmp(city->name, spot.name) == 0 && std::strcmp(city->country->name, spot.country) == 0) {
+                found = city;
+                ++count;
+            }
+        }
+        ASSERT_EQ(count, 1);
+        EXPECT_NEAR(found->latitude, spot.latitude, 0.01);
+        EXPECT_NEAR(found->longitude, spot.longitude, 0.01);
     }
-    ASSERT_NE(tokyo, nullptr);
-    EXPECT_STREQ(tokyo->country->name, "Japan");
-    EXPECT_NEAR(tokyo->longitude, 139.7, 0.2);
-    EXPECT_NEAR(tokyo->latitude, 35.7, 0.2);
-    ASSERT_NE(santiago, nullptr);
-    EXPECT_NEAR(santiago->longitude, -70.7, 0.2);
-    EXPECT_NEAR(santiago->latitude, -33.4, 0.2);
 }
 
 TEST(MapImages, AreFullSizeAndTheRightWayRound) {
