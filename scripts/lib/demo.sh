@@ -19,10 +19,10 @@ uv_demo_settings() {
               "status sunset" "glyph show sun"; do
     "$UV_WINE" reg add "$UV_DEMO_KEY" /v "$name" /t REG_DWORD /d 1 /f >/dev/null 2>&1
   done
-  # Cairo, London, New York, Sao Paulo, Sydney, Tokyo: their indices in the
-  # city list, 32-bit little-endian each, ascending.
+  # Cairo, London, New York City, Sydney, Sao Paulo, Tokyo: their indices in
+  # the city list, 32-bit little-endian each, ascending.
   "$UV_WINE" reg add "$UV_DEMO_KEY" /v "cities selected" /t REG_BINARY \
-    /d 43000000d200000011010000540100006c0100007b010000 /f >/dev/null 2>&1
+    /d b900000041020000ce020000ce030000d303000003040000 /f >/dev/null 2>&1
 }
 
 uv_demo() {
