@@ -4,6 +4,8 @@
 //   taskbar                the shell's "TaskbarCreated" broadcast, to the panel
 //   page                   "page <tab index> <visible>" of the panel
 //   select <index>         makes that tab the active page
+//   type <text>            the characters to the city list, then "caret <row>"
+//   click                  a click on the city list's caret row, then "caret <row>"
 #include <windows.h>
 #include <commctrl.h>
 #include <prsht.h>
@@ -61,6 +63,29 @@ int main(int argc, char** argv) {
         }
         SendMessageTimeoutA(tab, TCM_GETCURSEL, 0, 0, flags, 10000, &answer);
         std::printf("page %d %d\n", static_cast<int>(answer), IsWindowVisible(panel) ? 1 : 0);
+    } else if ((!std::strcmp(cmd, "type") && argc > 2) || !std::strcmp(cmd, "click")) {
+        // Sent, not posted, so that the caret read afterwards follows them.
+        HWND sheet = FindSheet(panel);
+        HWND page = sheet ? PropSheet_GetCurrentPageHwnd(sheet) : nullptr;
+        HWND list = page ? GetDlgItem(page, 1047) : nullptr;
+        if (!list) {
+            std::printf("no list\n");
+            return 1;
+        }
+        if (!std::strcmp(cmd, "type")) {
+            for (const char* c = argv[2]; *c; ++c)
+                SendMessageTimeoutA(list, WM_CHAR, static_cast<unsigned char>(*c), 1, flags, 10000, &answer);
+        } else {
+            DWORD_PTR caret = 0, top = 0, height = 0;
+            SendMessageTimeoutA(list, LB_GETCARETINDEX, 0, 0, flags, 10000, &caret);
+            SendMessageTimeoutA(list, LB_GETTOPINDEX, 0, 0, flags, 10000, &top);
+            SendMessageTimeoutA(list, LB_GETITEMHEIGHT, 0, 0, flags, 10000, &height);
+            const LPARAM at = MAKELPARAM(4, (static_cast<int>(caret) - static_cast<int>(top)) * height + height / 2);
+            SendMessageTimeoutA(list, WM_LBUTTONDOWN, MK_LBUTTON, at, flags, 10000, &answer);
+            SendMessageTimeoutA(list, WM_LBUTTONUP, 0, at, flags, 10000, &answer);
+        }
+        SendMessageTimeoutA(list, LB_GETCARETINDEX, 0, 0, flags, 10000, &answer);
+        std::printf("caret %d\n", static_cast<int>(answer));
     } else {
         std::printf("unknown command\n");
         return 2;
