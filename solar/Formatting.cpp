@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 
 #include "solar/SunPosition.h"
@@ -38,6 +39,18 @@ void FormatAngle(char* buffer, std::size_t size, double value, const char* lette
   double s;
   char letter;
   SplitDegrees(value, letters, d, m, s, letter);
+  // Seconds that print as 60 carry into the minutes (and those into the
+  // degrees), so 30.05 reads 30 03'00" and not 30 02'60". The test uses the
+  // runtime's own rounding, which is what the text would show.
+  char rounded[32];
+  std::snprintf(rounded, sizeof rounded, "%02.0f", s);
+  if (std::strcmp(rounded, "60") == 0) {
+    s = 0;
+    if (++m == 60) {
+      m = 0;
+      ++d;
+    }
+  }
   std::snprintf(buffer, size, format, d, m, s, letter);
 }
 

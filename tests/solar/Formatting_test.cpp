@@ -62,10 +62,11 @@ TEST(FormatCoordinateTest, ExamplesWithDegreeSign) {
   EXPECT_EQ(Lon(-179.5), "179\xB0" "30'00\" W");
 }
 
-TEST(FormatCoordinateTest, SecondsRoundUpToSixtyWithoutCarrying) {
-  EXPECT_EQ(Lat(10.99999), "10\xB0" "59'60\" N");
-  EXPECT_EQ(Lat(-33.9), "33\xB0" "53'60\" S");
-  EXPECT_EQ(Lon(151.2), "151\xB0" "11'60\" E");
+TEST(FormatCoordinateTest, SecondsRoundingToSixtyCarryIntoMinutesAndDegrees) {
+  EXPECT_EQ(Lat(10.99999), "11\xB0" "00'00\" N");
+  EXPECT_EQ(Lat(-33.9), "33\xB0" "54'00\" S");
+  EXPECT_EQ(Lon(151.2), "151\xB0" "12'00\" E");
+  EXPECT_EQ(Lat(30.05), "30\xB0" "03'00\" N");
 }
 
 TEST(FormatCoordinateTest, ExactHalfSecondsRoundTheSameEverywhere) {
