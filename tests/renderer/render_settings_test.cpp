@@ -120,13 +120,13 @@ TEST_F(RenderSettingsTest, ForeignValuesOfEveryIdStayInRange) {
     for (std::uint32_t id = 0; id <= 300; ++id) {
         for (std::int32_t v : {INT32_MIN, -1, 0, 1, 7, 1001, INT32_MAX}) {
             ApplySettingsMessage(s, cities, id, v, kNow);
+            const MapFit fit = FitMapToWindow(s.displayMode, s.mapHeightFraction, s.yOffset, 2160, 3840, 2048, 1024);
             ASSERT_GE(s.yOffset, 0.0) << id << " " << v;
             ASSERT_LE(s.yOffset, 1.0) << id << " " << v;
             ASSERT_GE(s.displayMode, 0) << id << " " << v;
             ASSERT_LE(s.displayMode, 3) << id << " " << v;
             ASSERT_GE(s.dawnDuskWidth, 0.0f);
             ASSERT_LE(s.dawnDuskWidth, 1.0f);
-            const MapFit fit = FitMapToWindow(s.displayMode, s.mapHeightFraction, s.yOffset, 2160, 3840, 2048, 1024);
             ASSERT_GE(fit.windowY, 0) << id << " " << v;
             ASSERT_LE(fit.windowY + fit.targetHeight, 3840) << id << " " << v;
         }

@@ -228,7 +228,7 @@ TEST_F(StatusPanelTest, MomentsNearTheEndOfThe32BitTimeShowDashes) {
     Load("Null Island,X,0,0\n");
     SelectAll();
     const StatusPanelOptions o = Items(true, true, false, true);
-    EXPECT_EQ(Clocks(Layout(1024, 768, o, 2147428800)), "06:09 |--:-- |12:00 |");
+    EXPECT_EQ(Clocks(Layout(1024, 768, o, 2147428800)), "06:06 |--:-- |12:00 |");
     EXPECT_EQ(Clocks(Layout(1024, 768, o, 2147483647 - 6 * 3600)), "--:-- |--:-- |--:-- |");
 }
 
