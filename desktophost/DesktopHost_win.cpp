@@ -281,8 +281,10 @@ bool StartDesktopHost(HWND window) {
 
     // Everything that can fail is done: from here the controller's side may
     // see the host as running.
-    UniqueKernelHandle busy = NewSemaphore(kBusySemaphoreName);
-    bool busyTaken = busy && WaitForSingleObject(busy.get(), kBusyWaitMs) == WAIT_OBJECT_0;
+    // Created already taken: whoever sees "umbravue" exist sees it held.
+    UniqueKernelHandle busy(CreateSemaphoreA(nullptr, 0, 1, kBusySemaphoreName));
+    const bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
+    bool busyTaken = busy && (!existed || WaitForSingleObject(busy.get(), kBusyWaitMs) == WAIT_OBJECT_0);
     UniqueKernelHandle quit = NewSemaphore(kQuitSemaphoreName);
     UniqueKernelHandle stateLock = NewSemaphore(nullptr);
     UniqueKernelHandle stopSemaphore = NewSemaphore(nullptr);
