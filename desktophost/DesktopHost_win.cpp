@@ -31,18 +31,25 @@ constexpr DWORD kWorkerPauseMs = 5000;
 constexpr DWORD kBusyWaitMs = 2000;
 // The worker sees a stop after at most one render and one baton wait.
 constexpr DWORD kWorkerEndWaitMs = 30000;
+// StateLock is held for a few instructions only, but by a below-normal
+// worker that a busy machine may not run for a while: the desktop thread
+// gives up after this long and tries again later.
+constexpr DWORD kStateLockWaitMs = 1000;
 
-// StateLock is held for a few instructions only and nothing else is waited
-// on while it is held.
+// Nothing else is waited on while StateLock is held.
 class StateLockGuard {
 public:
-    explicit StateLockGuard(HANDLE lock) : lock_(lock) { WaitForSingleObject(lock_, INFINITE); }
-    ~StateLockGuard() { ReleaseSemaphore(lock_, 1, nullptr); }
+    StateLockGuard(HANDLE lock, DWORD limitMs) : lock_(lock), held_(WaitForSingleObject(lock, limitMs) == WAIT_OBJECT_0) {}
+    ~StateLockGuard() {
+        if (held_) ReleaseSemaphore(lock_, 1, nullptr);
+    }
     StateLockGuard(const StateLockGuard&) = delete;
     StateLockGuard& operator=(const StateLockGuard&) = delete;
+    bool held() const { return held_; }
 
 private:
     HANDLE lock_;
+    bool held_;
 };
 
 bool TakeNow(HANDLE semaphore) { return WaitForSingleObject(semaphore, 0) == WAIT_OBJECT_0; }
@@ -65,18 +72,26 @@ bool BitmapSize(HBITMAP bitmap, int& width, int& height) {
     return true;
 }
 
-void RenderOnce(DesktopHost& host, const RenderSettings& settings) {
-    double latitude = 0.0, longitude = 0.0;
-    ComputeSubsolarPoint(settings.renderTime, latitude, longitude);
-    host.renderedSunLatitude = latitude;
-    host.renderedSunLongitude = longitude;
-    ComputeDayMask(host.maskBuffer.get(), host.imageWidth, host.imageHeight, longitude, latitude,
-                   settings.dawnDuskWidth);
-    const unsigned char* night =
-        settings.useGeneratedNight ? host.generatedNightPixels.get() : host.nightPixels.get();
-    ComposeDayNight(host.dayPixels.get(), night, host.maskBuffer.get(), host.rendered.dc.get(),
-                    host.imageWidth, host.imageHeight);
+// False when no picture was made (memory short, a failed transfer).
+bool RenderOnce(DesktopHost& host, const RenderSettings& settings) {
+    try {
+        double latitude = 0.0, longitude = 0.0;
+        ComputeSubsolarPoint(settings.renderTime, latitude, longitude);
+        host.renderedSunLatitude = latitude;
+        host.renderedSunLongitude = longitude;
+        if (!ComputeDayMask(host.maskBuffer.get(), host.imageWidth, host.imageHeight, longitude, latitude,
+                            settings.dawnDuskWidth))
+            return false;
+        const unsigned char* night =
+            settings.useGeneratedNight ? host.generatedNightPixels.get() : host.nightPixels.get();
+        if (!host.compose(host.dayPixels.get(), night, host.maskBuffer.get(), host.rendered.dc.get(),
+                          host.imageWidth, host.imageHeight))
+            return false;
+    } catch (...) {
+        return false;
+    }
     InterlockedIncrement(&host.renders);
+    return true;
 }
 
 // The worker polls for work: a bounded wait for the baton, then a pause. The
@@ -89,13 +104,14 @@ DWORD WINAPI RenderWorker(void*) {
         if (WaitForSingleObject(host.renderBaton.get(), kBatonWaitMs) == WAIT_OBJECT_0) {
             bool pending;
             {
-                StateLockGuard lock(host.stateLock.get());
+                StateLockGuard lock(host.stateLock.get(), INFINITE);
                 pending = host.resultPending;
             }
             if (!pending) {
-                RenderOnce(host, state.settings);
-                StateLockGuard lock(host.stateLock.get());
+                const bool rendered = RenderOnce(host, state.settings);
+                StateLockGuard lock(host.stateLock.get(), INFINITE);
                 host.resultPending = true;
+                host.renderFailed = !rendered;
             }
             ReleaseSemaphore(host.renderBaton.get(), 1, nullptr);
             PostThreadMessageA(host.desktopThread, host.message, ToWire(MessageId::RenderDone), 0);
@@ -159,10 +175,8 @@ void TearDown(UvdllState& state, bool underLoaderLock) {
     RestoreTarget();
     ShutdownRenderer();
     ReleaseHostResources(host);
-    if (host.stateLock) {
-        WaitForSingleObject(host.stateLock.get(), 0);
+    if (host.stateLock && WaitForSingleObject(host.stateLock.get(), kStateLockWaitMs) == WAIT_OBJECT_0)
         ReleaseSemaphore(host.stateLock.get(), 1, nullptr);
-    }
     host.stateLock.reset();
     host.renderBaton.reset();
     host.stopSemaphore.reset();
@@ -173,6 +187,31 @@ void TearDown(UvdllState& state, bool underLoaderLock) {
     host.quitSemaphore.reset();
     host.batonHeld = false;
     host.resultPending = false;
+    host.renderFailed = false;
+}
+
+// The city list is read again at every start; the selection lives in it.
+// Short of memory it stays empty and the map shows without cities.
+void LoadCityList(CityDatabase& cities, HMODULE module) {
+    try {
+        cities.LoadFromResource(module, kCityListId);
+    } catch (...) {
+        cities.Parse(nullptr, 0);
+    }
+}
+
+void StopHost(UvdllState& state) {
+    DesktopHost& host = state.host;
+    const HWND window = host.targetWindow;
+    TearDown(state, false);
+    host.targetWindow = nullptr;
+    // The desktop repaints without the map.
+    InvalidateRect(nullptr, nullptr, TRUE);
+    if (IsWindow(window)) RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+bool StopAllowed(const DesktopHost& host) {
+    return host.savedWindowProc && host.quitSemaphore && TakeNow(host.quitSemaphore.get());
 }
 
 }  // namespace
@@ -209,8 +248,7 @@ bool StartDesktopHost(HWND window) {
     host.message = RegisterWindowMessageA(kSettingsMessageName);
     state.settingsMessage = host.message;
 
-    // The city list is read again at every start; the selection lives in it.
-    state.cities.LoadFromResource(module.get(), kCityListId);
+    LoadCityList(state.cities, module.get());
 
     bool ok;
     {
@@ -243,8 +281,10 @@ bool StartDesktopHost(HWND window) {
 
     // Everything that can fail is done: from here the controller's side may
     // see the host as running.
-    UniqueKernelHandle busy = NewSemaphore(kBusySemaphoreName);
-    bool busyTaken = busy && WaitForSingleObject(busy.get(), kBusyWaitMs) == WAIT_OBJECT_0;
+    // Created already taken: whoever sees "umbravue" exist sees it held.
+    UniqueKernelHandle busy(CreateSemaphoreA(nullptr, 0, 1, kBusySemaphoreName));
+    const bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
+    bool busyTaken = busy && (!existed || WaitForSingleObject(busy.get(), kBusyWaitMs) == WAIT_OBJECT_0);
     UniqueKernelHandle quit = NewSemaphore(kQuitSemaphoreName);
     UniqueKernelHandle stateLock = NewSemaphore(nullptr);
     UniqueKernelHandle stopSemaphore = NewSemaphore(nullptr);
@@ -292,7 +332,11 @@ bool StartDesktopHost(HWND window) {
     state.settings.renderTime = time(nullptr);
     RequestRender();
 
-    SubclassTarget(window);
+    if (!SubclassTarget(window)) {
+        TearDown(state, false);
+        host.targetWindow = nullptr;
+        return false;
+    }
     InvalidateRect(window, nullptr, TRUE);
     CreateLabelFont();
     InterlockedIncrement(&host.starts);
@@ -301,14 +345,13 @@ bool StartDesktopHost(HWND window) {
 
 void StopDesktopHost() {
     UvdllState& state = State();
-    DesktopHost& host = state.host;
-    if (!host.savedWindowProc || !host.quitSemaphore || !TakeNow(host.quitSemaphore.get())) return;
-    const HWND window = host.targetWindow;
-    TearDown(state, false);
-    host.targetWindow = nullptr;
-    // The desktop repaints without the map.
-    InvalidateRect(nullptr, nullptr, TRUE);
-    if (IsWindow(window)) RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    if (StopAllowed(state.host)) StopHost(state);
+    ReleaseLibraryIfUnused();
+}
+
+void StopForDestroyedWindow() {
+    UvdllState& state = State();
+    if (StopAllowed(state.host)) StopHost(state);
 }
 
 void DetachDesktopHost() {
@@ -323,7 +366,13 @@ void DetachDesktopHost() {
 void RequestRender() {
     DesktopHost& host = State().host;
     if (!host.stateLock) return;
-    StateLockGuard lock(host.stateLock.get());
+    StateLockGuard lock(host.stateLock.get(), kStateLockWaitMs);
+    if (!lock.held()) {
+        // The render time is recorded; the hand-over is tried again when
+        // this message comes round.
+        PostThreadMessageA(host.desktopThread, host.message, ToWire(MessageId::SetTime), 0);
+        return;
+    }
     if (host.batonHeld) {
         ReleaseSemaphore(host.renderBaton.get(), 1, nullptr);
         host.batonHeld = false;
@@ -337,15 +386,29 @@ void ComposeRenderedPicture() {
     {
         // Only a finished picture is taken: a stray RenderDone must not take
         // the baton that a render request has just handed to the worker.
-        StateLockGuard lock(host.stateLock.get());
-        if (host.batonHeld || !host.resultPending) return;
+        // While the picture stays pending the worker posts RenderDone again,
+        // so every give-up here is retried.
+        StateLockGuard lock(host.stateLock.get(), kStateLockWaitMs);
+        if (!lock.held() || host.batonHeld || !host.resultPending) return;
     }
-    // Bounded: a late picture is picked up at the worker's next RenderDone.
     if (WaitForSingleObject(host.renderBaton.get(), kBatonWaitMs) != WAIT_OBJECT_0) return;
+    bool failed;
     {
-        StateLockGuard lock(host.stateLock.get());
+        StateLockGuard lock(host.stateLock.get(), kStateLockWaitMs);
+        if (!lock.held()) {
+            ReleaseSemaphore(host.renderBaton.get(), 1, nullptr);
+            return;
+        }
+        // The baton is ours, so is the result: nothing renders until the
+        // next request.
         host.batonHeld = true;
+        host.resultPending = false;
+        failed = host.renderFailed;
+        host.renderFailed = false;
     }
+    // A failed render leaves the last good picture (or the placeholder) on
+    // display; the next request tries again.
+    if (failed) return;
     const RenderSettings& settings = state.settings;
     const int shift = HorizontalShift(settings.followSun != 0, host.renderedSunLongitude,
                                       static_cast<float>(settings.xOffset), host.imageWidth);
@@ -358,10 +421,6 @@ void ComposeRenderedPicture() {
     TargetSize(host, settings, width, height);
     const bool sameSize = host.paintCache.exists() && host.paintCache.width == width && host.paintCache.height == height;
     InvalidateRect(host.targetWindow, nullptr, sameSize ? FALSE : TRUE);
-    {
-        StateLockGuard lock(host.stateLock.get());
-        host.resultPending = false;
-    }
     InterlockedIncrement(&host.composes);
 }
 

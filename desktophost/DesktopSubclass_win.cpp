@@ -2,12 +2,43 @@
 
 #include <ctime>
 
+#include "desktophost/DesktopHost_win.h"
 #include "desktophost/HostState_win.h"
 #include "renderer/PaintCache_win.h"
 
 namespace uv {
 
 namespace {
+
+ChainLink* FindLink(UvdllState& state, HWND window) {
+    if (!window) return nullptr;
+    for (ChainLink& link : state.chain)
+        if (link.window == window) return &link;
+    return nullptr;
+}
+
+ChainLink* UnusedLink(UvdllState& state) {
+    for (ChainLink& link : state.chain)
+        if (!link.window || !IsWindow(link.window)) return &link;
+    return nullptr;
+}
+
+// Why the library keeps itself loaded: the window system unloads a hook
+// library from the desktop's process once the hook is gone (removed, or its
+// controller ended), and any code in that process may call FreeLibrary on
+// it. A list view whose procedure chain still leads into an unloaded library
+// crashes the shell at its next message; and once another procedure has
+// been installed over ours, ours cannot be taken out of the chain at all.
+// So the first subclassing takes a reference of the library's own, held
+// while any procedure of it is installed.
+bool TakeLibraryReference(UvdllState& state) {
+    if (state.selfReference) return true;
+    char path[MAX_PATH + 1] = {};
+    const DWORD length = GetModuleFileNameA(state.module, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return false;
+    state.selfReference = LoadLibraryA(path);
+    return state.selfReference != nullptr;
+}
 
 // Scales the display bitmap into the cache for the display mode and draws the
 // overlays over it.
@@ -39,7 +70,12 @@ void PaintMap(UvdllState& state, HWND window) {
             }
             if (host.paintCache.exists()) {
                 if (host.cacheDirty) {
-                    RebuildPaintCache(state, fit);
+                    // Short of memory, a piece of the picture is left out;
+                    // the paint itself always ends.
+                    try {
+                        RebuildPaintCache(state, fit);
+                    } catch (...) {
+                    }
                     host.cacheDirty = false;
                     InterlockedIncrement(&host.cacheRebuilds);
                 }
@@ -55,24 +91,60 @@ void PaintMap(UvdllState& state, HWND window) {
 
 }  // namespace
 
-void SubclassTarget(HWND window) {
-    DesktopHost& host = State().host;
-    host.savedWindowProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC));
-    SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HostWindowProc));
+bool SubclassTarget(HWND window) {
+    UvdllState& state = State();
+    DesktopHost& host = state.host;
+    ChainLink* link = FindLink(state, window);
+    if (!link) {
+        const WNDPROC current = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC));
+        link = UnusedLink(state);
+        if (!link || !current || current == &HostWindowProc || !TakeLibraryReference(state)) return false;
+        link->window = window;
+        link->next = current;
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HostWindowProc));
+    }
+    // A link left from an earlier host means our procedure is still in the
+    // chain under someone else's: installing it again would call it twice.
+    host.savedWindowProc = link->next;
     InvalidateRect(window, nullptr, TRUE);
+    return true;
 }
 
 void RestoreTarget() {
-    DesktopHost& host = State().host;
+    UvdllState& state = State();
+    DesktopHost& host = state.host;
     if (!host.savedWindowProc) return;
-    SetWindowLongPtrA(host.targetWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(host.savedWindowProc));
+    const HWND window = host.targetWindow;
+    if (ChainLink* link = FindLink(state, window)) {
+        const bool alive = IsWindow(window) != FALSE;
+        if (alive && GetWindowLongPtrA(window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&HostWindowProc)) {
+            SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(link->next));
+            *link = ChainLink{};
+        } else if (!alive) {
+            *link = ChainLink{};
+        }
+    }
     host.savedWindowProc = nullptr;
+}
+
+void ReleaseLibraryIfUnused() {
+    UvdllState& state = State();
+    if (!state.selfReference || state.host.savedWindowProc) return;
+    for (ChainLink& link : state.chain) {
+        if (link.window && IsWindow(link.window)) return;
+        link = ChainLink{};
+    }
+    FreeLibrary(state.selfReference);
+    state.selfReference = nullptr;
 }
 
 LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     UvdllState& state = State();
-    const WNDPROC saved = state.host.savedWindowProc;
-    if (!saved) return DefWindowProcA(window, message, wParam, lParam);
+    const ChainLink* link = FindLink(state, window);
+    const WNDPROC next = link ? link->next : nullptr;
+    if (!next) return DefWindowProcA(window, message, wParam, lParam);
+    DesktopHost& host = state.host;
+    const bool serving = host.savedWindowProc && window == host.targetWindow;
     switch (message) {
     case WM_PAINT:
     case WM_ERASEBKGND:
@@ -80,16 +152,27 @@ LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_NCPAINT:
         // BeginPaint sends WM_ERASEBKGND from inside the paint path; that one
         // goes straight to the list view.
-        if (!state.paintInProgress && state.host.display.exists()) {
+        if (serving && !state.paintInProgress && host.display.exists()) {
             state.paintInProgress = true;
-            PaintMap(state, window);
+            try {
+                PaintMap(state, window);
+            } catch (...) {
+            }
             state.paintInProgress = false;
         }
         break;
+    case WM_NCDESTROY: {
+        // The list view goes (its shell is recreating the desktop): the host
+        // stops with it, so the controller sees that at once.
+        if (serving) StopForDestroyedWindow();
+        const LRESULT result = CallWindowProcA(next, window, message, wParam, lParam);
+        if (ChainLink* gone = FindLink(state, window)) *gone = ChainLink{};
+        return result;
+    }
     default:
         break;
     }
-    return CallWindowProcA(saved, window, message, wParam, lParam);
+    return CallWindowProcA(next, window, message, wParam, lParam);
 }
 
 }  // namespace uv

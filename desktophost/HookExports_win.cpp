@@ -45,8 +45,20 @@ void ForgetHook(UvdllState& state) {
     state.hookHandle = nullptr;
     state.ownsHook = false;
     state.targetWindow = nullptr;
+    state.targetThread = 0;
     state.hostReached = false;
     OutputDebugStringA("hook removed.\n");
+}
+
+bool TakeNow(HANDLE semaphore) { return WaitForSingleObject(semaphore, 0) == WAIT_OBJECT_0; }
+
+// A desktop host holds "umbravue" from its start to the end of its stop.
+bool HostHoldsBusySemaphore() {
+    UniqueKernelHandle busy(OpenSemaphoreA(SEMAPHORE_ALL_ACCESS, FALSE, kBusySemaphoreName));
+    if (!busy) return false;
+    if (!TakeNow(busy.get())) return true;
+    ReleaseSemaphore(busy.get(), 1, nullptr);
+    return false;
 }
 
 // Runs one protocol message on the desktop thread; returns the hook's result.
@@ -112,6 +124,7 @@ void WINAPI UVDLLInstallHook(HWND window) {
     if (!hook) return;
     state.hookHandle = hook;
     state.ownsHook = true;
+    state.targetThread = thread;
     Sleep(50);
 
     const DWORD start = GetTickCount();
@@ -129,6 +142,7 @@ void WINAPI UVDLLInstallHook(HWND window) {
             UnhookWindowsHookEx(hook);
             state.hookHandle = nullptr;
             state.ownsHook = false;
+            state.targetThread = 0;
             return;
         }
     }
@@ -143,24 +157,31 @@ void WINAPI UVDLLInstallHook(HWND window) {
 void WINAPI UVDLLRemoveHook(void) {
     UvdllState& state = State();
     if (!state.ownsHook || !state.hookHandle) return;
-    const DWORD thread = state.targetWindow ? GetWindowThreadProcessId(state.targetWindow, nullptr) : 0;
+    const DWORD thread = state.targetThread;
     UniqueKernelHandle busy(OpenSemaphoreA(SEMAPHORE_ALL_ACCESS, FALSE, kBusySemaphoreName));
-    if (!busy) {
-        // The desktop's process has gone with its host (the shell ended):
-        // nothing is left to stop, and a recorded dead window would refuse
-        // every later install.
-        if (state.targetWindow && !IsWindow(state.targetWindow)) ForgetHook(state);
-        return;
-    }
-    if (WaitForSingleObject(busy.get(), 0) == WAIT_OBJECT_0) {
-        // No host holds it.
-        ReleaseSemaphore(busy.get(), 1, nullptr);
+    if (!busy || TakeNow(busy.get())) {
+        // No host runs: it stopped by another route (a foreign Unsubclass,
+        // its list view destroyed, its shell ended) or never started. The
+        // hook goes too, or a recorded target would refuse every later
+        // install. The host keeps its library loaded while any procedure of
+        // it is installed, so this never unloads it under a window.
+        if (busy) ReleaseSemaphore(busy.get(), 1, nullptr);
+        busy.reset();
+        ForgetHook(state);
         return;
     }
     const DWORD start = GetTickCount();
     for (;;) {
         OutputDebugStringA("sending stop message to subclass\n");
-        Post(thread, MessageId::Unsubclass, reinterpret_cast<LPARAM>(state.targetWindow));
+        if (!PostThreadMessageA(thread, state.settingsMessage, ToWire(MessageId::Unsubclass),
+                                reinterpret_cast<LPARAM>(state.targetWindow)) &&
+            GetLastError() == ERROR_INVALID_THREAD_ID) {
+            // The desktop thread has ended; no host can be reached there.
+            OutputDebugStringA("NOT ready to exit!\n");
+            busy.reset();
+            ForgetHook(state);
+            return;
+        }
         Sleep(100);
         if (WaitForSingleObject(busy.get(), 100) == WAIT_OBJECT_0) {
             OutputDebugStringA("ready to exit!\n");
@@ -168,8 +189,8 @@ void WINAPI UVDLLRemoveHook(void) {
             break;
         }
         OutputDebugStringA("NOT ready to exit!\n");
-        // The desktop thread does not answer: keep the hook, so the host is
-        // not unloaded under a window that still uses it.
+        // The desktop thread does not answer: keep the hook and the target,
+        // so that a later removal tries again.
         if (ElapsedSince(start) >= kRemoveLimitMs) return;
     }
     Sleep(100);
@@ -184,17 +205,28 @@ LRESULT CALLBACK UVDLLGetMsgProc(int code, WPARAM wParam, LPARAM lParam) {
     const MSG* msg = reinterpret_cast<const MSG*>(lParam);
     if (code == HC_ACTION && msg && msg->message == state.settingsMessage &&
         msg->wParam == ToWire(MessageId::HookHandle)) {
-        state.hookHandle = reinterpret_cast<HHOOK>(msg->lParam);
+        // Anyone can post this message: a null handle would make the hook
+        // swallow every later message, Unsubclass included.
+        if (msg->lParam) state.hookHandle = reinterpret_cast<HHOOK>(msg->lParam);
         return 1;
     }
     // Nothing is handed on before this process knows its hook handle.
     if (!state.hookHandle) return 1;
     if (code != HC_ACTION || !msg || msg->message != state.settingsMessage)
         return CallNextHookEx(state.hookHandle, code, wParam, lParam);
-    return Dispatch(state, code, wParam, lParam, *msg);
+    // No exception may leave into the shell's message loop.
+    try {
+        return Dispatch(state, code, wParam, lParam, *msg);
+    } catch (...) {
+        return 1;
+    }
 }
 
-BOOL WINAPI UVDLLIsHostRunning(void) { return State().hostReached && State().targetWindow ? TRUE : FALSE; }
+BOOL WINAPI UVDLLIsHostRunning(void) {
+    const UvdllState& state = State();
+    // The host may have stopped by another route since the install.
+    return state.hostReached && state.targetWindow && HostHoldsBusySemaphore() ? TRUE : FALSE;
+}
 
 LONG WINAPI UVDLLHostStatistic(int item) {
     const UvdllState& state = State();

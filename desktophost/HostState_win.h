@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "common/WinHandles.h"
+#include "renderer/Compositing_win.h"
 #include "renderer/RenderSettings.h"
 #include "solar/CityDatabase.h"
 
@@ -58,8 +59,12 @@ struct DesktopHost {
     double shownSunLongitude = 0.0;
     double shownSunLatitude = 0.0;
 
-    // Non-null exactly while the host runs.
+    // Non-null exactly while the host runs: the procedure HostWindowProc
+    // hands the target window's messages to.
     WNDPROC savedWindowProc = nullptr;
+
+    // The blend of a render; a test replaces it to make renders fail.
+    decltype(&ComposeDayNight) compose = &ComposeDayNight;
 
     UniqueKernelHandle busySemaphore;   // "umbravue": held from start to the end of stop
     UniqueKernelHandle quitSemaphore;   // "umbravue quit received": taken by the stop
@@ -71,12 +76,21 @@ struct DesktopHost {
     DWORD workerThreadId = 0;
     bool batonHeld = false;     // under stateLock
     bool resultPending = false; // under stateLock
+    bool renderFailed = false;  // under stateLock: the pending result is no picture
 
     // Counters read by tests through UVDLLHostStatistics.
     volatile LONG renders = 0;
     volatile LONG composes = 0;
     volatile LONG cacheRebuilds = 0;
     volatile LONG starts = 0;
+};
+
+// A window whose procedure chain holds HostWindowProc, and the procedure it
+// hands that window's messages to. A link outlives the host when another
+// procedure was installed over ours: ours then stays in the chain, forwarding.
+struct ChainLink {
+    HWND window = nullptr;
+    WNDPROC next = nullptr;
 };
 
 struct UvdllState {
@@ -94,6 +108,14 @@ struct UvdllState {
     // The last install of this process reached the desktop host.
     bool hostReached = false;
     bool paintInProgress = false;
+    // Controller's process: the thread of the list view of the last install;
+    // the removal posts there even when the window has gone.
+    DWORD targetThread = 0;
+
+    // Desktop's process: the windows HostWindowProc is installed in, and the
+    // extra reference on this library that keeps it loaded while any is.
+    ChainLink chain[4];
+    HMODULE selfReference = nullptr;
 
     RenderSettings settings;
     CityDatabase cities;

@@ -15,14 +15,17 @@ extern "C" {
 void WINAPI UVDLLInstallHook(HWND listView);                      // @1
 
 // Stops the desktop host, waits (bounded) until it has let go of the list
-// view, then removes the hook.
+// view, then removes the hook. When no host runs any more (it was stopped
+// by another route, its list view or its shell went), only the hook goes,
+// at once, so that the next install starts afresh.
 void WINAPI UVDLLRemoveHook(void);                                // @2
 
 // The WH_GETMESSAGE hook procedure.
 LRESULT CALLBACK UVDLLGetMsgProc(int code, WPARAM wParam, LPARAM lParam);  // @3
 
 // TRUE when the last UVDLLInstallHook of this process reached the desktop
-// host and no removal has completed since.
+// host, no removal has completed since, and a host still runs (holds the
+// "umbravue" semaphore).
 BOOL WINAPI UVDLLIsHostRunning(void);                              // @4
 
 // What the desktop host of this process has done, for tests and

@@ -108,9 +108,9 @@ void GenerateNightPixels(const std::uint8_t* day, std::uint8_t* night, int width
     }
 }
 
-void ComputeDayMask(std::uint8_t* mask, int width, int height, double subsolarLongitude, double declination,
+bool ComputeDayMask(std::uint8_t* mask, int width, int height, double subsolarLongitude, double declination,
                     double bandWidth) {
-    if (!IsUsableMapSize(width, height)) return;
+    if (!IsUsableMapSize(width, height)) return false;
     const Vector3f sun = SphericalToCartesian(static_cast<float>(declination + kPi / 2),
                                               static_cast<float>(subsolarLongitude), 1.0f);
 
@@ -118,7 +118,7 @@ void ComputeDayMask(std::uint8_t* mask, int width, int height, double subsolarLo
     // sin phi, cos theta) computed in double and rounded per coordinate; with
     // radius 1 the products below round to the same floats.
     std::unique_ptr<double[]> azimuthTable(new (std::nothrow) double[2 * static_cast<std::size_t>(width)]);
-    if (!azimuthTable) return;
+    if (!azimuthTable) return false;
     double* cosAzimuth = azimuthTable.get();
     double* sinAzimuth = cosAzimuth + width;
     for (int i = 0; i < width; ++i) {
@@ -164,6 +164,7 @@ void ComputeDayMask(std::uint8_t* mask, int width, int height, double subsolarLo
             row[3 * i] = static_cast<std::uint8_t>(weight);
         }
     }
+    return true;
 }
 
 const std::uint8_t* BlendDayNight(const std::uint8_t* day, const std::uint8_t* night, const std::uint8_t* mask,

@@ -49,8 +49,9 @@ void GenerateNightPixels(const std::uint8_t* dayPixels, std::uint8_t* generatedN
 
 // Writes the day weight (255 full day, 0 full night) of every pixel into
 // byte 2 of its 3 bytes in maskBuffer; bytes 0 and 1 are left alone. Angles in
-// radians, bandWidth a fraction of 90 degrees of sun elevation.
-void ComputeDayMask(std::uint8_t* maskBuffer, int width, int height, double subsolarLongitude,
+// radians, bandWidth a fraction of 90 degrees of sun elevation. False when
+// nothing was written (unusable size, memory short).
+bool ComputeDayMask(std::uint8_t* maskBuffer, int width, int height, double subsolarLongitude,
                     double declination, double bandWidth);
 
 // Blends day and night by the mask into the kept composite buffer and returns

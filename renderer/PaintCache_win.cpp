@@ -12,6 +12,17 @@ namespace {
 
 constexpr float kGridStep = 15.0f;
 
+// Each overlay is one piece of the picture: short of memory it is left out
+// and the others are still drawn. Inside the desktop's process no exception
+// may reach the shell.
+template <typename Draw>
+void Piece(Draw&& draw) {
+    try {
+        draw();
+    } catch (...) {
+    }
+}
+
 }  // namespace
 
 MapFit FitPaintCache(const RenderSettings& s, int cx, int cy, int mapWidth, int mapHeight) {
@@ -30,13 +41,17 @@ void DrawOverlays(HDC dc, const MapFit& fit, const RenderSettings& s, const City
     view.subsolarLongitude = sun.subsolarLongitude;
     view.declination = sun.declination;
 
-    DrawGrid(dc, view, kGridStep, kGridStep, s.overlayGrid != 0, s.gridColor);
-    DrawDawnDuskLine(dc, view, s.overlayDawnDusk != 0, s.dawnDuskColor);
-    DrawSunLines(dc, view, s.overlayMidday != 0, s.overlayMidnight != 0, s.overlaySunLatitude != 0,
-                 s.middayColor, s.midnightColor, s.sunLatitudeColor);
-    DrawCityMarkers(dc, view, cities, s.overlayCities != 0, s.citiesColor, s.cityLabels != 0,
-                    s.cityLabelForeground, s.cityLabelBackground);
-    DrawSunGlyph(dc, view, s.glyphShowSun != 0);
+    Piece([&] { DrawGrid(dc, view, kGridStep, kGridStep, s.overlayGrid != 0, s.gridColor); });
+    Piece([&] { DrawDawnDuskLine(dc, view, s.overlayDawnDusk != 0, s.dawnDuskColor); });
+    Piece([&] {
+        DrawSunLines(dc, view, s.overlayMidday != 0, s.overlayMidnight != 0, s.overlaySunLatitude != 0,
+                     s.middayColor, s.midnightColor, s.sunLatitudeColor);
+    });
+    Piece([&] {
+        DrawCityMarkers(dc, view, cities, s.overlayCities != 0, s.citiesColor, s.cityLabels != 0,
+                        s.cityLabelForeground, s.cityLabelBackground);
+    });
+    Piece([&] { DrawSunGlyph(dc, view, s.glyphShowSun != 0); });
 
     StatusPanelOptions status;
     status.show = s.overlayStatus != 0;
@@ -45,8 +60,10 @@ void DrawOverlays(HDC dc, const MapFit& fit, const RenderSettings& s, const City
     status.sunset = s.statusSunset != 0;
     status.solarOffset = s.statusSolarOffset != 0;
     status.localTime = s.statusLocalTime != 0;
-    DrawStatusPanel(dc, fit.targetWidth, fit.targetHeight, sun.subsolarLongitude, sun.declination,
-                    cities, status, s.statusForeground, s.statusBackground, now);
+    Piece([&] {
+        DrawStatusPanel(dc, fit.targetWidth, fit.targetHeight, sun.subsolarLongitude, sun.declination, cities,
+                        status, s.statusForeground, s.statusBackground, now);
+    });
 }
 
 void BuildPaintCache(HDC cacheDc, const MapFit& fit, HDC displayDc, const RenderSettings& s,

@@ -6,6 +6,8 @@ namespace {
 
 std::uint8_t Flag(std::int32_t v) { return v != 0 ? 1 : 0; }
 
+std::int32_t Clamp(std::int32_t v, std::int32_t low, std::int32_t high) { return v < low ? low : v > high ? high : v; }
+
 // A negative index names no city; any other is taken modulo the city count.
 // Nothing is touched in an empty database.
 bool CityIndexFor(const CityDatabase& cities, std::int32_t value, int* index) {
@@ -52,18 +54,20 @@ SettingAction ApplySettingsMessage(RenderSettings& s, CityDatabase& cities, std:
     case MessageId::XOffset: s.xOffset = NormalizeXOffset(v); break;
     case MessageId::FollowTheSun: s.followSun = Flag(v); break;
     case MessageId::YOffset:
-        s.yOffset = v * 0.001;
+        // Thousandths of the free height; beyond 0..1000 the map would be
+        // placed outside the window and the offset would overflow an int.
+        s.yOffset = Clamp(v, 0, 1000) * 0.001;
         RequestRenderTime(s, now);
         return SettingAction::RequestRender;
     case MessageId::DawnDuskWidth: {
         // Outside 0..100 the twilight formula divides by sin(w * pi/2), which
         // reaches zero at 200 % and gives NaN weights; keep the band sane.
-        const std::int32_t percent = v < 0 ? 0 : v > 100 ? 100 : v;
-        s.dawnDuskWidth = static_cast<float>(percent) * 0.01f;
+        s.dawnDuskWidth = static_cast<float>(Clamp(v, 0, 100)) * 0.01f;
         break;
     }
     case MessageId::DisplayMode:
-        s.displayMode = v;
+        // Unknown modes fit the width, as mode 0 does.
+        s.displayMode = v >= 0 && v <= 3 ? v : 0;
         s.mapHeightFraction = v == 3 ? kNoAntarcticaFraction : 1.0f;
         break;
     case MessageId::UseGeneratedNightSource: s.useGeneratedNight = Flag(v); break;

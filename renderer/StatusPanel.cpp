@@ -35,7 +35,27 @@ std::string ClockText(const std::tm* t) {
     return buffer;
 }
 
+// Clock times are shown for moments the program's 32-bit time can hold with
+// room to spare: the last 12 hours before its end (2038-01-19 03:14:07 UTC),
+// zone arithmetic included, would wrap to 1901 where time_t has 32 bits, so
+// every build shows dashes there and beyond.
+constexpr long long kLastClockMoment = 2147483647LL - 12 * 3600;
+
+bool ClockMoment(std::time_t t) { return static_cast<long long>(t) <= kLastClockMoment; }
+
 std::string LocalClock(std::time_t t) { return ClockText(std::localtime(&t)); }
+
+// Sunrise or sunset of the UTC date of now as a local clock time, or dashes
+// when there is none that day (polar day or night) or it cannot be shown. An
+// event lies within a day and a half of now; one further off has wrapped.
+std::string EventClock(std::time_t now, const CityRecord& city, bool sunrise) {
+    if (!ClockMoment(now) || std::isnan(SunriseHourAngle(now, city.latitude))) return "--:-- ";
+    const std::time_t event =
+        sunrise ? SunriseTime(now, city.latitude, city.longitude) : SunsetTime(now, city.latitude, city.longitude);
+    const long long distance = static_cast<long long>(event) - static_cast<long long>(now);
+    if (!ClockMoment(event) || distance < -3 * 86400LL || distance > 3 * 86400LL) return "--:-- ";
+    return LocalClock(event);
+}
 
 std::string HeaderText(double subsolarLongitude, double declination,
                        const StatusPanelOptions& o) {
@@ -109,13 +129,11 @@ StatusPanelLayout LayoutStatusPanel(int width, int height, double subsolarLongit
         layout.texts.push_back({x, y, buffer});
         int c = x + kNameWidth;
         if (o.sunrise) {
-            layout.texts.push_back({c + kValueIndent, y,
-                                    LocalClock(SunriseTime(now, city.latitude, city.longitude))});
+            layout.texts.push_back({c + kValueIndent, y, EventClock(now, city, true)});
             c += kItemWidth;
         }
         if (o.sunset) {
-            layout.texts.push_back({c + kValueIndent, y,
-                                    LocalClock(SunsetTime(now, city.latitude, city.longitude))});
+            layout.texts.push_back({c + kValueIndent, y, EventClock(now, city, false)});
             c += kItemWidth;
         }
         if (o.solarOffset) {
@@ -128,8 +146,9 @@ StatusPanelLayout LayoutStatusPanel(int width, int height, double subsolarLongit
         }
         if (o.localTime) {
             const std::time_t when = now;
-            layout.texts.push_back(
-                {c + kValueIndent, y, ClockText(LongitudeZoneTime(&when, city.latitude, city.longitude))});
+            layout.texts.push_back({c + kValueIndent, y,
+                                    ClockMoment(now) ? ClockText(LongitudeZoneTime(&when, city.latitude, city.longitude))
+                                                     : "--:-- "});
         }
     }
     return layout;

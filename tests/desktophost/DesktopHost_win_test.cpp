@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <new>
 #include <string>
 
 #include "desktophost/DesktopHost_win.h"
@@ -13,7 +15,27 @@
 #include "desktophost/HostState_win.h"
 #include "desktophost/uvdll.h"
 
+// Allocations of the thread that arms it fail while they are small, as when
+// the heap is exhausted: the host's big buffers still come, every container
+// node does not.
 namespace {
+volatile DWORD g_failingThread = 0;
+}
+
+void* operator new(std::size_t size) {
+    if (g_failingThread == GetCurrentThreadId() && size < 65536) throw std::bad_alloc();
+    if (void* p = std::malloc(size ? size : 1)) return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
+namespace {
+
+struct FailingAllocations {
+    FailingAllocations() { g_failingThread = GetCurrentThreadId(); }
+    ~FailingAllocations() { g_failingThread = 0; }
+};
 
 using uv::MessageId;
 using uv::State;
@@ -109,6 +131,7 @@ protected:
         UseResourceLibrary(BinDirectory() + "globepix.dll");
         State().hookHandle = reinterpret_cast<HHOOK>(static_cast<INT_PTR>(1));
         State().settings = uv::RenderSettings{};
+        State().host.compose = &uv::ComposeDayNight;
     }
     void TearDown() override {
         uv::StopDesktopHost();
@@ -128,6 +151,10 @@ TEST_F(DesktopHostTest, HookDoesNothingBeforeItKnowsItsHookHandle) {
     EXPECT_EQ(reinterpret_cast<HHOOK>(static_cast<INT_PTR>(0x1234)), state.hookHandle);
     EXPECT_EQ(1, CallHook(HC_ACTION, msg, ToWire(MessageId::XOffset), 400));
     EXPECT_EQ(40, state.settings.xOffset);
+    // A null handle, from anyone, is ignored: the hook goes on acting.
+    EXPECT_EQ(1, CallHook(HC_ACTION, msg, ToWire(MessageId::HookHandle), 0));
+    EXPECT_EQ(1, CallHook(HC_ACTION, msg, ToWire(MessageId::XOffset), 30));
+    EXPECT_EQ(30, state.settings.xOffset);
 }
 
 TEST_F(DesktopHostTest, HookHandsOnForeignIdsCodesAndMessages) {
@@ -314,6 +341,128 @@ TEST_F(DesktopHostTest, OneRenderPerRequestAndTheLaterOfTwoQuickTimes) {
     EXPECT_EQ(1100000000, static_cast<long long>(State().settings.renderTime));
 }
 
+TEST_F(DesktopHostTest, DestroyingTheListViewStopsTheHost) {
+    auto* window = new TestWindow(320, 240);
+    ASSERT_TRUE(uv::StartDesktopHost(window->hwnd));
+    delete window;
+    EXPECT_FALSE(uv::DesktopHostRunning());
+    EXPECT_FALSE(State().host.workerThread);
+    EXPECT_FALSE(BusySemaphoreExists());
+    TestWindow next(320, 240);
+    ASSERT_TRUE(uv::StartDesktopHost(next.hwnd));
+    uv::StopDesktopHost();
+    EXPECT_EQ(next.ownProc, GetWindowLongPtrA(next.hwnd, GWLP_WNDPROC));
+}
+
+WNDPROC g_foreignNext = nullptr;
+int g_foreignCalls = 0;
+LRESULT CALLBACK ForeignProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    if (m == WM_SETTEXT) ++g_foreignCalls;
+    return CallWindowProcA(g_foreignNext, w, m, wp, lp);
+}
+
+std::string RoundTripText(HWND w, const char* text) {
+    SetWindowTextA(w, text);
+    char back[64] = {};
+    GetWindowTextA(w, back, sizeof back);
+    return back;
+}
+
+TEST_F(DesktopHostTest, AProcedureInstalledOverOursStaysAndOursKeepsForwarding) {
+    TestWindow window(320, 240);
+    ASSERT_TRUE(uv::StartDesktopHost(window.hwnd));
+    g_foreignNext = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window.hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ForeignProc)));
+    uv::StopDesktopHost();
+    EXPECT_EQ(reinterpret_cast<LONG_PTR>(&ForeignProc), GetWindowLongPtrA(window.hwnd, GWLP_WNDPROC));
+    EXPECT_EQ("stopped", RoundTripText(window.hwnd, "stopped"));
+    // A new host on the window uses our procedure where it is, once.
+    ASSERT_TRUE(uv::StartDesktopHost(window.hwnd));
+    EXPECT_EQ(reinterpret_cast<LONG_PTR>(&ForeignProc), GetWindowLongPtrA(window.hwnd, GWLP_WNDPROC));
+    g_foreignCalls = 0;
+    EXPECT_EQ("running", RoundTripText(window.hwnd, "running"));
+    EXPECT_EQ(1, g_foreignCalls);
+    uv::StopDesktopHost();
+    // The other procedure leaves, putting ours back: it still forwards.
+    SetWindowLongPtrA(window.hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_foreignNext));
+    EXPECT_EQ("left", RoundTripText(window.hwnd, "left"));
+}
+
+TEST_F(DesktopHostTest, AFailedRenderIsNotShown) {
+    TestWindow window(320, 240);
+    uv::DesktopHost& host = State().host;
+    host.compose = [](const std::uint8_t*, const std::uint8_t*, const std::uint8_t*, HDC, int, int) { return false; };
+    const LONG composes = host.composes;
+    ASSERT_TRUE(uv::StartDesktopHost(window.hwnd));
+    // The failed render hands the baton back without a picture.
+    ASSERT_TRUE(PumpUntil([&] { return host.batonHeld; }, 15000));
+    PumpUntil([] { return false; }, 300);
+    EXPECT_EQ(composes, host.composes);
+    host.compose = &uv::ComposeDayNight;
+    CallHook(HC_ACTION, State().settingsMessage, ToWire(MessageId::SetTime), 0);
+    EXPECT_TRUE(PumpUntil([&] { return host.composes > composes; }, 15000));
+}
+
+struct LockHolder {
+    HANDLE lock;
+    HANDLE taken;
+};
+
+DWORD WINAPI HoldLockFourSeconds(void* p) {
+    auto* h = static_cast<LockHolder*>(p);
+    WaitForSingleObject(h->lock, INFINITE);
+    SetEvent(h->taken);
+    Sleep(4000);
+    ReleaseSemaphore(h->lock, 1, nullptr);
+    return 0;
+}
+
+TEST_F(DesktopHostTest, ARenderRequestNeverWaitsLongForTheStateLock) {
+    TestWindow window(320, 240);
+    uv::DesktopHost& host = State().host;
+    ASSERT_TRUE(uv::StartDesktopHost(window.hwnd));
+    const LONG first = host.composes;
+    ASSERT_TRUE(PumpUntil([&] { return host.composes > first; }, 15000));
+    LockHolder holder{host.stateLock.get(), CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+    HANDLE thread = CreateThread(nullptr, 0, HoldLockFourSeconds, &holder, 0, nullptr);
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(holder.taken, 5000));
+    const DWORD start = GetTickCount();
+    CallHook(HC_ACTION, State().settingsMessage, ToWire(MessageId::SetTime), 1200000000);
+    EXPECT_LT(GetTickCount() - start, 2500u);
+    // The request is handed over once the lock is free.
+    const LONG composes = host.composes;
+    EXPECT_TRUE(PumpUntil([&] { return host.composes > composes; }, 20000));
+    EXPECT_EQ(1200000000, static_cast<long long>(State().settings.renderTime));
+    WaitForSingleObject(thread, 10000);
+    CloseHandle(thread);
+    CloseHandle(holder.taken);
+}
+
+TEST_F(DesktopHostTest, OutOfMemoryInTheShellLeavesOutPiecesAndThrowsNothing) {
+    TestWindow window(640, 480, true);
+    uv::UvdllState& state = State();
+    {
+        FailingAllocations failing;
+        ASSERT_TRUE(uv::StartDesktopHost(window.hwnd));
+    }
+    EXPECT_EQ(0, state.cities.GetCityCount());
+    const char cities[] = "A,X,0,0\nB,X,10,10\n";
+    state.cities.Parse(cities, sizeof cities - 1);
+    state.cities.SelectCityIndex(0);
+    state.cities.SelectCityIndex(1);
+    uv::RenderSettings& s = state.settings;
+    s.overlayGrid = s.overlayDawnDusk = s.overlayCities = s.cityLabels = s.glyphShowSun = 1;
+    s.overlayStatus = s.statusSunLocation = s.statusSunrise = 1;
+    state.host.cacheDirty = true;
+    const LONG rebuilds = state.host.cacheRebuilds;
+    InvalidateRect(window.hwnd, nullptr, FALSE);
+    {
+        FailingAllocations failing;
+        uv::HostWindowProc(window.hwnd, WM_PAINT, 0, 0);
+    }
+    EXPECT_EQ(rebuilds + 1, state.host.cacheRebuilds);
+}
+
 TEST(HookExports, RemovalForgetsAHookWhoseDesktopHasGone) {
     uv::UvdllState& state = State();
     HWND gone = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
@@ -327,22 +476,25 @@ TEST(HookExports, RemovalForgetsAHookWhoseDesktopHasGone) {
     EXPECT_EQ(nullptr, state.hookHandle);
 }
 
-TEST(HookExports, RemovalKeepsTheHookWhileTheDesktopWindowLivesWithoutHost) {
+// The host stopped by another route (a foreign Unsubclass) while its list
+// view lives: "umbravue" is no longer held.
+TEST(HookExports, AHostStoppedByAnotherRouteIsNotRunningAndItsRemovalCompletes) {
     uv::UvdllState& state = State();
     HWND alive = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    HANDLE released = CreateSemaphoreA(nullptr, 1, 1, "umbravue");
     state.ownsHook = true;
     state.hookHandle = reinterpret_cast<HHOOK>(static_cast<INT_PTR>(0x4242));
     state.targetWindow = alive;
-    UVDLLRemoveHook();
-    EXPECT_TRUE(state.ownsHook);
-    EXPECT_EQ(alive, state.targetWindow);
-    // An install now does nothing: the removal did not complete.
-    UVDLLInstallHook(alive);
-    EXPECT_EQ(reinterpret_cast<HHOOK>(static_cast<INT_PTR>(0x4242)), state.hookHandle);
+    state.targetThread = GetCurrentThreadId();
+    state.hostReached = true;
     EXPECT_FALSE(UVDLLIsHostRunning());
-    state.ownsHook = false;
-    state.hookHandle = nullptr;
-    state.targetWindow = nullptr;
+    const DWORD start = GetTickCount();
+    UVDLLRemoveHook();
+    EXPECT_LT(GetTickCount() - start, 1000u);
+    EXPECT_FALSE(state.ownsHook);
+    EXPECT_EQ(nullptr, state.targetWindow);
+    EXPECT_EQ(nullptr, state.hookHandle);
+    CloseHandle(released);
     DestroyWindow(alive);
 }
 

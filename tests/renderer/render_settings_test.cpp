@@ -5,6 +5,8 @@
 #include <cstring>
 #include <string>
 
+#include "renderer/Projection.h"
+
 namespace uv {
 namespace {
 
@@ -109,6 +111,27 @@ TEST_F(RenderSettingsTest, DisplayModeSetsTheMapHeightFraction) {
     EXPECT_EQ(s.mapHeightFraction, 1.0f);
     EXPECT_EQ(EffectiveDisplayMode(s.displayMode), DisplayMode::FitWidth);
     EXPECT_EQ(EffectiveDisplayMode(-1), DisplayMode::FitWidth);
+}
+
+// Any program can post the settings message: whatever arrives, every value
+// the picture's arithmetic uses stays in its range. A portrait 4K window
+// makes an unclamped YOffset overflow the int of the map's position.
+TEST_F(RenderSettingsTest, ForeignValuesOfEveryIdStayInRange) {
+    for (std::uint32_t id = 0; id <= 300; ++id) {
+        for (std::int32_t v : {INT32_MIN, -1, 0, 1, 7, 1001, INT32_MAX}) {
+            ApplySettingsMessage(s, cities, id, v, kNow);
+            const MapFit fit = FitMapToWindow(s.displayMode, s.mapHeightFraction, s.yOffset, 2160, 3840, 2048, 1024);
+            ASSERT_GE(s.yOffset, 0.0) << id << " " << v;
+            ASSERT_LE(s.yOffset, 1.0) << id << " " << v;
+            ASSERT_GE(s.displayMode, 0) << id << " " << v;
+            ASSERT_LE(s.displayMode, 3) << id << " " << v;
+            ASSERT_GE(s.dawnDuskWidth, 0.0f);
+            ASSERT_LE(s.dawnDuskWidth, 1.0f);
+            ASSERT_GE(fit.windowY, 0) << id << " " << v;
+            ASSERT_LE(fit.windowY + fit.targetHeight, 3840) << id << " " << v;
+        }
+    }
+    EXPECT_GT(s.renderTime, 0);
 }
 
 TEST_F(RenderSettingsTest, BooleansBecomeOneByteFlagsAndColoursAreKept) {

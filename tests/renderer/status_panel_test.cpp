@@ -8,6 +8,7 @@
 
 #include "solar/CityDatabase.h"
 #include "solar/SunPosition.h"
+#include "tests/solar/ScopedTimeZone.h"
 
 namespace uv {
 namespace {
@@ -202,6 +203,33 @@ TEST_F(StatusPanelTest, ItemSlotsAndTheSolarOffsetSign) {
         ASSERT_EQ(l.texts[i].text.size(), 6u);
         EXPECT_EQ(l.texts[i].text[2], ':');
     }
+}
+
+// Texts after the city's name: sunrise, sunset, local time.
+std::string Clocks(const StatusPanelLayout& l) {
+    std::string out;
+    for (std::size_t i = 2; i < l.texts.size(); ++i) out += l.texts[i].text + "|";
+    return out;
+}
+
+TEST_F(StatusPanelTest, PolarDayAndNightShowDashesEastOfUtcToo) {
+    ScopedTimeZone zone("CET-1CEST");
+    Load("Arctic,X,15,80\n");
+    SelectAll();
+    EXPECT_EQ(Clocks(Layout(1024, 768, Items(true, true, false, false))), "--:-- |--:-- |");
+    Load("Antarctic,X,15,-80\n");
+    SelectAll();
+    EXPECT_EQ(Clocks(Layout(1024, 768, Items(true, true, false, false))), "--:-- |--:-- |");
+}
+
+// The last 12 hours of the 32-bit time (2038-01-19 03:14:07 UTC) show dashes
+// in every build; 2038-01-18 12:00 UTC still shows the morning's sunrise.
+TEST_F(StatusPanelTest, MomentsNearTheEndOfThe32BitTimeShowDashes) {
+    Load("Null Island,X,0,0\n");
+    SelectAll();
+    const StatusPanelOptions o = Items(true, true, false, true);
+    EXPECT_EQ(Clocks(Layout(1024, 768, o, 2147428800)), "06:06 |--:-- |12:00 |");
+    EXPECT_EQ(Clocks(Layout(1024, 768, o, 2147483647 - 6 * 3600)), "--:-- |--:-- |--:-- |");
 }
 
 TEST_F(StatusPanelTest, AVeryWideCacheStillGivesEveryCityARow) {

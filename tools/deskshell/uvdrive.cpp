@@ -5,6 +5,9 @@
 //   find                      the desktop list view ("listview <hex>")
 //   install [hexwindow]       UVDLLInstallHook; "install <ms> <running>"
 //   remove                    UVDLLRemoveHook; "remove <ms>"
+//   running                   UVDLLIsHostRunning; "running <0|1>"
+//   random <n> <seed> [gap]   n settings messages of random ids 0..300 and
+//                             values (0, small, negative, huge), gap ms apart
 //   burst [id=value ...] [cities=i,j] [gap=ms]
 //                             a full settings burst in the controller's order
 //   post <id> <value>         one settings message to the desktop thread
@@ -84,6 +87,34 @@ void Burst(std::istringstream& args) {
     Reply("burst %lld", static_cast<long long>(thread));
 }
 
+// Foreign input as any program could post it; the same seed gives the same
+// messages.
+void RandomMessages(std::istringstream& args) {
+    unsigned count = 0, seed = 1;
+    DWORD gap = 1;
+    args >> count >> seed >> gap;
+    unsigned state = seed ? seed : 1;
+    auto next = [&state] {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        return state;
+    };
+    const long edges[] = {0, 0, 1, -1, 0x7FFFFFFF, -0x7FFFFFFF - 1, 1000, 1001, 360, -360, 3, 4, 255, 256};
+    const DWORD thread = DesktopThread();
+    for (unsigned i = 0; i < count; ++i) {
+        const unsigned id = next() % 301;
+        const unsigned pick = next() % 4;
+        long value;
+        if (pick == 0) value = edges[next() % (sizeof edges / sizeof edges[0])];
+        else if (pick == 1) value = static_cast<long>(next() % 2001) - 1000;
+        else value = static_cast<long>(static_cast<int>(next()));
+        Post(thread, id, value);
+        if (gap) Sleep(gap);
+    }
+    Reply("random %lld %lld", count, static_cast<long long>(thread));
+}
+
 bool Statistic(int item, LRESULT& value) { return deskshell::Ask(deskshell::QueryHostStatistic, item, value); }
 
 void Command(const std::string& line, bool& done) {
@@ -103,6 +134,10 @@ void Command(const std::string& line, bool& done) {
         const DWORD start = GetTickCount();
         UVDLLRemoveHook();
         Reply("remove %lld", GetTickCount() - start);
+    } else if (verb == "running") {
+        Reply("running %lld", UVDLLIsHostRunning() ? 1 : 0);
+    } else if (verb == "random") {
+        RandomMessages(args);
     } else if (verb == "burst") {
         Burst(args);
     } else if (verb == "post") {
