@@ -24,8 +24,8 @@ public:
     virtual void ScheduleRefresh() = 0;
     // Restarts the refresh period at once with periodMs.
     virtual void RestartRefreshTimer(unsigned periodMs) = 0;
-    // Writes the settings to the registry shortly after the last change;
-    // for changes that do not reach the desktop (the other two save too).
+    // Writes the settings to the registry 2 s after the last change. The two
+    // above do it too; this is for changes that never reach the desktop.
     virtual void ScheduleSave() = 0;
     virtual HWND MainWindow() const = 0;
     virtual HCURSOR HandCursor() const = 0;
