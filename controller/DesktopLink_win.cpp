@@ -80,12 +80,16 @@ int TimeZoneXOffset() {
     return XOffsetForStandardOffset(LocalStandardOffset());
 }
 
-bool DesktopLink::ConnectDesktop() {
-    HWND listView = FindDesktopListView();
+bool DesktopLink::ConnectDesktop() { return ConnectTo(FindDesktopListView()); }
+
+bool DesktopLink::ConnectTo(HWND listView) {
+    linkedListView_ = listView;
     if (!listView) return false;   // the hook would have no thread to go to
     const DWORD thread = GetWindowThreadProcessId(listView, nullptr);
     UVDLLInstallHook(listView);
     installed_ = true;
+    // A new host starts from its defaults: every value goes, "YOffset" too.
+    lastYOffset_ = -1;
     Sleep(50);
     PostAllSettings(thread);
     Sleep(50);
@@ -119,6 +123,14 @@ void DesktopLink::RefreshTick(HWND owner, UINT_PTR timerId,
     }
     Sleep(50);
     HWND listView = FindDesktopListView();
+    // Another list view belongs to a shell started since (or the first one
+    // after a start without a shell): its thread has no host to take the
+    // burst. Each list view is tried once, so a shell that cannot be reached
+    // does not block every tick for the length of an install.
+    if (listView && listView != linkedListView_) {
+        ConnectTo(listView);
+        return;
+    }
     const DWORD thread = listView ? GetWindowThreadProcessId(listView, nullptr) : 0;
     if (!thread) return;   // no desktop: nothing to send to
     PostAllSettings(thread);

@@ -38,7 +38,8 @@ public:
     void PostAllSettings(DWORD thread);
     // The refresh tick: re-arms timerId on owner at the refresh interval,
     // follows the time zone when asked to (setXOffset moves the X slider),
-    // posts a burst and the time.
+    // posts a burst and the time. A desktop list view other than the one
+    // last connected to (a restarted shell) is connected to instead.
     void RefreshTick(HWND owner, UINT_PTR timerId, const std::function<void(int)>& setXOffset);
     // Takes the desktop host out of the desktop's process again.
     void Disconnect();
@@ -47,12 +48,14 @@ public:
     int LastPostedYOffset() const { return lastYOffset_; }
 
 private:
+    bool ConnectTo(HWND listView);
     void PostTime(DWORD thread);
 
     SettingsRefs refs_;
     UINT message_ = 0;
     int lastYOffset_ = -1;
     bool installed_ = false;
+    HWND linkedListView_ = nullptr;   // the list view last installed into, or tried
 };
 
 }  // namespace uv

@@ -246,4 +246,10 @@ OverlayEnables ComputeOverlayEnables(const OverlayValues& v) {
     return e;
 }
 
+std::string RunEntryFor(const std::string& programPath) { return "\"" + programPath + "\""; }
+
+bool RunEntryNamesProgram(const std::string& entry, const std::string& programPath) {
+    return !programPath.empty() && (entry == programPath || entry == RunEntryFor(programPath));
+}
+
 }  // namespace uv

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace uv {
@@ -42,6 +43,14 @@ constexpr char kProductKey[] = "Umbravue";
 // The start-with-Windows entry: value kRunValueName in Software\...\Run.
 constexpr const char* kRunKeyPath[] = {"Microsoft", "Windows", "CurrentVersion", "Run"};
 constexpr char kRunValueName[] = "Umbravue";
+
+// The start-with-Windows entry for the program file at programPath: the path
+// in double quotes, since an unquoted path with blanks makes the system try
+// each shorter path ("C:\Program.exe") first.
+std::string RunEntryFor(const std::string& programPath);
+// A stored entry names the program when it is its path, quoted or not
+// (entries written before the quotes). Letter case counts.
+bool RunEntryNamesProgram(const std::string& entry, const std::string& programPath);
 
 class SettingsSource {
 public:

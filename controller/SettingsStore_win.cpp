@@ -82,11 +82,12 @@ LoadResult LoadSettingsFromRegistry(HKEY root, SettingsRefs& refs, const std::st
     const LoadResult result = LoadAllSettings(source, refs, timezoneXOffset);
 
     UniqueRegKey run = OpenRunKey(root, KEY_READ);
-    char stored[256] = {};
+    // Room for a full path and its quotes.
+    char stored[MAX_PATH + 4] = {};
     DWORD size = sizeof stored - 1, type = 0;
     if (run && RegQueryValueExA(run.get(), kRunValueName, nullptr, &type,
                                 reinterpret_cast<BYTE*>(stored), &size) == ERROR_SUCCESS &&
-        programPath == stored)
+        RunEntryNamesProgram(stored, programPath))
         refs.misc->startWithWindows = 1;
     return result;
 }
@@ -100,9 +101,10 @@ void SaveSettingsToRegistry(HKEY root, const SettingsRefs& refs, const std::stri
     UniqueRegKey run = OpenRunKey(root, KEY_ALL_ACCESS);
     if (!run) return;
     if (refs.misc->startWithWindows) {
+        const std::string entry = RunEntryFor(programPath);
         RegSetValueExA(run.get(), kRunValueName, 0, REG_SZ,
-                       reinterpret_cast<const BYTE*>(programPath.c_str()),
-                       static_cast<DWORD>(programPath.size() + 1));
+                       reinterpret_cast<const BYTE*>(entry.c_str()),
+                       static_cast<DWORD>(entry.size() + 1));
     } else {
         RegDeleteValueA(run.get(), kRunValueName);
     }

@@ -206,7 +206,10 @@ void CPPCities::OnClicked(int id) {
     case IDC_CITIES_UP: OnStep(true); break;
     case IDC_CITIES_DOWN: OnStep(false); break;
     // The tooltip takes it up at its next tick; the store saves it.
-    case IDC_CITIES_WATCH: values.trayCity = currentCity_; break;
+    case IDC_CITIES_WATCH:
+        values.trayCity = currentCity_;
+        ScheduleSave();
+        break;
     default: break;
     }
 }

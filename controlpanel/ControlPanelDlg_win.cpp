@@ -243,12 +243,28 @@ void CControlPanelDlg::SaveSettings() {
 
 void CControlPanelDlg::ScheduleRefresh() {
     if (hwnd_) SetTimer(hwnd_, kRefreshTimer, kApplyDelayMs, nullptr);
+    ScheduleSave();
 }
 
 void CControlPanelDlg::RestartRefreshTimer(unsigned periodMs) {
     if (!hwnd_) return;
     KillTimer(hwnd_, kRefreshTimer);
     SetTimer(hwnd_, kRefreshTimer, periodMs, nullptr);
+    ScheduleSave();
+}
+
+// Saved with the apply, not only at quit: a crash or a hard kill must not
+// take the changes with it.
+void CControlPanelDlg::ScheduleSave() {
+    if (hwnd_) SetTimer(hwnd_, kSaveTimer, kApplyDelayMs, nullptr);
+}
+
+void CControlPanelDlg::SaveEdits() {
+    if (!offset_) return;
+    // Whatever the pages show is what gets saved.
+    CPropertyPage* pages[] = {offset_.get(), misc_.get(), overlay_.get(), glyph_.get()};
+    for (CPropertyPage* p : pages) p->ReadControls();
+    SaveSettings();
 }
 
 void CControlPanelDlg::ShowAboutPage() {
@@ -276,6 +292,10 @@ void CControlPanelDlg::OnTimer(UINT_PTR id) {
     case kTipTimer:
         UpdateNotifyTip();
         SetTimer(hwnd_, kTipTimer, kTipPeriodMs, nullptr);
+        break;
+    case kSaveTimer:
+        KillTimer(hwnd_, kSaveTimer);
+        SaveEdits();
         break;
     default:
         break;
@@ -322,17 +342,25 @@ bool CControlPanelDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT
     case WM_CLOSE:
         PostQuitMessage(0);
         return false;
-    case WM_QUERYENDSESSION: {
-        const LRESULT allow = DefWindowProcA(hwnd_, msg, wParam, lParam);
-        if (allow) PostQuitMessage(0);
-        result = allow ? TRUE : FALSE;
+    case WM_QUERYENDSESSION:
+        // Another program may still cancel the log-off, so this only saves;
+        // WM_ENDSESSION says whether the session really ends.
+        SaveEdits();
+        result = DefWindowProcA(hwnd_, msg, wParam, lParam) ? TRUE : FALSE;
         return true;
-    }
+    case WM_ENDSESSION:
+        if (wParam) PostQuitMessage(0);
+        result = 0;
+        return true;
     case WM_TIMER:
         OnTimer(wParam);
         result = 0;
         return true;
     case kNotifyCallbackMessage:
+        // DM_GETDEFID has the same number and no mouse message in lParam:
+        // the dialog manager answers it with "Hide", so Enter hides the
+        // window wherever the focus is.
+        if (lParam < WM_MOUSEFIRST || lParam > WM_MOUSELAST) return false;
         if (lParam == WM_LBUTTONUP) ShowAboutPage();
         else if (lParam == WM_RBUTTONUP) ShowWindow(hwnd_, SW_SHOW);
         result = 0;
@@ -346,9 +374,12 @@ bool CControlPanelDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT
         result = reinterpret_cast<INT_PTR>(programIcon_);
         return true;
     default:
-        // A restarted shell has lost the icon: put it back.
-        if (msg == taskbarCreatedMessage_ && msg != 0 && notifyIconAdded_)
-            AddNotifyIcon(hwnd_, programIcon_);
+        // A restarted shell has lost the icon: put it back. Its desktop has
+        // no picture either; the refresh soon after connects to it.
+        if (msg == taskbarCreatedMessage_ && msg != 0) {
+            if (notifyIconAdded_) AddNotifyIcon(hwnd_, programIcon_);
+            ScheduleRefresh();
+        }
         return false;
     }
 }
@@ -357,12 +388,8 @@ void CControlPanelDlg::OnDestroy() {
     KillTimer(hwnd_, kRefreshTimer);
     KillTimer(hwnd_, kAutohideTimer);
     KillTimer(hwnd_, kTipTimer);
-    if (offset_) {
-        // Whatever the pages show is what gets saved.
-        CPropertyPage* pages[] = {offset_.get(), misc_.get(), overlay_.get(), glyph_.get()};
-        for (CPropertyPage* p : pages) p->ReadControls();
-        SaveSettings();
-    }
+    KillTimer(hwnd_, kSaveTimer);
+    SaveEdits();
     // The sheet's page windows refer to the page objects: they go first.
     if (sheet_) {
         DestroyWindow(sheet_);

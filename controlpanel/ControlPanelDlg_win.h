@@ -22,6 +22,7 @@ public:
     static constexpr UINT_PTR kRefreshTimer = 0;
     static constexpr UINT_PTR kAutohideTimer = 2;
     static constexpr UINT_PTR kTipTimer = 4;
+    static constexpr UINT_PTR kSaveTimer = 5;
     static constexpr unsigned kApplyDelayMs = 2000;
     static constexpr unsigned kTipPeriodMs = 15000;
 
@@ -32,6 +33,7 @@ public:
     // CPageHost
     void ScheduleRefresh() override;
     void RestartRefreshTimer(unsigned periodMs) override;
+    void ScheduleSave() override;
     HWND MainWindow() const override { return hwnd_; }
     HCURSOR HandCursor() const override { return handCursor_; }
     int TimeZoneXOffset() override { return uv::TimeZoneXOffset(); }
@@ -40,6 +42,8 @@ public:
     void ShowAboutPage();
     void LoadSettings();
     void SaveSettings();
+    // What the pages show, written to the registry.
+    void SaveEdits();
 
     UINT SettingsMessage() const { return settingsMessage_; }
 

@@ -60,9 +60,11 @@ void CPPMisc::OnClicked(int id) {
     // Neither reaches the desktop; both count from the next start.
     case IDC_MISC_AUTOHIDE:
         values.autohide = GetCheck(id, values.autohide);
+        ScheduleSave();
         break;
     case IDC_MISC_STARTWITHWINDOWS:
         values.startWithWindows = GetCheck(id, values.startWithWindows);
+        ScheduleSave();
         break;
     default:
         break;

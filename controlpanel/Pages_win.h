@@ -24,6 +24,9 @@ public:
     virtual void ScheduleRefresh() = 0;
     // Restarts the refresh period at once with periodMs.
     virtual void RestartRefreshTimer(unsigned periodMs) = 0;
+    // Writes the settings to the registry 2 s after the last change. The two
+    // above do it too; this is for changes that never reach the desktop.
+    virtual void ScheduleSave() = 0;
     virtual HWND MainWindow() const = 0;
     virtual HCURSOR HandCursor() const = 0;
     virtual int TimeZoneXOffset() = 0;
@@ -41,6 +44,7 @@ protected:
     // A slider of the page moved.
     virtual void OnSlider(HWND /*slider*/) {}
     void ScheduleRefresh() { if (host_) host_->ScheduleRefresh(); }
+    void ScheduleSave() { if (host_) host_->ScheduleSave(); }
     HCURSOR HandCursor() const { return host_ ? host_->HandCursor() : nullptr; }
 
     CPageHost* host_ = nullptr;

@@ -147,8 +147,16 @@ TEST_F(RegistryStore, StartWithWindowsEntryFollowsTheFlag) {
     ASSERT_EQ(RegQueryValueExA(run.get(), "Umbravue", nullptr, &type, reinterpret_cast<BYTE*>(text), &size),
               ERROR_SUCCESS);
     EXPECT_EQ(type, DWORD(REG_SZ));
-    EXPECT_EQ(kPath, text);
+    // Quoted: the path has blanks, and unquoted the system would try
+    // "C:\Program" first.
+    EXPECT_EQ("\"" + kPath + "\"", text);
 
+    settings_.misc.startWithWindows = 0;
+    Load();
+    EXPECT_EQ(settings_.misc.startWithWindows, 1u);
+    // Entries written before the quotes still count.
+    RegSetValueExA(run.get(), "Umbravue", 0, REG_SZ, reinterpret_cast<const BYTE*>(kPath.c_str()),
+                   static_cast<DWORD>(kPath.size() + 1));
     settings_.misc.startWithWindows = 0;
     Load();
     EXPECT_EQ(settings_.misc.startWithWindows, 1u);
@@ -162,11 +170,13 @@ TEST_F(RegistryStore, StartWithWindowsEntryFollowsTheFlag) {
 TEST_F(RegistryStore, EntryForAnotherPathOrCaseReadsAsOff) {
     CreateRunKey();
     UniqueRegKey run = Open("Software\\Microsoft\\Windows\\CurrentVersion\\Run");
-    const std::string other = "C:\\PROGRAM FILES\\Umbravue\\umbravue.exe";
-    RegSetValueExA(run.get(), "Umbravue", 0, REG_SZ, reinterpret_cast<const BYTE*>(other.c_str()),
-                   static_cast<DWORD>(other.size() + 1));
-    Load();
-    EXPECT_EQ(settings_.misc.startWithWindows, 0u);
+    for (const std::string& other : {std::string("C:\\PROGRAM FILES\\Umbravue\\umbravue.exe"),
+                                     "\"" + kPath, kPath + "\"", "\"" + kPath + "\" /x"}) {
+        RegSetValueExA(run.get(), "Umbravue", 0, REG_SZ, reinterpret_cast<const BYTE*>(other.c_str()),
+                       static_cast<DWORD>(other.size() + 1));
+        Load();
+        EXPECT_EQ(settings_.misc.startWithWindows, 0u) << other;
+    }
 }
 
 TEST_F(RegistryStore, SaveNeverCreatesTheRunKey) {

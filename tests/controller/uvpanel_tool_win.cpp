@@ -3,12 +3,17 @@
 //   find                 "panel <hwnd> <visible>" (hwnd 0 when none)
 //   count                number of top-level "Umbravue" dialogs
 //   close | show | quit | hide
-//   endsession           sends WM_QUERYENDSESSION, prints the answer
+//   queryendsession      sends WM_QUERYENDSESSION, prints the answer
+//   endsession 0|1       sends WM_ENDSESSION (1: the session ends)
 //   button <text>        clicks the first button with that text in the panel
+//   enter <text>         shows that button's page, clicks the button and
+//                        presses Enter there, as a user would
 //   mutex                1 when the installer mutex exists
 //   msgbox [dismiss]     the text of a message box with "could not load"
 //   stubborn <seconds>   shows a look-alike panel that ignores WM_CLOSE
 #include <windows.h>
+#include <commctrl.h>
+#include <prsht.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -158,16 +163,30 @@ int main(int argc, char** argv) {
         std::printf("sent %ld\n", static_cast<long>(
             Send(panel, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(panel, id)))));
-    } else if (cmd == "endsession") {
+    } else if (cmd == "queryendsession") {
         std::printf("answer %ld\n", static_cast<long>(Send(panel, WM_QUERYENDSESSION, 0, 0)));
-    } else if (cmd == "button" && argc > 2) {
+    } else if (cmd == "endsession" && argc > 2) {
+        std::printf("sent %ld\n", static_cast<long>(Send(panel, WM_ENDSESSION, std::atoi(argv[2]), 0)));
+    } else if ((cmd == "button" || cmd == "enter") && argc > 2) {
         Find f{"Button", argv[2], false, false, nullptr, 0};
         EnumChildWindows(panel, FindProc, reinterpret_cast<LPARAM>(&f));
         if (!f.found) {
             std::printf("nobutton\n");
             return 2;
         }
+        if (cmd == "enter") {
+            // The button's page comes to the front first, as after a tab click.
+            HWND page = GetParent(f.found);
+            HWND sheet = GetParent(page);
+            const LRESULT index = Send(sheet, PSM_HWNDTOINDEX, reinterpret_cast<WPARAM>(page), 0);
+            if (index >= 0) Send(sheet, PSM_SETCURSEL, static_cast<WPARAM>(index), 0);
+        }
+        // The click gives the button the focus in the panel's thread.
         Send(f.found, BM_CLICK, 0, 0);
+        if (cmd == "enter") {
+            PostMessageA(f.found, WM_KEYDOWN, VK_RETURN, 1);
+            PostMessageA(f.found, WM_KEYUP, VK_RETURN, 0xC0000001);
+        }
         std::printf("clicked %d\n", static_cast<int>(Send(f.found, BM_GETCHECK, 0, 0)));
     } else {
         std::printf("unknown\n");

@@ -26,10 +26,12 @@ public:
     ~FakeHost() override { DestroyWindow(main_); }
     void ScheduleRefresh() override { ++refreshes; }
     void RestartRefreshTimer(unsigned periodMs) override { restartedWith = periodMs; }
+    void ScheduleSave() override { ++saves; }
     HWND MainWindow() const override { return main_; }
     HCURSOR HandCursor() const override { return LoadCursorA(nullptr, MAKEINTRESOURCEA(32649)); }
     int TimeZoneXOffset() override { return 135; }
     int refreshes = 0;
+    int saves = 0;
     unsigned restartedWith = 0;
 private:
     HWND main_;
@@ -155,7 +157,7 @@ TEST(MiscPage, RefreshSliderRestartsPeriodAtOnceAndLabelsFollow) {
     EXPECT_GT(host.refreshes, 0);
 }
 
-TEST(MiscPage, StartupBoxesAreStoredAtOnceWithoutRefresh) {
+TEST(MiscPage, StartupBoxesAreStoredAtOnceWithoutRefreshAndSaved) {
     FakeHost host;
     CPPMisc page;
     Sheet s(page, host);
@@ -164,6 +166,7 @@ TEST(MiscPage, StartupBoxesAreStoredAtOnceWithoutRefresh) {
     EXPECT_EQ(page.values.startWithWindows, 1u);
     EXPECT_EQ(page.values.autohide, 1u);
     EXPECT_EQ(host.refreshes, 0);
+    EXPECT_EQ(host.saves, 2);   // no apply, but still written soon
     s.Click(IDC_MISC_NOCITYLIGHTS);
     EXPECT_EQ(page.values.useGeneratedNightSource, 1u);
     EXPECT_EQ(host.refreshes, 1);
@@ -458,6 +461,7 @@ TEST(CitiesPage, WatchedCityReachesTheTooltip) {
     f.ClickRow(4);
     f.sheet->Click(IDC_CITIES_WATCH);
     EXPECT_EQ(f.page.values.trayCity, 4);
+    EXPECT_GT(f.host.saves, 0);
     const std::string tip = TrayTipText(1700000000, f.db, f.page.values.trayCity);
     EXPECT_EQ(tip.rfind("Town4, Land4", 0), 0u) << tip;
 }

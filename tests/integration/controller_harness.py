@@ -101,9 +101,21 @@ def panel(*args, timeout=60):
 
 def panel_state():
     """(exists, visible) of the running control panel."""
-    # A query process can stall while the program starts; a fresh one answers.
-    m = re.match(r"panel (\d+) (\d)", panel("find", timeout=15))
-    return (bool(m and int(m.group(1))), bool(m and m.group(2) == "1"))
+    # A query process can stall while the program starts; a fresh one
+    # answers. A stall is no answer, not "no panel".
+    for _ in range(3):
+        m = re.match(r"panel (\d+) (\d)", panel("find", timeout=15))
+        if m:
+            return (int(m.group(1)) != 0, m.group(2) == "1")
+    return (False, False)
+
+
+def tray(*args, timeout=60):
+    """One uvtray.exe command (the shell's side of the notification icon)."""
+    try:
+        return wine(["uvtray.exe"] + list(args), timeout=timeout).stdout.decode("latin-1").strip()
+    except subprocess.TimeoutExpired:
+        return ""
 
 
 def mutex_exists():
@@ -119,8 +131,12 @@ class Controller:
                                      stderr=subprocess.DEVNULL)
         self.started = time.time()
 
-    def wait_panel(self, limit_s=90):
-        return poll(lambda: panel_state()[0], limit_s, 0.5)
+    def wait_panel(self, limit_s=90, shown=True):
+        """Polls for the panel; with shown, until it is visible. It shows only
+        when its initialisation is done: a command sent before that (a Hide)
+        may be undone when it shows."""
+        want = (True, True) if shown else (True,)
+        return poll(lambda: panel_state()[:len(want)] == want, limit_s, 0.5)
 
     def wait_exit(self, limit_s=60):
         try:

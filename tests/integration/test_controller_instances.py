@@ -20,13 +20,15 @@ def second_start(r):
     try:
         r.check("second start: the first instance's panel appears", ctl.wait_panel(), panel("find"))
         panel("hide")
-        r.check("second start: \"Hide\" hides the panel", panel_state() == (True, False), panel_state())
+        r.check("second start: \"Hide\" hides the panel",
+                poll(lambda: panel_state() == (True, False), 10), panel_state())
         second = Controller()
         code = second.wait_exit(60)
         r.check("second start: the second process ends with code 0", code == 0, code)
         r.check("second start: the hidden panel is shown again",
                 poll(lambda: panel_state() == (True, True), 10), panel_state())
-        r.check("second start: no second window", panel("count") == "count 1", panel("count"))
+        r.check("second start: no second window",
+                poll(lambda: panel("count") == "count 1", 10), panel("count"))
         r.check("second start: the first instance still runs", ctl.proc.poll() is None)
         panel("quit")
         r.check("second start: the first instance quits", ctl.wait_exit(60) == 0)

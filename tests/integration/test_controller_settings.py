@@ -1,15 +1,16 @@
 #!/usr/bin/env python3
 """umbravue.exe on the stand-in desktop: a first run writes every setting with
 its default, values set before the start reach the desktop and come back
-through loading's rules, and each way of ending (Quit, WM_CLOSE, log-off)
-saves, removes the picture and releases the installer mutex."""
+through loading's rules, each way of ending (Quit, WM_CLOSE, log-off)
+saves, removes the picture and releases the installer mutex, a change
+survives a hard kill, and a new shell gets the picture back."""
 import os
 import sys
 import time
 
 from controller_harness import (DEFAULTS, PRODUCT_KEY, RUN_KEY, Controller, fresh_registry,
                                 mutex_exists, panel, panel_state, reg_set_binary, reg_set_dword,
-                                reg_values)
+                                reg_values, tray)
 from harness import (DESKTOP_RGB, ROOT, STAT_RUNNING, Desktop, Driver, Results, Screen, close_to,
                      poll)
 
@@ -116,20 +117,89 @@ def logoff_run(r, drv, w, h):
         r.check("log-off: \"Show Sun\" ticked in the Glyphs page", panel("button", "Show Sun") == "clicked 1")
         r.check("log-off: \"start when windows starts\" ticked",
                 panel("button", "start when windows starts") == "clicked 1")
-        answer = panel("endsession")
+        answer = panel("queryendsession")
         r.check("WM_QUERYENDSESSION lets the session end", answer == "answer 1", answer)
-        ended_cleanly(r, "WM_QUERYENDSESSION", ctl, drv, w, h)
+        v = reg_values(PRODUCT_KEY) or {}
+        r.check("WM_QUERYENDSESSION has saved the edit made in the window before it answers",
+                v.get("glyph show sun") == ("REG_DWORD", 1), v.get("glyph show sun"))
+        # Another program may still refuse the log-off: nothing ends yet.
+        r.check("WM_QUERYENDSESSION leaves the program running",
+                ctl.wait_exit(3) is None and panel_state() == (True, True), panel_state())
+        panel("endsession", "0")
+        r.check("a cancelled log-off leaves the program running with the picture",
+                ctl.wait_exit(3) is None and panel_state() == (True, True) and map_shows(drv, w, h),
+                (panel_state(), drv.pixel(w // 2, h // 2)))
+        panel("endsession", "1")
+        ended_cleanly(r, "WM_ENDSESSION", ctl, drv, w, h)
     finally:
         ctl.kill()
     v = reg_values(PRODUCT_KEY) or {}
-    r.check("log-off saves the edit made in the window", v.get("glyph show sun") == ("REG_DWORD", 1),
-            v.get("glyph show sun"))
     r.check("an empty \"cities selected\" stays empty and the values after it load",
             v.get("cities selected") == ("REG_BINARY", b"") and v.get("city labels") == ("REG_DWORD", 1),
             (v.get("cities selected"), v.get("city labels")))
     run = (reg_values(RUN_KEY) or {}).get("Umbravue")
-    r.check("the start-with-Windows entry names the program",
-            run is not None and run[0] == "REG_SZ" and run[1].lower().endswith("umbravue.exe"), run)
+    r.check("the start-with-Windows entry names the program, quoted",
+            run is not None and run[0] == "REG_SZ" and run[1].startswith('"')
+            and run[1].lower().endswith('umbravue.exe"'), run)
+    fresh_registry()
+
+
+def hard_kill_run(r):
+    """A change is in the registry shortly after it was applied, so ending
+    the process without its shutdown loses nothing."""
+    fresh_registry()
+    ctl = Controller()
+    try:
+        r.check("hard kill: the control panel appears", ctl.wait_panel(), panel("find"))
+        r.check("hard kill: \"show grid\" ticked", panel("button", "show grid") == "clicked 1")
+        saved = poll(lambda: (reg_values(PRODUCT_KEY) or {}).get("overlay grid") == ("REG_DWORD", 1), 30, 0.5)
+        r.check("a change is written to the registry shortly after it is applied", saved,
+                (reg_values(PRODUCT_KEY) or {}).get("overlay grid"))
+    finally:
+        ctl.kill()
+    poll(lambda: not panel_state()[0], 30, 0.5)
+    ctl = Controller()
+    try:
+        r.check("hard kill: the program starts again", ctl.wait_panel(), panel("find"))
+        panel("quit")
+        ctl.wait_exit(60)
+    finally:
+        ctl.kill()
+    v = reg_values(PRODUCT_KEY) or {}
+    r.check("after a hard kill the next start has the change",
+            v.get("overlay grid") == ("REG_DWORD", 1), v.get("overlay grid"))
+    fresh_registry()
+
+
+def map_at_top(drv, w, h):
+    top, bottom = drv.pixel(w // 2, 10), drv.pixel(w // 2, h - 10)
+    return top is not None and top != DESKTOP_RGB and bottom == DESKTOP_RGB
+
+
+def shell_restart_run(r, desk, drv):
+    """The shell ends and a new one starts while the program runs: the
+    picture comes back, with the settings, without a restart of the program."""
+    w, h = desk.width, desk.height
+    fresh_registry()
+    reg_set_dword(PRODUCT_KEY, "YOffset", 0)
+    ctl = Controller()
+    try:
+        r.check("new shell: the control panel appears", ctl.wait_panel(), panel("find"))
+        r.check("new shell: the map shows at the top", poll(lambda: map_at_top(drv, w, h), 30, 0.5),
+                drv.pixel(w // 2, 10))
+        desk.restart()
+        tray("taskbar")
+        r.check("a shell that announces its taskbar gets the picture back, at the stored offset",
+                poll(lambda: map_at_top(drv, w, h), 40, 0.5), (drv.pixel(w // 2, 10), drv.pixel(w // 2, h - 10)))
+        desk.restart()
+        # No announcement this time: the next refresh finds the new desktop.
+        panel("button", "show grid")
+        r.check("a new desktop found at a refresh gets the picture back",
+                poll(lambda: map_at_top(drv, w, h), 40, 0.5), (drv.pixel(w // 2, 10), drv.pixel(w // 2, h - 10)))
+        panel("quit")
+        ended_cleanly(r, "after a new shell", ctl, drv, w, h)
+    finally:
+        ctl.kill()
     fresh_registry()
 
 
@@ -142,6 +212,8 @@ def main():
         fresh_run(r, drv, w, h)
         preset_run(r, drv, w, h)
         logoff_run(r, drv, w, h)
+        hard_kill_run(r)
+        shell_restart_run(r, desk, drv)
     except RuntimeError as e:
         r.check("controller settings session completes", False, str(e))
     finally:

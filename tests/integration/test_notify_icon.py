@@ -8,22 +8,20 @@ import re
 import sys
 
 from controller_harness import (PRODUCT_KEY, Controller, fresh_registry, panel, panel_state,
-                                reg_set_dword, wine)
+                                reg_set_dword, tray)
 from harness import Results, poll
 
 ABOUT_TAB = 6
 OFFSETS_TAB = 1
 
 
-def tray(*args):
-    p = wine(["uvtray.exe"] + list(args))
-    return p.stdout.decode("latin-1").strip()
-
-
 def page():
     """(active tab index, panel visible) or None."""
-    m = re.match(r"page (\d+) (\d)", tray("page"))
-    return (int(m.group(1)), m.group(2) == "1") if m else None
+    for _ in range(3):   # a stalled query is no answer: ask again
+        m = re.match(r"page (\d+) (\d)", tray("page", timeout=15))
+        if m:
+            return (int(m.group(1)), m.group(2) == "1")
+    return None
 
 
 def clicks(r):
@@ -31,7 +29,7 @@ def clicks(r):
     ctl = Controller()
     try:
         r.check("icon: the panel appears", ctl.wait_panel(), panel("find"))
-        r.check("icon: the first page is Information", page() == (0, True), page())
+        r.check("icon: the first page is Information", poll(lambda: page() == (0, True), 10), page())
         tray("select", str(OFFSETS_TAB))
         panel("hide")
         r.check("icon: hidden", poll(lambda: panel_state() == (True, False), 10), panel_state())
@@ -50,6 +48,10 @@ def clicks(r):
         tray("taskbar")
         r.check("icon: a recreated taskbar leaves the panel as it was",
                 page() == (ABOUT_TAB, True) and ctl.proc.poll() is None, page())
+        clicked = panel("enter", "show grid")
+        r.check("Enter after a click on a page's check box hides the panel",
+                clicked.startswith("clicked") and poll(lambda: panel_state() == (True, False), 10),
+                (clicked, panel_state()))
         panel("quit")
         r.check("icon: the program quits normally", ctl.wait_exit(60) == 0)
     finally:
@@ -61,7 +63,7 @@ def autohide(r):
     reg_set_dword(PRODUCT_KEY, "autohide", 1)
     ctl = Controller()
     try:
-        r.check("autohide: the panel exists", ctl.wait_panel(), panel("find"))
+        r.check("autohide: the panel exists", ctl.wait_panel(shown=False), panel("find"))
         r.check("autohide: and hides at once",
                 poll(lambda: panel_state() == (True, False), 20), panel_state())
         tray("right")
