@@ -5,6 +5,7 @@
 //   close | show | quit | hide
 //   endsession           sends WM_QUERYENDSESSION, prints the answer
 //   button <text>        clicks the first button with that text in the panel
+//   text <id>            the text of the panel's first control with that id
 //   mutex                1 when the installer mutex exists
 //   msgbox [dismiss]     the text of a message box with "could not load"
 //   stubborn <seconds>   shows a look-alike panel that ignores WM_CLOSE
@@ -93,6 +94,18 @@ HWND MessageBoxWindow(std::string& text) {
     return s.box;
 }
 
+struct IdSearch {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK IdProc(HWND hwnd, LPARAM lp) {
+    IdSearch* s = reinterpret_cast<IdSearch*>(lp);
+    if (GetDlgCtrlID(hwnd) != s->id) return TRUE;
+    s->found = hwnd;
+    return FALSE;
+}
+
 WNDPROC g_dialogProc = nullptr;
 
 LRESULT CALLBACK StubbornProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
@@ -169,6 +182,13 @@ int main(int argc, char** argv) {
         }
         Send(f.found, BM_CLICK, 0, 0);
         std::printf("clicked %d\n", static_cast<int>(Send(f.found, BM_GETCHECK, 0, 0)));
+    } else if (cmd == "text" && argc > 2) {
+        IdSearch s{std::atoi(argv[2]), nullptr};
+        EnumChildWindows(panel, IdProc, reinterpret_cast<LPARAM>(&s));
+        char text[512] = {};
+        if (s.found) SendMessageTimeoutA(s.found, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                                         SMTO_ABORTIFHUNG, 20000, nullptr);
+        std::printf("text %s\n", text);
     } else {
         std::printf("unknown\n");
         return 2;

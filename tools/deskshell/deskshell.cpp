@@ -73,8 +73,9 @@ void LoadWallpaper() {
     if (w.bitmap) DeleteObject(w.bitmap);
     w = Wallpaper();
     HKEY key = nullptr;
+    char path[MAX_PATH] = {};
     if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_READ, &key) == ERROR_SUCCESS) {
-        char path[MAX_PATH] = {}, expanded[MAX_PATH] = {}, style[16] = {}, tile[16] = {};
+        char expanded[MAX_PATH] = {}, style[16] = {}, tile[16] = {};
         if (DesktopString(key, "Wallpaper", path, sizeof path) && path[0] &&
             ExpandEnvironmentStringsA(path, expanded, sizeof expanded) - 1 < sizeof expanded) {
             w.bitmap = static_cast<HBITMAP>(
@@ -92,6 +93,9 @@ void LoadWallpaper() {
         DeleteObject(w.bitmap);
         w.bitmap = nullptr;
     }
+    // Every wallpaper the desktop was told of, in order, for the tests.
+    std::printf("wallpaper %d %s\n", w.width, path[0] ? path : "-");
+    std::fflush(stdout);
     if (g_shell.listView) {
         ListView_SetBkColor(g_shell.listView, w.bitmap ? CLR_NONE : kDesktopColor);
         RedrawWindow(g_shell.listView, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
