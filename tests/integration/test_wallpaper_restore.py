@@ -28,8 +28,10 @@ def restart_after_kill(r, desk, user):
     ctl = Controller()
     try:
         r.check("restart: the control panel appears", ctl.wait_panel(), panel("find"))
-        r.check("restart: the map is the wallpaper again", poll(lambda: showing_ours(desk), 120, 1.0))
-        told = [path for _, path in desk.wallpaper_history()[seen:]]
+        told = lambda: [path for _, path in desk.wallpaper_history()[seen:]]
+        r.check("restart: the map is the wallpaper again",
+                poll(lambda: any(is_our_picture(p) for p in told()), 120, 1.0) and showing_ours(desk), told())
+        told = told()
         r.check("restart: the first change the desktop sees is the user's wallpaper coming back",
                 told[:1] == [user["Wallpaper"][1]], told)
         r.check("restart: what is kept is the user's wallpaper, not the map",
