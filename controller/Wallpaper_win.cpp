@@ -207,6 +207,16 @@ void ShowWallpaperNow(const std::string& path) {
 }
 
 RestoreResult RestoreKeptWallpaper(HKEY root) {
+    // Asked at every start: without a kept copy nothing may be created, not
+    // even the settings key (a start that fails must leave no trace).
+    {
+        const std::string path = std::string(kSoftwareKey) + '\\' + kVendorKey + '\\' + kProductKey;
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return RestoreResult::NothingKept;
+        UniqueRegKey product(key);
+        if (RegQueryValueExA(key, kPictureMarker, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            return RestoreResult::NothingKept;
+    }
     RegistryWallpaperStore store(root);
     std::string userPath;
     const RestoreResult result = RestoreUserWallpaper(store, userPath);
