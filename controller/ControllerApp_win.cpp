@@ -5,6 +5,7 @@
 #include "controller/DesktopLink_win.h"
 #include "controller/NotifyIcon_win.h"
 #include "controller/SettingsStore_win.h"
+#include "controller/Wallpaper_win.h"
 #include "controlpanel/ControlPanelDlg_win.h"
 
 #include <commctrl.h>
@@ -46,6 +47,9 @@ int CControllerApp::Uninstall() {
         if (mutex) ReleaseMutex(mutex.get());
     }
     Sleep(5000);
+    // The kept wallpaper of a run that did not end normally lives in the
+    // settings key: it goes back before the key goes.
+    RestoreKeptWallpaper(HKEY_CURRENT_USER);
     DeleteStoredSettings(HKEY_CURRENT_USER);
     return 0;
 }
@@ -61,6 +65,9 @@ int CControllerApp::Run() {
         return 0;
     }
     UniqueKernelHandle mutex(CreateMutexA(nullptr, TRUE, kInstallerMutex));
+    // A run that was killed or crashed left its picture as the wallpaper:
+    // the user's comes back before anything else happens.
+    RestoreKeptWallpaper(HKEY_CURRENT_USER);
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_TAB_CLASSES};
     InitCommonControlsEx(&icc);
     {

@@ -26,6 +26,7 @@ struct MiscValues {
     std::uint32_t useGeneratedNightSource = 0;
     std::uint32_t autohide = 0;
     std::uint32_t startWithWindows = 0;  // the Run entry, not a product value
+    std::uint32_t wallpaperMode = 0;     // the map as the wallpaper even where it could go behind the icons
 };
 
 // The ten colours of the Overlays page (COLORREF 0x00BBGGRR).

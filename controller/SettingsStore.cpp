@@ -45,6 +45,7 @@ constexpr SettingInfo kLoadOrder[kSettingCount] = {
     {K::StatusSunset, "status sunset", false},
     {K::StatusSolarOffset, "status solar offset", false},
     {K::StatusLocalTime, "status local time", false},
+    {K::WallpaperMode, "wallpaper mode", false},
 };
 
 // Saving writes "glyph show sun" after "city to watch in tray" instead of
@@ -57,7 +58,7 @@ constexpr SettingInfo kSaveOrder[kSettingCount] = {
     kLoadOrder[20], kLoadOrder[22], kLoadOrder[23], kLoadOrder[24], kLoadOrder[25],
     kLoadOrder[26], kLoadOrder[27], kLoadOrder[28], kLoadOrder[21], kLoadOrder[29],
     kLoadOrder[30], kLoadOrder[31], kLoadOrder[32], kLoadOrder[33], kLoadOrder[34],
-    kLoadOrder[35], kLoadOrder[36],
+    kLoadOrder[35], kLoadOrder[36], kLoadOrder[37],
 };
 
 // The member that holds a plain 32-bit setting, or nullptr for the ones with
@@ -72,6 +73,7 @@ std::uint32_t* Member(const SettingsRefs& r, SettingKey key) {
     case K::IgnoreAntarctica: return &r.offset->ignoreAntarctica;
     case K::UseGeneratedNightSource: return &r.misc->useGeneratedNightSource;
     case K::Autohide: return &r.misc->autohide;
+    case K::WallpaperMode: return &r.misc->wallpaperMode;
     case K::OverlayGrid: return &o.grid;
     case K::OverlayDawnDusk: return &o.dawnDusk;
     case K::OverlayMidday: return &o.midday;
@@ -108,7 +110,7 @@ bool IsFlag(SettingKey key) {
     case K::OverlayMidnight: case K::OverlaySunLatitude: case K::GlyphShowSun:
     case K::OverlayCities: case K::CityLabels: case K::OverlayStatus:
     case K::StatusSunLocation: case K::StatusSunrise: case K::StatusSunset:
-    case K::StatusSolarOffset: case K::StatusLocalTime:
+    case K::StatusSolarOffset: case K::StatusLocalTime: case K::WallpaperMode:
         return true;
     default:
         return false;

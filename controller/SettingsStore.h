@@ -1,4 +1,4 @@
-// The 37 stored settings: their value names, the order in which they are
+// The 38 stored settings: their value names, the order in which they are
 // loaded and saved, and what loading one of them does to the pages' values.
 // The registry itself is behind SettingsSource and SettingsSink, so this is
 // tested with an in-memory store as well as against a real registry.
@@ -22,7 +22,7 @@ enum class SettingKey {
     OverlaySunLatitudeColor, GlyphShowSun, OverlayCities, CitiesColor, CitiesSelected,
     CityLabels, CityLabelForeground, CityLabelBackground, CityToWatchInTray,
     OverlayStatus, StatusLabelForeground, StatusLabelBackground, StatusSunLocation,
-    StatusSunrise, StatusSunset, StatusSolarOffset, StatusLocalTime,
+    StatusSunrise, StatusSunset, StatusSolarOffset, StatusLocalTime, WallpaperMode,
 };
 
 struct SettingInfo {
@@ -31,7 +31,7 @@ struct SettingInfo {
     bool binary;        // REG_BINARY ("cities selected"); all others are REG_DWORD
 };
 
-constexpr std::size_t kSettingCount = 37;
+constexpr std::size_t kSettingCount = 38;
 // The settings in the order they are loaded, and in the order they are saved.
 const SettingInfo* SettingsLoadOrder();
 const SettingInfo* SettingsSaveOrder();

@@ -88,6 +88,7 @@ BOOL CControlPanelDlg::OnInitDialog() {
     char* slash = n && n < sizeof path - 1 ? std::strrchr(path, '\\') : nullptr;
     const std::size_t dirLength = slash ? static_cast<std::size_t>(slash - path + 1) : 0;
     std::snprintf(path + dirLength, sizeof path - dirLength, "%s", kResourceLibrary);
+    resourceLibrary_ = path;
     {
         UniqueModule library(LoadLibraryA(path));
         if (!library) {
@@ -120,7 +121,7 @@ BOOL CControlPanelDlg::OnInitDialog() {
 
     link_ = std::make_unique<DesktopLink>(Refs());
     link_->SetSettingsMessage(settingsMessage_);
-    link_->ConnectDesktop();
+    ConnectPicture();
 
     misc_->UpdateLabels();
     misc_->WriteControls();
@@ -282,8 +283,7 @@ void CControlPanelDlg::UpdateNotifyTip() {
 void CControlPanelDlg::OnTimer(UINT_PTR id) {
     switch (id) {
     case kRefreshTimer:
-        if (link_)
-            link_->RefreshTick(hwnd_, kRefreshTimer, [this](int x) { offset_->SetXOffset(x); });
+        RefreshPicture();
         break;
     case kAutohideTimer:
         KillTimer(hwnd_, kAutohideTimer);
@@ -373,6 +373,14 @@ bool CControlPanelDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT
     case WM_QUERYDRAGICON:
         result = reinterpret_cast<INT_PTR>(programIcon_);
         return true;
+    case kWallpaperDoneMessage:
+        OnWallpaperDone(static_cast<WallpaperResult>(wParam));
+        result = 0;
+        return true;
+    case WM_DISPLAYCHANGE:
+        // A wallpaper of the old size would be centred or cut.
+        if (IsWallpaperWay(pictureWay_)) ScheduleRefresh();
+        return false;
     default:
         // A restarted shell has lost the icon: put it back. Its desktop has
         // no picture either; the refresh soon after connects to it.
@@ -396,6 +404,7 @@ void CControlPanelDlg::OnDestroy() {
         sheet_ = nullptr;
     }
     DeletePages();
+    StopWallpaper();
     if (link_) link_->Disconnect();
     if (notifyIconAdded_) RemoveNotifyIcon(hwnd_);
     notifyIconAdded_ = false;

@@ -6,6 +6,7 @@
 
 #include "controller/CitySelection.h"
 #include "controller/DesktopLink_win.h"
+#include "controller/Wallpaper_win.h"
 #include "controlpanel/Controls_win.h"
 #include "controlpanel/DialogBase_win.h"
 #include "controlpanel/Pages_win.h"
@@ -62,6 +63,15 @@ private:
     void PaintIconic();
     SettingsRefs Refs();
 
+    // Which way the picture reaches the screen (ControlPanelPicture_win.cpp).
+    void ConnectPicture();
+    void RefreshPicture();
+    PictureWay TryBehindIcons();
+    void StartWallpaper(PictureWay why);
+    void StopWallpaper();
+    void OnWallpaperDone(WallpaperResult result);
+    void ShowPictureWay();
+
     HKEY settingsRoot_;
     UINT settingsMessage_ = 0;
     UINT taskbarCreatedMessage_ = 0;
@@ -80,6 +90,10 @@ private:
     std::unique_ptr<CPPMisc> misc_;
     std::unique_ptr<CPPGlyph> glyph_;
     std::unique_ptr<DesktopLink> link_;
+    std::string resourceLibrary_;
+    std::unique_ptr<WallpaperMode> wallpaper_;
+    PictureWay pictureWay_ = PictureWay::BehindIcons;
+    WallpaperResult wallpaperResult_ = WallpaperResult::Pending;
     bool notifyIconAdded_ = false;
 };
 

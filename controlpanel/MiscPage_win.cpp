@@ -24,6 +24,7 @@ void CPPMisc::ReadControls() {
     values.useGeneratedNightSource = GetCheck(IDC_MISC_NOCITYLIGHTS, values.useGeneratedNightSource);
     values.autohide = GetCheck(IDC_MISC_AUTOHIDE, values.autohide);
     values.startWithWindows = GetCheck(IDC_MISC_STARTWITHWINDOWS, values.startWithWindows);
+    values.wallpaperMode = GetCheck(IDC_MISC_WALLPAPER, values.wallpaperMode);
 }
 
 void CPPMisc::WriteControls() {
@@ -32,6 +33,7 @@ void CPPMisc::WriteControls() {
     SetCheck(IDC_MISC_NOCITYLIGHTS, values.useGeneratedNightSource);
     SetCheck(IDC_MISC_AUTOHIDE, values.autohide);
     SetCheck(IDC_MISC_STARTWITHWINDOWS, values.startWithWindows);
+    SetCheck(IDC_MISC_WALLPAPER, values.wallpaperMode);
 }
 
 void CPPMisc::UpdateLabels() {
@@ -65,6 +67,11 @@ void CPPMisc::OnClicked(int id) {
     case IDC_MISC_STARTWITHWINDOWS:
         values.startWithWindows = GetCheck(id, values.startWithWindows);
         ScheduleSave();
+        break;
+    // The switch between the wallpaper and the desktop happens at the apply.
+    case IDC_MISC_WALLPAPER:
+        values.wallpaperMode = GetCheck(id, values.wallpaperMode);
+        ScheduleRefresh();
         break;
     default:
         break;

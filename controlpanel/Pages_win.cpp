@@ -38,6 +38,12 @@ void CPPInfo::OnInitPage() {
     credit_.SetCursor(HandCursor());
     credit_.SetTarget(kImageSourceAddress);
     statics_.Add(&credit_);
+    SetText(IDC_INFO_PICTUREWAY, pictureWay_.c_str());
+}
+
+void CPPInfo::ShowPictureWay(const std::string& text) {
+    pictureWay_ = text;
+    if (hwnd_) SetText(IDC_INFO_PICTUREWAY, pictureWay_.c_str());
 }
 
 void CPPInfo::OnClicked(int id) {

@@ -55,11 +55,14 @@ class CPPInfo : public CSettingsPage {
 public:
     CPPInfo();
     static constexpr char kImageSourceAddress[] = "https://visibleearth.nasa.gov/";
+    // The line that says how the picture is shown now.
+    void ShowPictureWay(const std::string& text);
 protected:
     void OnInitPage() override;
     void OnClicked(int id) override;
 private:
     CLinkStatic credit_;
+    std::string pictureWay_;
 };
 
 class CPPOffset : public CSettingsPage {

@@ -1,6 +1,7 @@
-# Shared by scripts/run and scripts/test: paths, building, the Wine prefix and
+# Shared by scripts/run and scripts/test: paths, building, the Wine prefixes and
 # the X display. Source it; it sets ROOT, BUILD, UV_WIN (the Windows preset
-# that runs here), UV_WINE and WINEPREFIX.
+# that runs here), UV_WINE, WINEPREFIX (Windows XP) and UV_WINEPREFIX_LATER
+# (Windows 7, for what later systems get).
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 BUILD=$ROOT/build
 export WINEDEBUG=${WINEDEBUG:--all}
@@ -8,6 +9,8 @@ export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 export UV_WINEPREFIX32=${UV_WINEPREFIX32:-$BUILD/wineprefix-win32}
 export UV_WINEPREFIX64=${UV_WINEPREFIX64:-$BUILD/wineprefix-win64}
+export UV_WINEPREFIX_LATER32=${UV_WINEPREFIX_LATER32:-$BUILD/wineprefix-win32-win7}
+export UV_WINEPREFIX_LATER64=${UV_WINEPREFIX_LATER64:-$BUILD/wineprefix-win64-win7}
 
 # The shipping files are 32-bit. Some kernels cannot execute 32-bit code at
 # all (no IA-32 emulation); there the same sources are tested as a 64-bit
@@ -19,8 +22,10 @@ fi
 export UV_WIN
 if [ "$UV_WIN" = win32 ]; then
   export WINEARCH=win32 WINEPREFIX=$UV_WINEPREFIX32 UV_WINE=wine UV_WINVER=winxp
+  export UV_WINEPREFIX_LATER=$UV_WINEPREFIX_LATER32
 else
   export WINEARCH=win64 WINEPREFIX=$UV_WINEPREFIX64 UV_WINE=/usr/lib/wine/wine64 UV_WINVER=winxp64
+  export UV_WINEPREFIX_LATER=$UV_WINEPREFIX_LATER64
 fi
 
 uv_log() { printf '== %s\n' "$*" >&2; }
@@ -36,18 +41,26 @@ uv_build() {
   done
 }
 
-# The prefix is Windows XP (the 64-bit XP where 32-bit code cannot run), made
-# once and reused.
-uv_wineprefix() {
-  if [ -f "$WINEPREFIX/.uv-ready" ]; then return 0; fi
-  uv_log "create Wine prefix $WINEPREFIX"
-  rm -rf "$WINEPREFIX"
+# uv_make_prefix PREFIX VERSION: a Wine prefix reporting VERSION, made once
+# and reused.
+uv_make_prefix() {
+  local prefix=$1 version=$2
+  if [ -f "$prefix/.uv-ready" ]; then return 0; fi
+  uv_log "create Wine prefix $prefix ($version)"
+  rm -rf "$prefix"
   mkdir -p "$BUILD"
-  timeout 300 "$UV_WINE" wineboot -i >/dev/null 2>&1 || { uv_log "wineboot failed"; return 1; }
-  timeout 120 "$UV_WINE" winecfg -v "$UV_WINVER" >/dev/null 2>&1 || { uv_log "winecfg failed"; return 1; }
-  timeout 60 wineserver -w
-  touch "$WINEPREFIX/.uv-ready"
+  WINEPREFIX=$prefix timeout 300 "$UV_WINE" wineboot -i >/dev/null 2>&1 || { uv_log "wineboot failed"; return 1; }
+  WINEPREFIX=$prefix timeout 120 "$UV_WINE" winecfg -v "$version" >/dev/null 2>&1 || { uv_log "winecfg failed"; return 1; }
+  WINEPREFIX=$prefix timeout 60 wineserver -w
+  touch "$prefix/.uv-ready"
 }
+
+# The prefix is Windows XP (the 64-bit XP where 32-bit code cannot run).
+uv_wineprefix() { uv_make_prefix "$WINEPREFIX" "$UV_WINVER"; }
+
+# A second prefix reporting Windows 7: no desktop list view is searched for
+# there, so the program shows its picture as the wallpaper.
+uv_wineprefix_later() { uv_make_prefix "$UV_WINEPREFIX_LATER" win7; }
 
 UV_XVFB_PID=
 # Starts a private X server and exports its DISPLAY.
@@ -69,6 +82,8 @@ uv_xvfb_start() {
 uv_cleanup() {
   WINEPREFIX=$UV_WINEPREFIX32 timeout 30 wineserver -k >/dev/null 2>&1 || true
   WINEPREFIX=$UV_WINEPREFIX64 timeout 30 wineserver -k >/dev/null 2>&1 || true
+  WINEPREFIX=$UV_WINEPREFIX_LATER32 timeout 30 wineserver -k >/dev/null 2>&1 || true
+  WINEPREFIX=$UV_WINEPREFIX_LATER64 timeout 30 wineserver -k >/dev/null 2>&1 || true
   if [ -n "$UV_XVFB_PID" ]; then kill "$UV_XVFB_PID" 2>/dev/null; wait "$UV_XVFB_PID" 2>/dev/null; fi
   UV_XVFB_PID=
 }

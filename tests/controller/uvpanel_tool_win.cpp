@@ -8,6 +8,7 @@
 //   button <text>        clicks the first button with that text in the panel
 //   enter <text>         shows that button's page, clicks the button and
 //                        presses Enter there, as a user would
+//   text <id>            the text of the panel's first control with that id
 //   mutex                1 when the installer mutex exists
 //   msgbox [dismiss]     the text of a message box with "could not load"
 //   stubborn <seconds>   shows a look-alike panel that ignores WM_CLOSE
@@ -96,6 +97,18 @@ HWND MessageBoxWindow(std::string& text) {
     EnumWindows(BoxProc, reinterpret_cast<LPARAM>(&s));
     text = s.text;
     return s.box;
+}
+
+struct IdSearch {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK IdProc(HWND hwnd, LPARAM lp) {
+    IdSearch* s = reinterpret_cast<IdSearch*>(lp);
+    if (GetDlgCtrlID(hwnd) != s->id) return TRUE;
+    s->found = hwnd;
+    return FALSE;
 }
 
 WNDPROC g_dialogProc = nullptr;
@@ -188,6 +201,13 @@ int main(int argc, char** argv) {
             PostMessageA(f.found, WM_KEYUP, VK_RETURN, 0xC0000001);
         }
         std::printf("clicked %d\n", static_cast<int>(Send(f.found, BM_GETCHECK, 0, 0)));
+    } else if (cmd == "text" && argc > 2) {
+        IdSearch s{std::atoi(argv[2]), nullptr};
+        EnumChildWindows(panel, IdProc, reinterpret_cast<LPARAM>(&s));
+        char text[512] = {};
+        if (s.found) SendMessageTimeoutA(s.found, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                                         SMTO_ABORTIFHUNG, 20000, nullptr);
+        std::printf("text %s\n", text);
     } else {
         std::printf("unknown\n");
         return 2;

@@ -56,10 +56,11 @@ def _env(debug):
 
 
 class Desktop:
-    """The stand-in desktop shell, one process for the whole test file."""
+    """The stand-in desktop shell, one process for the whole test file;
+    later=True arranges it as a later shell does."""
 
-    def __init__(self, bin_dir=BIN, timeout=60):
-        self.bin_dir, self.timeout = bin_dir, timeout
+    def __init__(self, bin_dir=BIN, timeout=60, later=False):
+        self.bin_dir, self.timeout, self.later = bin_dir, timeout, later
         self.start()
 
     def restart(self):
@@ -69,21 +70,42 @@ class Desktop:
 
     def start(self):
         bin_dir, timeout = self.bin_dir, self.timeout
-        self.proc = subprocess.Popen([WINE, "deskshell.exe"], cwd=bin_dir, env=_env(False),
-                                     stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+        self.proc = subprocess.Popen([WINE, "deskshell.exe"] + (["later"] if self.later else []), cwd=bin_dir,
+                                     env=_env(False), stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
                                      stderr=subprocess.DEVNULL)
         self.lines = queue.Queue()
         threading.Thread(target=_reader, args=(self.proc.stdout, self.lines), daemon=True).start()
         self.width = self.height = 0
-        try:
-            line = self.lines.get(timeout=timeout)
-        except queue.Empty:
-            line = None
-        m = re.match(r"ready (\d+) (\d+)", line or "")
+        self.wallpapers = []
+        end, line, m = time.time() + timeout, None, None
+        while m is None and time.time() < end:
+            try:
+                line = self.lines.get(timeout=max(0.1, end - time.time()))
+            except queue.Empty:
+                break
+            if line is None:
+                break
+            self.note(line)
+            m = re.match(r"ready (\d+) (\d+)", line)
         if not m:
             self.stop()
             raise RuntimeError("deskshell did not start: %r" % line)
         self.width, self.height = int(m.group(1)), int(m.group(2))
+
+    def note(self, line):
+        m = re.match(r"wallpaper (\d+) (.*)", line)
+        if m:
+            self.wallpapers.append((int(m.group(1)), m.group(2)))
+
+    def wallpaper_history(self):
+        """Every wallpaper the desktop was told of, as (width, path), oldest first."""
+        while True:
+            try:
+                line = self.lines.get_nowait()
+            except queue.Empty:
+                return list(self.wallpapers)
+            if line is not None:
+                self.note(line)
 
     def stop(self):
         if self.proc.poll() is None:
@@ -213,8 +235,9 @@ class Bitmap:
         return tuple(t / (w * h) for t in total)
 
 
-def render_reference(time_value, band, night="image", timeout=120):
-    """The picture tools/umbravue-render makes for a moment, or None without the tool."""
+def render_reference(time_value, band, night="image", timeout=120, extra=()):
+    """The picture tools/umbravue-render makes for a moment, or None without
+    the tool; extra: more options such as ("--window", "1280x800")."""
     exe = os.path.join(BIN, "umbravue-render.exe")
     if not os.path.exists(exe):
         return None
@@ -222,7 +245,7 @@ def render_reference(time_value, band, night="image", timeout=120):
     out.close()
     try:
         subprocess.run([WINE, "umbravue-render.exe", "--time", str(time_value), "--band", str(band),
-                        "--night", night, "--output", "Z:" + out.name], cwd=BIN, env=_env(False),
+                        "--night", night, "--output", "Z:" + out.name] + list(extra), cwd=BIN, env=_env(False),
                        capture_output=True, timeout=timeout, check=True)
         return Bitmap(out.name)
     finally:

@@ -23,6 +23,7 @@ enum Query : WPARAM {
     QueryRepaint = 9,       // invalidates the whole list view with erasing and paints it
     QueryHang = 10,         // posted: the desktop thread sleeps lParam ms
     QueryUnloadUvdll = 11,  // unloads uvdll.dll from the desktop's process
+    QueryWallpaperWidth = 12, // width of the wallpaper picture shown; 0 without one
 };
 
 constexpr int kProbeWidth = 160;

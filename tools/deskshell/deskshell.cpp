@@ -4,7 +4,15 @@
 // an ordinary message loop. It stays at the bottom of the z-order and is
 // never activated over other windows.
 //
+// Like the real shell it paints the wallpaper the registry names
+// (HKCU\Control Panel\Desktop: Wallpaper, WallpaperStyle, TileWallpaper)
+// behind the icons, read at start and again whenever the wallpaper setting
+// changes; without one it shows its own background colour.
+//
 //   deskshell                    run the desktop; prints "ready" when it is up
+//   deskshell later              the same as a later shell arranges it: the
+//                                list view lives in a top-level "WorkerW",
+//                                so Progman has no "SHELLDLL_DefView" child
 //   deskshell query NAME [A B]   ask the running desktop (see DeskQuery.h) and
 //                                print the answer; exit code 2 without one
 #include <windows.h>
@@ -21,19 +29,108 @@ namespace {
 // The desktop's own background, so a desktop without the map is easy to tell.
 constexpr COLORREF kDesktopColor = RGB(58, 110, 165);
 
+struct Wallpaper {
+    HBITMAP bitmap = nullptr;
+    int width = 0;
+    int height = 0;
+    bool tile = false;
+    bool stretch = false;   // any style but centred
+};
+
 struct Shell {
     HWND desktop = nullptr;
+    HWND worker = nullptr;   // the later layout's parent of the view
     HWND view = nullptr;
     HWND listView = nullptr;
+    WNDPROC listViewProcedure = nullptr;
     LONG_PTR ownProcedure = 0;
     HIMAGELIST images = nullptr;
+    Wallpaper wallpaper;
 };
 Shell g_shell;
 
 void LayOut(int width, int height) {
     SetWindowPos(g_shell.desktop, HWND_BOTTOM, 0, 0, width, height, SWP_NOACTIVATE);
+    if (g_shell.worker) SetWindowPos(g_shell.worker, HWND_BOTTOM, 0, 0, width, height, SWP_NOACTIVATE);
     SetWindowPos(g_shell.view, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     SetWindowPos(g_shell.listView, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool DesktopString(HKEY key, const char* name, char* out, DWORD size) {
+    DWORD type = 0, got = size - 1;
+    out[0] = 0;
+    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(out), &got) != ERROR_SUCCESS ||
+        (type != REG_SZ && type != REG_EXPAND_SZ))
+        return false;
+    out[got < size ? got : size - 1] = 0;
+    return true;
+}
+
+// Reads the wallpaper the registry names; a missing or unreadable file, or
+// a value of another type, leaves the desktop's own colour.
+void LoadWallpaper() {
+    Wallpaper& w = g_shell.wallpaper;
+    if (w.bitmap) DeleteObject(w.bitmap);
+    w = Wallpaper();
+    HKEY key = nullptr;
+    char path[MAX_PATH] = {};
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_READ, &key) == ERROR_SUCCESS) {
+        char expanded[MAX_PATH] = {}, style[16] = {}, tile[16] = {};
+        if (DesktopString(key, "Wallpaper", path, sizeof path) && path[0] &&
+            ExpandEnvironmentStringsA(path, expanded, sizeof expanded) - 1 < sizeof expanded) {
+            w.bitmap = static_cast<HBITMAP>(
+                LoadImageA(nullptr, expanded, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+        }
+        if (DesktopString(key, "WallpaperStyle", style, sizeof style)) w.stretch = std::atoi(style) != 0;
+        if (DesktopString(key, "TileWallpaper", tile, sizeof tile)) w.tile = std::atoi(tile) != 0;
+        RegCloseKey(key);
+    }
+    BITMAP info{};
+    if (w.bitmap && GetObjectA(w.bitmap, sizeof info, &info) == sizeof info) {
+        w.width = info.bmWidth;
+        w.height = info.bmHeight;
+    } else if (w.bitmap) {
+        DeleteObject(w.bitmap);
+        w.bitmap = nullptr;
+    }
+    // Every wallpaper the desktop was told of, in order, for the tests.
+    std::printf("wallpaper %d %s\n", w.width, path[0] ? path : "-");
+    std::fflush(stdout);
+    if (g_shell.listView) {
+        ListView_SetBkColor(g_shell.listView, w.bitmap ? CLR_NONE : kDesktopColor);
+        RedrawWindow(g_shell.listView, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
+    }
+}
+
+void PaintWallpaper(HWND window, HDC dc) {
+    const Wallpaper& w = g_shell.wallpaper;
+    RECT r;
+    GetClientRect(window, &r);
+    HDC source = CreateCompatibleDC(dc);
+    HGDIOBJ old = SelectObject(source, w.bitmap);
+    if (w.tile) {
+        for (int y = 0; y < r.bottom; y += w.height)
+            for (int x = 0; x < r.right; x += w.width) BitBlt(dc, x, y, w.width, w.height, source, 0, 0, SRCCOPY);
+    } else if (w.stretch) {
+        SetStretchBltMode(dc, HALFTONE);
+        StretchBlt(dc, 0, 0, r.right, r.bottom, source, 0, 0, w.width, w.height, SRCCOPY);
+    } else {
+        HBRUSH brush = CreateSolidBrush(kDesktopColor);
+        FillRect(dc, &r, brush);
+        DeleteObject(brush);
+        BitBlt(dc, (r.right - w.width) / 2, (r.bottom - w.height) / 2, w.width, w.height, source, 0, 0, SRCCOPY);
+    }
+    SelectObject(source, old);
+    DeleteDC(source);
+}
+
+// The list view's background is the wallpaper, as on the real desktop.
+LRESULT CALLBACK ListViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_ERASEBKGND && g_shell.wallpaper.bitmap) {
+        PaintWallpaper(window, reinterpret_cast<HDC>(wParam));
+        return 1;
+    }
+    return CallWindowProcA(g_shell.listViewProcedure, window, message, wParam, lParam);
 }
 
 LRESULT Answer(WPARAM query, LPARAM argument) {
@@ -93,6 +190,8 @@ LRESULT Answer(WPARAM query, LPARAM argument) {
         HMODULE uvdll = GetModuleHandleA("uvdll.dll");
         return uvdll && FreeLibrary(uvdll) ? 1 : 0;
     }
+    case deskshell::QueryWallpaperWidth:
+        return g_shell.wallpaper.bitmap ? g_shell.wallpaper.width : 0;
     default:
         return -1;
     }
@@ -110,6 +209,9 @@ LRESULT CALLBACK DesktopProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return MA_NOACTIVATE;
     case WM_ERASEBKGND:
         return 1;
+    case WM_SETTINGCHANGE:
+        if (wParam == SPI_SETDESKWALLPAPER && window == g_shell.desktop) LoadWallpaper();
+        return 0;
     case WM_CLOSE:
         return 0;  // the desktop does not close; end it by ending the process
     case WM_DESTROY:
@@ -141,7 +243,7 @@ void AddItems(HWND listView) {
     }
 }
 
-int RunDesktop() {
+int RunDesktop(bool later) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
     HINSTANCE instance = GetModuleHandleA(nullptr);
@@ -154,29 +256,43 @@ int RunDesktop() {
     WNDCLASSA viewClass = desktopClass;
     viewClass.lpfnWndProc = ViewProc;
     viewClass.lpszClassName = "SHELLDLL_DefView";
-    if (!RegisterClassA(&desktopClass) || !RegisterClassA(&viewClass)) return 1;
+    WNDCLASSA workerClass = desktopClass;
+    workerClass.lpszClassName = "WorkerW";
+    if (!RegisterClassA(&desktopClass) || !RegisterClassA(&viewClass) || !RegisterClassA(&workerClass)) return 1;
 
     const int width = GetSystemMetrics(SM_CXSCREEN);
     const int height = GetSystemMetrics(SM_CYSCREEN);
     g_shell.desktop = CreateWindowExA(WS_EX_TOOLWINDOW, "Progman", "Program Manager",
                                       WS_POPUP | WS_CLIPCHILDREN, 0, 0, width, height, nullptr, nullptr,
                                       instance, nullptr);
+    // The later layout: Progman stays as the shell's message window, the
+    // icons live in another top-level window.
+    if (later) {
+        g_shell.worker = CreateWindowExA(WS_EX_TOOLWINDOW, "WorkerW", "", WS_POPUP | WS_CLIPCHILDREN, 0, 0, width,
+                                         height, nullptr, nullptr, instance, nullptr);
+        if (!g_shell.worker) return 1;
+    }
     g_shell.view = CreateWindowExA(0, "SHELLDLL_DefView", "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
-                                   width, height, g_shell.desktop, nullptr, instance, nullptr);
+                                   width, height, later ? g_shell.worker : g_shell.desktop, nullptr, instance,
+                                   nullptr);
     g_shell.listView = CreateWindowExA(0, WC_LISTVIEWA, "FolderView",
                                        WS_CHILD | WS_VISIBLE | LVS_ICON | LVS_AUTOARRANGE | LVS_SHAREIMAGELISTS,
                                        0, 0, width, height, g_shell.view, reinterpret_cast<HMENU>(1), instance,
                                        nullptr);
     if (!g_shell.desktop || !g_shell.view || !g_shell.listView) return 1;
+    g_shell.listViewProcedure = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(g_shell.listView, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ListViewProc)));
     g_shell.ownProcedure = GetWindowLongPtrA(g_shell.listView, GWLP_WNDPROC);
     ListView_SetBkColor(g_shell.listView, kDesktopColor);
     ListView_SetTextBkColor(g_shell.listView, CLR_NONE);
     ListView_SetTextColor(g_shell.listView, RGB(255, 255, 255));
     AddItems(g_shell.listView);
+    LoadWallpaper();
 
-    ShowWindow(g_shell.desktop, SW_SHOWNOACTIVATE);
-    SetWindowPos(g_shell.desktop, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    UpdateWindow(g_shell.desktop);
+    HWND shown = later ? g_shell.worker : g_shell.desktop;
+    ShowWindow(shown, SW_SHOWNOACTIVATE);
+    SetWindowPos(shown, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    UpdateWindow(shown);
     std::printf("ready %d %d\n", width, height);
     std::fflush(stdout);
 
@@ -186,6 +302,7 @@ int RunDesktop() {
         DispatchMessageA(&msg);
     }
     ImageList_Destroy(g_shell.images);
+    if (g_shell.wallpaper.bitmap) DeleteObject(g_shell.wallpaper.bitmap);
     return 0;
 }
 
@@ -201,6 +318,7 @@ const QueryName kQueries[] = {
     {"listview", deskshell::QueryListView, 0}, {"uvdll", deskshell::QueryUvdllLoaded, 0},
     {"dark", deskshell::QueryDarkPixels, 2},   {"repaint", deskshell::QueryRepaint, 0},
     {"hang", deskshell::QueryHang, 1},         {"unload", deskshell::QueryUnloadUvdll, 0},
+    {"wallpaper", deskshell::QueryWallpaperWidth, 0},
 };
 
 int RunQuery(int argc, char** argv) {
@@ -226,5 +344,5 @@ int RunQuery(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     if (argc >= 2 && std::strcmp(argv[1], "query") == 0) return RunQuery(argc, argv);
-    return RunDesktop();
+    return RunDesktop(argc >= 2 && std::strcmp(argv[1], "later") == 0);
 }

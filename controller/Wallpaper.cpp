@@ -1,0 +1,186 @@
+#include "controller/Wallpaper.h"
+
+#include <cctype>
+
+namespace uv {
+
+namespace {
+
+void PutLe16(std::uint8_t* p, std::uint32_t v) {
+    p[0] = static_cast<std::uint8_t>(v);
+    p[1] = static_cast<std::uint8_t>(v >> 8);
+}
+
+void PutLe32(std::uint8_t* p, std::uint32_t v) {
+    PutLe16(p, v);
+    PutLe16(p + 2, v >> 16);
+}
+
+// Positive remainder: where a coordinate lands in a picture of size n.
+int Wrap(int v, int n) {
+    if (n <= 0) return 0;
+    const int r = v % n;
+    return r < 0 ? r + n : r;
+}
+
+bool SamePath(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string PictureWayText(PictureWay way, WallpaperResult result) {
+    switch (result) {
+    case WallpaperResult::NoFolder:
+        return "The map cannot be shown: no folder for the wallpaper picture can be written.";
+    case WallpaperResult::NotKept:
+        return "The map is not shown: your wallpaper could not be kept, so it is left alone.";
+    case WallpaperResult::NoImages:
+        return "The map cannot be shown: the map images could not be read.";
+    case WallpaperResult::NoMemory:
+        return "The map cannot be shown: not enough memory for a picture of the screen's size.";
+    case WallpaperResult::WriteFailed:
+        return "The map cannot be shown: the wallpaper picture could not be written.";
+    case WallpaperResult::SetFailed:
+        return "The map cannot be shown: the system did not take the wallpaper.";
+    case WallpaperResult::Pending:
+    case WallpaperResult::Shown:
+        break;
+    }
+    switch (way) {
+    case PictureWay::BehindIcons:
+        return "The map is painted behind the desktop icons.";
+    case PictureWay::WallpaperChosen:
+        return "The map is the desktop wallpaper, as chosen on the Misc page.";
+    case PictureWay::WallpaperNoListView:
+        return "The map is the desktop wallpaper: this Windows has no icon list to paint behind.";
+    case PictureWay::WallpaperWow64:
+        return "The map is the desktop wallpaper: a 32-bit program cannot paint in 64-bit Windows' desktop.";
+    case PictureWay::WallpaperNoHost:
+        return "The map is the desktop wallpaper: the desktop did not let the painter in.";
+    }
+    return std::string();
+}
+
+bool MakeWallpaperFiles(const std::string& baseFolder, WallpaperFiles& files) {
+    if (baseFolder.empty()) return false;
+    std::string folder = baseFolder;
+    if (folder.back() != '\\') folder += '\\';
+    folder += kWallpaperFolderName;
+    WallpaperFiles f;
+    f.folder = folder;
+    f.picture = folder + '\\' + kWallpaperFileName;
+    f.temporary = folder + '\\' + kWallpaperTempName;
+    if (f.picture.size() >= kMaxPath || f.temporary.size() >= kMaxPath) return false;
+    files = f;
+    return true;
+}
+
+std::size_t BmpRowStride(int width) {
+    return width <= 0 ? 0 : (static_cast<std::size_t>(width) * 3 + 3) & ~static_cast<std::size_t>(3);
+}
+
+std::array<std::uint8_t, kBmpHeadersSize> BmpHeaders(int width, int height) {
+    std::array<std::uint8_t, kBmpHeadersSize> h{};
+    const std::uint32_t image = static_cast<std::uint32_t>(BmpRowStride(width) * (height > 0 ? height : 0));
+    h[0] = 'B';
+    h[1] = 'M';
+    PutLe32(&h[2], static_cast<std::uint32_t>(kBmpHeadersSize) + image);
+    PutLe32(&h[10], static_cast<std::uint32_t>(kBmpHeadersSize));
+    PutLe32(&h[14], 40);
+    PutLe32(&h[18], static_cast<std::uint32_t>(width));
+    PutLe32(&h[22], static_cast<std::uint32_t>(height));   // positive: bottom-up
+    PutLe16(&h[26], 1);
+    PutLe16(&h[28], 24);
+    PutLe32(&h[34], image);
+    return h;
+}
+
+WallpaperPlacement PlaceWallpaper(const ScreenLayout& screen, unsigned ntMajor, unsigned ntMinor) {
+    WallpaperPlacement p;   // one monitor: centred, and the picture fills it exactly
+    if (screen.monitors <= 1) return p;
+    if (ntMajor > 6 || (ntMajor == 6 && ntMinor >= 2)) {
+        p.style = "22";   // span
+        return p;
+    }
+    // Earlier systems centre or stretch a picture on each monitor alone, but
+    // tile it across all of them from the primary monitor's corner.
+    p.tile = "1";
+    p.shiftX = Wrap(screen.left, screen.width);
+    p.shiftY = Wrap(screen.top, screen.height);
+    return p;
+}
+
+RegValue StringValue(const std::string& text) {
+    RegValue v;
+    v.present = true;
+    v.type = kRegSz;
+    v.data.assign(text.begin(), text.end());
+    v.data.push_back(0);
+    return v;
+}
+
+std::string ValueText(const RegValue& value) {
+    if (!value.present || (value.type != kRegSz && value.type != kRegExpandSz)) return std::string();
+    std::string text;
+    for (std::uint8_t c : value.data) {
+        if (c == 0) break;
+        text += static_cast<char>(c);
+    }
+    return text;
+}
+
+bool KeepUserWallpaper(WallpaperStore& store, const std::string& picture) {
+    RegValue marker;
+    if (!store.Read(WallpaperKey::Product, kPictureMarker, marker)) return false;
+    // Kept already (by this run, or by one whose end put nothing back): the
+    // copy is the user's own and stays; only the picture's name may change.
+    if (marker.present) return store.Write(WallpaperKey::Product, kPictureMarker, StringValue(picture));
+    RegValue values[3];
+    for (int i = 0; i < 3; ++i)
+        if (!store.Read(WallpaperKey::Desktop, kDesktopValues[i], values[i])) return false;
+    for (int i = 0; i < 3; ++i)
+        if (!store.Write(WallpaperKey::Product, kKeptValues[i], values[i])) return false;
+    return store.Write(WallpaperKey::Product, kPictureMarker, StringValue(picture));
+}
+
+RestoreResult RestoreUserWallpaper(WallpaperStore& store, std::string& userPath) {
+    userPath.clear();
+    RegValue marker;
+    if (!store.Read(WallpaperKey::Product, kPictureMarker, marker)) return RestoreResult::Failed;
+    if (!marker.present) return RestoreResult::NothingKept;
+    RegValue kept[3];
+    for (int i = 0; i < 3; ++i)
+        if (!store.Read(WallpaperKey::Product, kKeptValues[i], kept[i])) return RestoreResult::Failed;
+    RegValue current;
+    if (!store.Read(WallpaperKey::Desktop, kDesktopValues[0], current)) return RestoreResult::Failed;
+
+    RestoreResult result = RestoreResult::UserChangedIt;
+    if (SamePath(ValueText(current), ValueText(marker))) {
+        // The file name goes back last: until then a retry still sees ours.
+        for (int i = 2; i >= 0; --i)
+            if (!store.Write(WallpaperKey::Desktop, kDesktopValues[i], kept[i])) return RestoreResult::Failed;
+        userPath = ValueText(kept[0]);
+        result = RestoreResult::Restored;
+    }
+    // The marker goes first: an end before the copies are gone must not make
+    // a later start take a half-deleted copy for the user's wallpaper.
+    const RegValue none;
+    store.Write(WallpaperKey::Product, kPictureMarker, none);
+    for (const char* name : kKeptValues) store.Write(WallpaperKey::Product, name, none);
+    return result;
+}
+
+bool WriteOurWallpaperValues(WallpaperStore& store, const std::string& picture,
+                             const WallpaperPlacement& placement) {
+    return store.Write(WallpaperKey::Desktop, kDesktopValues[0], StringValue(picture)) &&
+           store.Write(WallpaperKey::Desktop, kDesktopValues[1], StringValue(placement.style)) &&
+           store.Write(WallpaperKey::Desktop, kDesktopValues[2], StringValue(placement.tile));
+}
+
+}  // namespace uv

@@ -1,0 +1,161 @@
+// The wallpaper mode's logic that needs no window system: which way the
+// picture reaches the screen and what the control panel says about it, the
+// picture file's name and header, how the picture is laid over several
+// monitors, and how the user's own wallpaper is kept and put back.
+//
+// Where the picture cannot be painted behind the desktop icons, the
+// controller renders it itself and makes it the desktop wallpaper. Before it
+// changes the wallpaper for the first time it copies the user's three
+// wallpaper values into the settings key; the copy is what a later start,
+// quit or uninstall puts back.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace uv {
+
+// How the picture is shown, and why.
+enum class PictureWay {
+    BehindIcons,          // the hook library paints it in the desktop's list view
+    WallpaperChosen,      // the Misc page asks for the wallpaper
+    WallpaperNoListView,  // the system has no desktop list view this program can paint in
+    WallpaperWow64,       // a 32-bit program cannot enter the 64-bit shell
+    WallpaperNoHost,      // the install did not reach a desktop host
+};
+
+inline bool IsWallpaperWay(PictureWay way) { return way != PictureWay::BehindIcons; }
+
+// How the last renewal of the wallpaper ended.
+enum class WallpaperResult {
+    Pending,      // none has ended yet
+    Shown,
+    NoFolder,     // no application-data folder for the picture can be made
+    NotKept,      // the user's wallpaper could not be copied: it is left alone
+    NoImages,     // the map images could not be read
+    NoMemory,     // the picture's bitmaps could not be made
+    WriteFailed,  // the picture file could not be written
+    SetFailed,    // the system did not take the wallpaper
+};
+
+// The Information page's line about the picture.
+std::string PictureWayText(PictureWay way, WallpaperResult result);
+
+// ----- The picture file
+
+constexpr std::size_t kMaxPath = 260;   // the ANSI file functions' limit, with the NUL
+constexpr char kWallpaperFolderName[] = "Umbravue";
+constexpr char kWallpaperFileName[] = "wallpaper.bmp";
+constexpr char kWallpaperTempName[] = "wallpaper.tmp";
+
+struct WallpaperFiles {
+    std::string folder;     // <base>\Umbravue
+    std::string picture;    // the file the wallpaper names
+    std::string temporary;  // written first, then renamed over picture
+};
+
+// The files under an application-data folder; false when the base is empty
+// or a path would not fit the ANSI file functions.
+bool MakeWallpaperFiles(const std::string& baseFolder, WallpaperFiles& files);
+
+constexpr std::size_t kBmpHeadersSize = 54;
+// Bytes per row of a 24-bit BMP: padded to a multiple of 4.
+std::size_t BmpRowStride(int width);
+// The file header and the BITMAPINFOHEADER of a 24-bit bottom-up BMP.
+std::array<std::uint8_t, kBmpHeadersSize> BmpHeaders(int width, int height);
+
+// ----- Several monitors
+
+// The virtual screen in coordinates whose origin is the primary monitor's
+// top-left corner.
+struct ScreenLayout {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    int monitors = 1;
+};
+
+// The wallpaper registry strings for a picture of exactly the virtual
+// screen's size, and how far the picture is to be rotated (right, down) so
+// that a tiling that starts at the primary monitor's corner shows every part
+// at its place.
+struct WallpaperPlacement {
+    const char* style = "0";   // WallpaperStyle
+    const char* tile = "0";    // TileWallpaper
+    int shiftX = 0;
+    int shiftY = 0;
+};
+
+// ntMajor.ntMinor is the system's version: from 6.2 on the system spans one
+// picture over all monitors by itself; before that the picture is tiled.
+WallpaperPlacement PlaceWallpaper(const ScreenLayout& screen, unsigned ntMajor, unsigned ntMinor);
+
+// ----- The user's wallpaper
+
+// A registry value as it is stored: missing, or its type and bytes.
+struct RegValue {
+    bool present = false;
+    std::uint32_t type = 0;
+    std::vector<std::uint8_t> data;
+    bool operator==(const RegValue& o) const {
+        return present == o.present && (!present || (type == o.type && data == o.data));
+    }
+};
+
+constexpr std::uint32_t kRegSz = 1;         // REG_SZ
+constexpr std::uint32_t kRegExpandSz = 2;   // REG_EXPAND_SZ
+
+RegValue StringValue(const std::string& text);
+// The text of a string value up to its first NUL; empty for other types.
+std::string ValueText(const RegValue& value);
+
+enum class WallpaperKey {
+    Desktop,   // HKCU\Control Panel\Desktop
+    Product,   // the program's settings key
+};
+
+// The values of the desktop key that make the wallpaper.
+constexpr const char* kDesktopValues[] = {"Wallpaper", "WallpaperStyle", "TileWallpaper"};
+// Their copies in the settings key, in the same order; a missing copy means
+// the user had no such value.
+constexpr const char* kKeptValues[] = {"user wallpaper", "user wallpaper style", "user tile wallpaper"};
+// Written last when the copies are complete, deleted first when they are put
+// back: the path of the picture this program makes the wallpaper.
+constexpr char kPictureMarker[] = "wallpaper picture";
+
+class WallpaperStore {
+public:
+    virtual ~WallpaperStore() = default;
+    // A missing value reads as not present; false when it exists but cannot
+    // be read.
+    virtual bool Read(WallpaperKey key, const char* name, RegValue& value) = 0;
+    // A value that is not present is deleted (a missing one is no error).
+    virtual bool Write(WallpaperKey key, const char* name, const RegValue& value) = 0;
+};
+
+// Copies the user's wallpaper values unless a copy is kept already (then the
+// first copy, the user's own, stays). False when they cannot be read or
+// copied: the wallpaper must then not be changed.
+bool KeepUserWallpaper(WallpaperStore& store, const std::string& picture);
+
+enum class RestoreResult {
+    NothingKept,    // no copy: the wallpaper was never changed, or was put back already
+    Restored,       // the copies are back; userPath is to be handed to the system
+    UserChangedIt,  // the wallpaper is no longer ours: the user's newer choice stays
+    Failed,         // the copies could not be put back; they are kept for the next try
+};
+
+// Puts the kept values back when the desktop still shows our picture, then
+// forgets the copy.
+RestoreResult RestoreUserWallpaper(WallpaperStore& store, std::string& userPath);
+
+// Makes our picture the wallpaper in the registry, the file name first so
+// that an end at any point leaves a state RestoreUserWallpaper undoes.
+bool WriteOurWallpaperValues(WallpaperStore& store, const std::string& picture,
+                             const WallpaperPlacement& placement);
+
+}  // namespace uv

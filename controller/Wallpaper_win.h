@@ -1,0 +1,115 @@
+// The wallpaper mode on Windows: the user's wallpaper kept in and put back
+// from the registry, the picture rendered, written as a BMP file and made the
+// desktop wallpaper on a thread of its own.
+#pragma once
+
+#include <windows.h>
+
+#include <ctime>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/WinHandles.h"
+#include "controller/DesktopLink.h"
+#include "controller/Wallpaper.h"
+
+namespace uv {
+
+// Posted to the owner window when a renewal has ended; wParam is the
+// WallpaperResult.
+constexpr UINT kWallpaperDoneMessage = WM_APP + 0x21;
+
+// True for a 32-bit program on 64-bit Windows. IsWow64Process is looked up
+// at run time: not every supported system has it.
+bool RunningOnWow64();
+
+// The desktop key (Control Panel\Desktop) and the product key under root.
+class RegistryWallpaperStore : public WallpaperStore {
+public:
+    explicit RegistryWallpaperStore(HKEY root);
+    bool Read(WallpaperKey key, const char* name, RegValue& value) override;
+    bool Write(WallpaperKey key, const char* name, const RegValue& value) override;
+
+private:
+    HKEY Key(WallpaperKey key) const { return key == WallpaperKey::Desktop ? desktop_.get() : product_.get(); }
+    UniqueRegKey desktop_;
+    UniqueRegKey product_;
+};
+
+// Hands path to the system as the wallpaper without writing the registry.
+// A path that is empty, too long or refused (the file is gone) leaves the
+// desktop without a picture; the registry keeps whatever it names.
+void ShowWallpaperNow(const std::string& path);
+
+// Puts back the user's wallpaper that a run of the program kept, when the
+// desktop still shows the program's picture (after a quit that did not
+// happen: the program was killed or crashed).
+RestoreResult RestoreKeptWallpaper(HKEY root);
+
+ScreenLayout CurrentScreenLayout();
+WallpaperPlacement CurrentWallpaperPlacement(const ScreenLayout& screen);
+
+// The picture's folder under the local application-data folder, else the
+// roaming one, created when missing; false when neither can be made.
+bool PrepareWallpaperFiles(WallpaperFiles& files);
+
+// What one renewal needs, taken on the control panel's thread.
+struct WallpaperJob {
+    std::vector<SettingsPost> burst;   // every setting, as the desktop host receives them
+    std::time_t time = 0;
+    ScreenLayout screen;
+    WallpaperPlacement placement;
+    WallpaperFiles files;
+};
+
+// Renders a job's picture and writes its file. Keeps its bitmaps from one
+// picture to the next. Used on one thread at a time.
+class WallpaperRenderer {
+public:
+    explicit WallpaperRenderer(const std::string& resourceLibrary);
+    ~WallpaperRenderer();
+    WallpaperRenderer(const WallpaperRenderer&) = delete;
+    WallpaperRenderer& operator=(const WallpaperRenderer&) = delete;
+
+    // Shown when the file is written; the wallpaper is not set here.
+    WallpaperResult Render(const WallpaperJob& job);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+// Makes the written picture the wallpaper: registry values, then the system.
+WallpaperResult SetOurWallpaper(HKEY root, const WallpaperJob& job);
+
+// The controller's wallpaper mode: renewals on a below-normal-priority
+// thread, the latest request winning; the control panel never waits for one.
+class WallpaperMode {
+public:
+    // Done messages go to owner; root holds the settings and desktop keys.
+    WallpaperMode(HWND owner, HKEY root, std::string resourceLibrary);
+    ~WallpaperMode();
+    WallpaperMode(const WallpaperMode&) = delete;
+    WallpaperMode& operator=(const WallpaperMode&) = delete;
+
+    // Keeps the user's wallpaper the first time, then hands the renewal to
+    // the thread. Returns a failure met on the way, else Pending.
+    WallpaperResult Renew(std::vector<SettingsPost> burst, std::time_t time);
+    // Ends the thread (bounded wait) so that no picture is set any more,
+    // then puts the user's wallpaper back.
+    void Stop();
+
+private:
+    struct Worker;
+    bool StartWorker();
+
+    HWND owner_;
+    HKEY root_;
+    std::string library_;
+    WallpaperFiles files_;
+    bool kept_ = false;
+    Worker* worker_ = nullptr;   // left alone if its thread outlives the wait at Stop
+};
+
+}  // namespace uv

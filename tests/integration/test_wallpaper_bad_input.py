@@ -1,0 +1,96 @@
+#!/usr/bin/env python3
+"""Odd wallpaper settings and folders the wallpaper mode meets on a later
+system: a user's wallpaper path of 300 characters with a WallpaperStyle of
+the wrong type and no TileWallpaper comes back exactly as it was; an
+application-data folder whose path is too long falls back to the roaming
+one; with no folder that can be written the user's wallpaper is left alone
+and the Information page says why. Never a crash."""
+import os
+import sys
+
+from controller_harness import Controller, fresh_registry, panel, reg_values, wine
+from harness import Desktop, Results, poll
+from wallpaper_harness import (SHELL_FOLDERS_KEY, desktop_values, is_our_picture, kept_values, set_desktop,
+                               showing_ours, stop_prefix, unix_path, use_later_prefix)
+
+
+def one_run(r, desk, label, until, then=None):
+    """Starts the program, waits for until(), runs then(), quits; the exit code."""
+    ctl = Controller()
+    try:
+        r.check(label + ": the control panel appears", ctl.wait_panel(), panel("find"))
+        reached = poll(until, 120, 1.0)
+        if then:
+            then(reached)
+        panel("quit")
+        code = ctl.wait_exit(60)
+        r.check(label + ": Quit ends with code 0", code == 0, code)
+    finally:
+        ctl.kill()
+
+
+def odd_user_values(r, desk):
+    long_path = "C:\\" + "\\".join(["d" * 58] * 4) + "\\" + "w" * 57 + ".bmp"   # 300 characters, no such file
+    set_desktop({"Wallpaper": ("REG_SZ", long_path), "WallpaperStyle": ("REG_DWORD", 2), "TileWallpaper": None})
+    before = desktop_values()
+    one_run(r, desk, "odd values", lambda: showing_ours(desk))
+    r.check("odd values: the long path, the DWORD style and the missing tile value come back exactly",
+            desktop_values() == before and len(before["Wallpaper"][1]) == 300, (before, desktop_values()))
+    r.check("odd values: nothing is left kept", not kept_values(), kept_values())
+
+
+def shell_folders(local, roaming):
+    for name, value in (("Local AppData", local), ("AppData", roaming)):
+        wine(["reg", "add", SHELL_FOLDERS_KEY, "/v", name, "/t", "REG_EXPAND_SZ", "/d", value, "/f"])
+
+
+def long_local_folder(r, desk):
+    set_desktop({"Wallpaper": ("REG_SZ", ""), "WallpaperStyle": ("REG_SZ", "0"), "TileWallpaper": ("REG_SZ", "0")})
+    before = desktop_values()
+    deep = "C:\\uvtest\\" + "\\".join(["l" * 60] * 4)
+    os.makedirs(unix_path(deep), exist_ok=True)
+    shell_folders(deep, r"%USERPROFILE%\AppData\Roaming")
+    picture = lambda: (desktop_values()["Wallpaper"] or ("", ""))[1]
+    one_run(r, desk, "long folder", lambda: showing_ours(desk),
+            lambda shown: r.check("long folder: the picture goes to the roaming folder instead",
+                                  shown and is_our_picture(picture()) and "\\roaming\\" in picture().lower(),
+                                  picture()))
+    r.check("long folder: Quit puts the user's values back", desktop_values() == before, desktop_values())
+
+
+def unwritable_folders(r, desk):
+    before = desktop_values()
+    # Nothing can be created in /proc, not even by root.
+    shell_folders(r"Z:\proc", r"Z:\proc")
+    text = lambda: panel("text", "1045")
+    one_run(r, desk, "unwritable", lambda: "no folder" in text(),
+            lambda said: r.check("unwritable: the Information page says no folder can be written, and the "
+                                 "wallpaper is left alone", said and desktop_values() == before and not kept_values(),
+                                 (text(), desktop_values(), kept_values())))
+    r.check("unwritable: the user's values are unchanged after Quit", desktop_values() == before, desktop_values())
+
+
+def main():
+    r = Results()
+    use_later_prefix()
+    fresh_registry()
+    folders = reg_values(SHELL_FOLDERS_KEY) or {}
+    original = [folders.get(n, ("", ""))[1] for n in ("Local AppData", "AppData")]
+    desk = Desktop(later=True)
+    try:
+        odd_user_values(r, desk)
+        long_local_folder(r, desk)
+        unwritable_folders(r, desk)
+    except RuntimeError as e:
+        r.check("wallpaper bad input session completes", False, str(e))
+    finally:
+        shell_folders(*original)
+        desk.stop()
+        fresh_registry()
+        set_desktop({"Wallpaper": ("REG_SZ", "")})
+        stop_prefix()
+    r.exit()
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,77 @@
+#!/usr/bin/env python3
+"""The user's wallpaper survives a controller that is killed while its map
+is the wallpaper: the next start puts it back before anything else (and keeps
+that, not the map, as the wallpaper to restore), and so does an uninstall."""
+import sys
+
+from controller_harness import PRODUCT_KEY, Controller, fresh_registry, panel, reg_values
+from harness import Desktop, Results, poll
+from wallpaper_harness import (desktop_values, is_our_picture, kept_values, set_desktop, set_user_wallpaper,
+                               showing_ours, showing_user, stop_prefix, use_later_prefix)
+
+
+def kill_while_shown(r, desk, label):
+    ctl = Controller()
+    try:
+        shown = ctl.wait_panel() and poll(lambda: showing_ours(desk), 120, 1.0)
+        r.check(label + ": the map became the wallpaper", shown, desk.wallpaper_history()[-3:])
+    finally:
+        ctl.kill()
+    r.check(label + ": killed, the program leaves its map as the wallpaper and the kept copy",
+            is_our_picture((desktop_values()["Wallpaper"] or ("", ""))[1]) and "user wallpaper" in kept_values(),
+            (desktop_values(), kept_values()))
+
+
+def restart_after_kill(r, desk, user):
+    kill_while_shown(r, desk, "restart")
+    seen = len(desk.wallpaper_history())
+    ctl = Controller()
+    try:
+        r.check("restart: the control panel appears", ctl.wait_panel(), panel("find"))
+        told = lambda: [path for _, path in desk.wallpaper_history()[seen:]]
+        r.check("restart: the map is the wallpaper again",
+                poll(lambda: any(is_our_picture(p) for p in told()), 120, 1.0) and showing_ours(desk), told())
+        told = told()
+        r.check("restart: the first change the desktop sees is the user's wallpaper coming back",
+                told[:1] == [user["Wallpaper"][1]], told)
+        r.check("restart: what is kept is the user's wallpaper, not the map",
+                kept_values().get("user wallpaper") == user["Wallpaper"], kept_values())
+        panel("quit")
+        r.check("restart: Quit ends with code 0", ctl.wait_exit(60) == 0)
+    finally:
+        ctl.kill()
+    r.check("restart: after Quit the user's wallpaper is back", desktop_values() == user, desktop_values())
+    r.check("restart: and on the desktop", poll(lambda: showing_user(desk), 20, 0.5))
+
+
+def uninstall_after_kill(r, desk, user):
+    kill_while_shown(r, desk, "uninstall")
+    un = Controller(["uninstall"])
+    r.check("uninstall: ends with code 0", un.wait_exit(90) == 0)
+    r.check("uninstall: the user's wallpaper is back", desktop_values() == user, desktop_values())
+    r.check("uninstall: the settings are gone with the kept copy", reg_values(PRODUCT_KEY) is None,
+            reg_values(PRODUCT_KEY))
+    r.check("uninstall: the desktop shows the user's wallpaper", poll(lambda: showing_user(desk), 20, 0.5))
+
+
+def main():
+    r = Results()
+    use_later_prefix()
+    fresh_registry()
+    user = set_user_wallpaper()
+    desk = Desktop(later=True)
+    try:
+        restart_after_kill(r, desk, user)
+        uninstall_after_kill(r, desk, user)
+    except RuntimeError as e:
+        r.check("wallpaper restore session completes", False, str(e))
+    finally:
+        desk.stop()
+        fresh_registry()
+        set_desktop({"Wallpaper": ("REG_SZ", "")})
+        stop_prefix()
+    r.exit()
+
+
+if __name__ == "__main__":
+    sys.exit(main())

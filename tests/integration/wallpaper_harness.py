@@ -1,0 +1,142 @@
+"""Pieces of the wallpaper tests: the prefix that reports a later Windows,
+the user's own wallpaper, the desktop key, the picture the program writes and
+its comparison with umbravue-render."""
+import os
+import re
+import struct
+import subprocess
+
+from controller_harness import reg_values, wine
+from harness import BIN, ROOT, WINE, Bitmap, Screen, close_to, render_reference
+
+DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
+SHELL_FOLDERS_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders"
+WALLPAPER_VALUES = ("Wallpaper", "WallpaperStyle", "TileWallpaper")
+KEPT_VALUES = ("wallpaper picture", "user wallpaper", "user wallpaper style", "user tile wallpaper")
+USER_RGB = (200, 40, 160)
+USER_WALLPAPER = r"C:\uvtest\user wall.bmp"
+
+
+def use_later_prefix():
+    """Every Wine process started from here on runs in the prefix that
+    reports Windows 7; returns its folder."""
+    prefix = os.environ.get("UV_WINEPREFIX_LATER") or os.path.join(
+        ROOT, "build", "wineprefix-%s-win7" % os.environ.get("UV_WIN", "win64"))
+    os.environ["WINEPREFIX"] = prefix
+    return prefix
+
+
+def stop_prefix():
+    subprocess.run(["wineserver", "-k"], env=dict(os.environ), capture_output=True, timeout=60)
+
+
+def unix_path(win_path):
+    drive, rest = win_path[0].lower(), win_path[2:].replace("\\", "/")
+    if drive == "z":
+        return rest
+    return os.path.join(os.environ["WINEPREFIX"], "drive_" + drive) + rest
+
+
+def write_bmp(path, width, height, rgb):
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    stride = (width * 3 + 3) & ~3
+    row = bytes([rgb[2], rgb[1], rgb[0]]) * width + b"\0" * (stride - width * 3)
+    with open(path, "wb") as f:
+        f.write(b"BM" + struct.pack("<IHHI", 54 + stride * height, 0, 0, 54))
+        f.write(struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, stride * height, 2835, 2835, 0, 0))
+        f.write(row * height)
+
+
+def set_desktop(values):
+    """values: {name: (type, data)}; a name mapped to None is deleted."""
+    for name, value in values.items():
+        if value is None:
+            wine(["reg", "delete", DESKTOP_KEY, "/v", name, "/f"])
+        else:
+            wine(["reg", "add", DESKTOP_KEY, "/v", name, "/t", value[0], "/d", str(value[1]), "/f"])
+
+
+def set_user_wallpaper():
+    """A stretched one-colour picture of the user's, in a folder with a blank."""
+    write_bmp(unix_path(USER_WALLPAPER), 64, 64, USER_RGB)
+    set_desktop({"Wallpaper": ("REG_SZ", USER_WALLPAPER), "WallpaperStyle": ("REG_SZ", "2"),
+                 "TileWallpaper": ("REG_SZ", "0")})
+    return desktop_values()
+
+
+def desktop_values():
+    values = reg_values(DESKTOP_KEY) or {}
+    return {name: values.get(name) for name in WALLPAPER_VALUES}
+
+
+def kept_values():
+    values = reg_values(r"HKCU\Software\VantorelSoftware\Umbravue") or {}
+    return {name: values[name] for name in KEPT_VALUES if name in values}
+
+
+def is_our_picture(path):
+    return bool(path) and path.lower().endswith("\\umbravue\\wallpaper.bmp")
+
+
+def showing_ours(desk):
+    """The desktop was last told of the program's picture and could load it."""
+    history = desk.wallpaper_history()
+    return bool(history) and is_our_picture(history[-1][1]) and history[-1][0] == desk.width
+
+
+def showing_user(desk):
+    return close_to(Screen().pixel(desk.width // 2, desk.height // 2), USER_RGB, 8)
+
+
+def desk_query(*args):
+    out = wine(["deskshell.exe", "query"] + [str(a) for a in args]).stdout.decode("latin-1").strip()
+    return int(out) if re.match(r"^-?\d+$", out) else None
+
+
+def map_patches(w, h, image_w=2048, image_h=1024):
+    """Screen patches inside the map (FitWidth, centred), below the icons."""
+    fit_h = w * image_h // image_w
+    top = (h - fit_h) // 2
+    return [(int(fx * (w - 16)), top + int(fy * fit_h), 16, 16)
+            for fy in (0.2, 0.45, 0.7) for fx in (0.08, 0.3, 0.55, 0.8, 0.95)]
+
+
+def compare_with_reference(r, name, picture_path, w, h):
+    """The screen against umbravue-render for the moment the picture was
+    written, the screen's size and the same settings; the reference of
+    twelve hours later must differ where it is compared, or the comparison
+    proves nothing."""
+    moment = int(os.path.getmtime(unix_path(picture_path)))
+    window = ("--window", "%dx%d" % (w, h))
+    ref = render_reference(moment, 10, extra=window)
+    other = render_reference(moment + 12 * 3600, 10, extra=window)
+    if ref is None or other is None:
+        return r.check(name, False, "no umbravue-render.exe in " + BIN)
+    patches = map_patches(w, h)
+    differing = sum(1 for p in patches if not close_to(ref.mean(*p), other.mean(*p), 28))
+    r.check(name + ": the references of two moments differ where compared", differing >= 5, differing)
+    screen = Screen()
+    bad = [(p[:2], tuple(round(v) for v in screen.mean(*p)), tuple(round(v) for v in ref.mean(*p)))
+           for p in patches if not close_to(screen.mean(*p), ref.mean(*p), 28)]
+    written = Bitmap(unix_path(picture_path))
+    return r.check(name, not bad and (written.width, written.height) == (w, h),
+                   (bad, written.width, written.height))
+
+
+def green_grid_row(screen, x0=0):
+    """The screen row near the equator where most pixels are the grid's green."""
+    for y in range(screen.height // 2 - 8, screen.height // 2 + 8):
+        greens = sum(1 for x in range(x0, screen.width) if close_to(screen.pixel(x, y), (0, 255, 0), 40))
+        if greens > (screen.width - x0) * 0.8:
+            return y
+    return None
+
+
+def save_screen(name):
+    try:
+        Screen().save_png(os.path.join(ROOT, "build", name))
+    except Exception:
+        pass
+
+
+__all__ = [n for n in dir() if not n.startswith("_")] + ["WINE"]

@@ -1,0 +1,137 @@
+// Times one renewal of the wallpaper (render, write the BMP file, set it)
+// against the hosted render of the same size (what the desktop host does per
+// new picture: blend, rotation, paint cache with overlays, copy to the
+// window), both in one run, and prints their ratio. Not a test: run it by
+// hand under Wine, in a prefix whose wallpaper may change while it runs (the
+// one it finds is put back at the end).
+//
+//   umbravue-wallpaper-bench [runs]
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <string>
+
+#include "common/WinHandles.h"
+#include "controller/DesktopLink.h"
+#include "controller/Wallpaper_win.h"
+#include "renderer/DesktopPicture_win.h"
+#include "renderer/RenderSettings.h"
+#include "solar/CityDatabase.h"
+
+namespace {
+
+using uv::MessageId;
+
+std::string BesideProgram(const char* name) {
+    char path[MAX_PATH] = {};
+    const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string s(path, n < MAX_PATH ? n : 0);
+    const std::size_t slash = s.find_last_of("\\/");
+    return (slash == std::string::npos ? std::string() : s.substr(0, slash + 1)) + name;
+}
+
+double Seconds(std::chrono::steady_clock::time_point since) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+}
+
+// A burst with the usual overlays on, as the controller builds it.
+std::vector<uv::SettingsPost> TypicalBurst(uv::CitySelection& selection) {
+    uv::AllSettings s;
+    s.overlay.grid = s.overlay.dawnDusk = s.overlay.cities = s.overlay.cityLabels = 1;
+    s.overlay.status = s.overlay.statusSunLocation = s.overlay.statusSunrise = s.overlay.statusSunset = 1;
+    s.glyph.showSun = 1;
+    int lastY = -1;
+    return uv::BuildSettingsBurst(s.Refs(&selection), lastY).posts;
+}
+
+class SixCities : public uv::CitySelection {
+public:
+    int Count() const override { return 400; }
+    bool IsSelected(int index) const override { return index % 67 == 0; }
+    void Clear() override {}
+    void Select(int) override {}
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    const std::string library = BesideProgram("globepix.dll");
+    uv::UniqueModule module(LoadLibraryA(library.c_str()));
+    uv::MapImages images;
+    if (!module || !images.Load(module.get())) {
+        std::printf("could not load the map images from %s\n", library.c_str());
+        return 1;
+    }
+    CityDatabase cities;
+    cities.LoadFromResource(module.get(), 103);
+
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    uv::WallpaperJob job;
+    if (!uv::MakeWallpaperFiles(temp, job.files) || (!CreateDirectoryA(job.files.folder.c_str(), nullptr) &&
+                                                     GetLastError() != ERROR_ALREADY_EXISTS)) {
+        std::printf("no folder for the picture under %s\n", temp);
+        return 1;
+    }
+    SixCities selection;
+    job.burst = TypicalBurst(selection);
+    job.time = static_cast<std::time_t>(1718971200);   // 2024-06-21 12:00 UTC
+
+    // The hosted side applies the same burst, as the desktop host would.
+    uv::RenderSettings settings;
+    for (const uv::SettingsPost& p : job.burst)
+        uv::ApplySettingsMessage(settings, cities, uv::ToWire(p.id), p.value, job.time);
+    uv::ApplySettingsMessage(settings, cities, uv::ToWire(MessageId::SetTime), job.time, job.time);
+
+    uv::RegistryWallpaperStore store(HKEY_CURRENT_USER);
+    if (!uv::KeepUserWallpaper(store, job.files.picture)) {
+        std::printf("could not keep the current wallpaper; nothing was changed\n");
+        return 1;
+    }
+    std::printf("%d runs each, best wall time; map %dx%d\n", runs, images.width, images.height);
+    uv::WallpaperRenderer renderer(library);
+    const int sizes[][2] = {{1920, 1080}, {3840, 2160}};
+    int failures = 0;
+    for (const auto& size : sizes) {
+        const int cx = size[0], cy = size[1];
+        job.screen = uv::ScreenLayout();
+        job.screen.width = cx;
+        job.screen.height = cy;
+        uv::DesktopPicture hosted;
+        uv::WindowDc screen(nullptr);
+        uv::UniqueMemoryDc windowDc(CreateCompatibleDC(screen.get()));
+        uv::UniqueBitmap window(CreateCompatibleBitmap(screen.get(), cx, cy));
+        uv::ScopedSelect selectWindow(windowDc.get(), window.get());
+
+        double bestHosted = 1e30, bestRender = 1e30, bestSet = 1e30;
+        for (int r = 0; r < runs; ++r) {
+            auto t = std::chrono::steady_clock::now();
+            if (!hosted.Render(images, settings, cities, windowDc.get(), cx, cy)) ++failures;
+            GdiFlush();
+            bestHosted = std::min(bestHosted, Seconds(t));
+
+            t = std::chrono::steady_clock::now();
+            if (renderer.Render(job) != uv::WallpaperResult::Shown) ++failures;
+            const double render = Seconds(t);
+            t = std::chrono::steady_clock::now();
+            if (uv::SetOurWallpaper(HKEY_CURRENT_USER, job) != uv::WallpaperResult::Shown) ++failures;
+            const double set = Seconds(t);
+            bestRender = std::min(bestRender, render);
+            bestSet = std::min(bestSet, set);
+        }
+        const double renewal = bestRender + bestSet;
+        std::printf("%dx%d  hosted render %7.1f ms   wallpaper renewal %7.1f ms (render and write %7.1f, set %7.1f)"
+                    "   ratio %.2f\n",
+                    cx, cy, bestHosted * 1e3, renewal * 1e3, bestRender * 1e3, bestSet * 1e3, renewal / bestHosted);
+    }
+    uv::RestoreKeptWallpaper(HKEY_CURRENT_USER);
+    DeleteFileA(job.files.picture.c_str());
+    RemoveDirectoryA(job.files.folder.c_str());
+    if (failures) std::printf("%d steps failed\n", failures);
+    return failures ? 1 : 0;
+}
