@@ -1,5 +1,6 @@
 // Real pages in a real (hidden-owner) property sheet, driven with the
 // messages a user's clicks and keys produce.
+#include "common/WinHandles.h"
 #include "controlpanel/AboutPageRes.h"
 #include "controlpanel/CitiesPageRes.h"
 #include "controlpanel/MiscPageRes.h"
@@ -11,8 +12,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
+#include <memory>
 #include <string>
-#include <thread>
 
 namespace uv {
 namespace {
@@ -237,10 +239,47 @@ TEST(OverlayPage, ResetDefaultColoursKeepsBoxesAndDisabledSwatches) {
     ReleaseDC(s.Item(IDC_OVL_GRID_COLOR), dc);
 }
 
+// Runs body on a thread of its own (CreateThread: the shipped runtime has no
+// standard threads), so it can answer a modal dialog while the test thread
+// sits in the dialog's loop.
+class HelperThread {
+public:
+    explicit HelperThread(std::function<void()> body)
+        : body_(std::make_unique<std::function<void()>>(std::move(body))) {
+        thread_.reset(CreateThread(nullptr, 0, Run, body_.get(), 0, nullptr));
+    }
+    HelperThread(HelperThread&&) = default;
+    HelperThread& operator=(HelperThread&& o) {
+        join();
+        thread_ = std::move(o.thread_);
+        body_ = std::move(o.body_);
+        return *this;
+    }
+    ~HelperThread() { join(); }
+    void join() {
+        if (!thread_) return;
+        // The bodies give up after 10 s; one that is still running keeps its
+        // function alive rather than reading freed memory.
+        if (WaitForSingleObject(thread_.get(), 30000) != WAIT_OBJECT_0) {
+            ADD_FAILURE() << "helper thread still running";
+            body_.release();
+        }
+        thread_.reset();
+    }
+
+private:
+    static DWORD WINAPI Run(LPVOID p) {
+        (*static_cast<std::function<void()>*>(p))();
+        return 0;
+    }
+    std::unique_ptr<std::function<void()>> body_;
+    UniqueKernelHandle thread_;
+};
+
 // Answers the colour chooser owned by owner: its red, green and blue boxes
 // get red, 0, 0 (unless red is negative), then the button id is pressed.
-std::thread AnswerDialog(HWND owner, int button, int red = -1) {
-    return std::thread([owner, button, red] {
+HelperThread AnswerDialog(HWND owner, int button, int red = -1) {
+    return HelperThread([owner, button, red] {
         for (int i = 0; i < 500; ++i) {
             HWND w = nullptr;
             while ((w = FindWindowExA(nullptr, w, "#32770", nullptr)) != nullptr) {
@@ -267,7 +306,7 @@ TEST(OverlayPage, ColourChooserConfirmSetsColourCancelKeepsIt) {
     page.MarkMembersCurrent();
     page.RefreshStep();
     const std::uint32_t before = page.values.colours.grid;
-    std::thread t = AnswerDialog(host.MainWindow(), IDCANCEL, 200);
+    HelperThread t = AnswerDialog(host.MainWindow(), IDCANCEL, 200);
     SendMessageA(page.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_OVL_GRID_COLOR, STN_CLICKED),
                  reinterpret_cast<LPARAM>(s.Item(IDC_OVL_GRID_COLOR)));
     t.join();
@@ -414,8 +453,8 @@ TEST(CitiesPage, SyncPutsCaretOnFirstSelectedRow) {
 }
 
 // Answers the confirmation of "clear entire selection".
-std::thread AnswerConfirm(int button) {
-    return std::thread([button] {
+HelperThread AnswerConfirm(int button) {
+    return HelperThread([button] {
         for (int i = 0; i < 500; ++i) {
             if (HWND w = FindWindowA("#32770", "confirm")) {
                 if (IsWindowVisible(w)) {
@@ -434,7 +473,7 @@ TEST(CitiesPage, ClearAsksFirstAndLeavesTrayCity) {
     f.ClickRow(7);
     f.sheet->Click(IDC_CITIES_WATCH);
     EXPECT_EQ(f.page.values.trayCity, 7);
-    std::thread t = AnswerConfirm(IDNO);
+    HelperThread t = AnswerConfirm(IDNO);
     f.sheet->Click(IDC_CITIES_CLEAR);
     t.join();
     EXPECT_EQ(f.db.GetSelectedCount(), 2);
