@@ -3,6 +3,7 @@
 #include "common/WinHandles.h"
 #include "controlpanel/AboutPageRes.h"
 #include "controlpanel/CitiesPageRes.h"
+#include "controlpanel/InfoPageRes.h"
 #include "controlpanel/MiscPageRes.h"
 #include "controlpanel/OffsetPageRes.h"
 #include "controlpanel/OverlayPageRes.h"
@@ -355,6 +356,33 @@ TEST(InfoPage, CreditIsABlueLinkWithTheHandCursor) {
     ReleaseDC(credit, dc);
     EXPECT_EQ(SendMessageA(page.hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(credit),
                            MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)), TRUE);
+}
+
+// The page around a link and the empty end of the link's own box look the
+// same: no box of another colour on a themed page.
+TEST(InfoPage, CreditLinkHasNoBoxOfItsOwn) {
+    FakeHost host;
+    CPPInfo page;
+    Sheet s(page, host);
+    HWND sheet = GetParent(page.hwnd());
+    SetWindowPos(sheet, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+    // Page and link paint now, together; the screen follows a little later.
+    RedrawWindow(sheet, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    RECT r = {};
+    GetWindowRect(s.Item(IDC_INFO_CREDIT), &r);
+    HDC screen = GetDC(nullptr);
+    COLORREF inside = CLR_INVALID, outside = CLR_INVALID;
+    // Black until the painting has reached the screen.
+    for (int i = 0; i < 150 && (outside == CLR_INVALID || outside == 0 || inside != outside); ++i) {
+        MSG m;
+        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
+        Sleep(20);
+        inside = GetPixel(screen, r.right - 3, (r.top + r.bottom) / 2);
+        outside = GetPixel(screen, r.right - 3, r.bottom + 4);
+    }
+    ReleaseDC(nullptr, screen);
+    ASSERT_NE(outside, 0u) << "the page never reached the screen";
+    EXPECT_EQ(inside, outside);
 }
 
 // --- Choose Cities
