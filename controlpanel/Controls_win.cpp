@@ -29,9 +29,29 @@ HBRUSH CColorSwatch::OnCtlColor(HDC dc) {
 
 CLinkStatic::CLinkStatic() : brush_(CreateSolidBrush(GetSysColor(COLOR_BTNFACE))) {}
 
+namespace {
+
+// True when visual styles paint a texture behind the controls of the link's
+// page (themed property sheet pages). uxtheme is not on every system and is
+// only loaded by a themed process, so it is looked up, never imported.
+bool OnTexturedPage(HWND control) {
+    HMODULE uxtheme = GetModuleHandleA("uxtheme.dll");
+    if (!control || !uxtheme) return false;
+    using IsTextureEnabled = BOOL(WINAPI*)(HWND);
+    auto enabled = reinterpret_cast<IsTextureEnabled>(
+        reinterpret_cast<void*>(GetProcAddress(uxtheme, "IsThemeDialogTextureEnabled")));
+    return enabled && enabled(GetParent(control));
+}
+
+}  // namespace
+
 HBRUSH CLinkStatic::OnCtlColor(HDC dc) {
     SetTextColor(dc, RGB(0, 0, 255));
     SetBkMode(dc, TRANSPARENT);
+    // A solid button-face box would stand out on the texture: the page's own
+    // painting shows through instead. The links' texts never change, so
+    // nothing old can show through.
+    if (OnTexturedPage(hwnd_)) return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
     return brush_.get();
 }
 

@@ -38,6 +38,11 @@ time_t MinutesToMoment(time_t t, double m) {
   long long s = UtcCalendarSeconds(day.tm_year + 1900LL, day.tm_mon + 1, day.tm_mday,
                                    static_cast<long long>(hours),
                                    static_cast<long long>(minutes), 0);
+  // An event past the end of a 32-bit time_t (late on 2038-01-19) would wrap
+  // to 1901; it is no event instead.
+  if (s < static_cast<long long>(std::numeric_limits<time_t>::min()) ||
+      s > static_cast<long long>(std::numeric_limits<time_t>::max()))
+    return static_cast<time_t>(LocalStandardOffset() - 1);
   return static_cast<time_t>(s);
 }
 
@@ -66,21 +71,42 @@ time_t SunsetTime(time_t t, double latitude, double longitude) {
   return MinutesToMoment(t, m);
 }
 
-int LocalStandardOffsetAt(time_t now) {
+namespace {
+
+// False when the runtime cannot break now down or read the UTC fields back.
+bool StandardOffsetOnce(time_t now, int& offset) {
   std::tm local, utc;
 #ifdef _WIN32
   // The Windows runtime keeps these results per thread.
   const std::tm* l = std::localtime(&now);
-  if (!l) return 0;
+  if (!l) return false;
   local = *l;
   const std::tm* g = std::gmtime(&now);
-  if (!g) return 0;
+  if (!g) return false;
   utc = *g;
 #else
-  if (!localtime_r(&now, &local) || !gmtime_r(&now, &utc)) return 0;
+  if (!localtime_r(&now, &local) || !gmtime_r(&now, &utc)) return false;
 #endif
   // utc carries tm_isdst = 0, so mktime reads it as local standard time.
-  return static_cast<int>(std::mktime(&local) - std::mktime(&utc));
+  // A failed mktime returns -1 (glibc also leaves tm_wday alone); the one
+  // real moment -1 is only taken for a failure near 1970 too.
+  local.tm_wday = utc.tm_wday = -1;
+  const long long a = std::mktime(&local), b = std::mktime(&utc);
+  if (local.tm_wday < 0 || utc.tm_wday < 0 || a == -1 || b == -1) return false;
+  offset = static_cast<int>(a - b);
+  return true;
+}
+
+}  // namespace
+
+int LocalStandardOffsetAt(time_t now) {
+  int offset = 0;
+  if (StandardOffsetOnce(now, offset)) return offset;
+  // Near the ends of a 32-bit time_t the UTC fields, read as local time, lie
+  // outside the range; a day nearer 1970 has the same offset.
+  const time_t nearer = static_cast<time_t>(now > 0 ? now - 86400 : now + 86400);
+  if ((now > 86400 || now < -86400) && StandardOffsetOnce(nearer, offset)) return offset;
+  return 0;
 }
 
 int LocalStandardOffset() { return LocalStandardOffsetAt(std::time(nullptr)); }

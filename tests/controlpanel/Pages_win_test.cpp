@@ -1,7 +1,9 @@
 // Real pages in a real (hidden-owner) property sheet, driven with the
 // messages a user's clicks and keys produce.
+#include "common/WinHandles.h"
 #include "controlpanel/AboutPageRes.h"
 #include "controlpanel/CitiesPageRes.h"
+#include "controlpanel/InfoPageRes.h"
 #include "controlpanel/MiscPageRes.h"
 #include "controlpanel/OffsetPageRes.h"
 #include "controlpanel/OverlayPageRes.h"
@@ -11,8 +13,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
+#include <memory>
 #include <string>
-#include <thread>
 
 namespace uv {
 namespace {
@@ -240,10 +243,47 @@ TEST(OverlayPage, ResetDefaultColoursKeepsBoxesAndDisabledSwatches) {
     ReleaseDC(s.Item(IDC_OVL_GRID_COLOR), dc);
 }
 
+// Runs body on a thread of its own (CreateThread: the shipped runtime has no
+// standard threads), so it can answer a modal dialog while the test thread
+// sits in the dialog's loop.
+class HelperThread {
+public:
+    explicit HelperThread(std::function<void()> body)
+        : body_(std::make_unique<std::function<void()>>(std::move(body))) {
+        thread_.reset(CreateThread(nullptr, 0, Run, body_.get(), 0, nullptr));
+    }
+    HelperThread(HelperThread&&) = default;
+    HelperThread& operator=(HelperThread&& o) {
+        join();
+        thread_ = std::move(o.thread_);
+        body_ = std::move(o.body_);
+        return *this;
+    }
+    ~HelperThread() { join(); }
+    void join() {
+        if (!thread_) return;
+        // The bodies give up after 10 s; one that is still running keeps its
+        // function alive rather than reading freed memory.
+        if (WaitForSingleObject(thread_.get(), 30000) != WAIT_OBJECT_0) {
+            ADD_FAILURE() << "helper thread still running";
+            body_.release();
+        }
+        thread_.reset();
+    }
+
+private:
+    static DWORD WINAPI Run(LPVOID p) {
+        (*static_cast<std::function<void()>*>(p))();
+        return 0;
+    }
+    std::unique_ptr<std::function<void()>> body_;
+    UniqueKernelHandle thread_;
+};
+
 // Answers the colour chooser owned by owner: its red, green and blue boxes
 // get red, 0, 0 (unless red is negative), then the button id is pressed.
-std::thread AnswerDialog(HWND owner, int button, int red = -1) {
-    return std::thread([owner, button, red] {
+HelperThread AnswerDialog(HWND owner, int button, int red = -1) {
+    return HelperThread([owner, button, red] {
         for (int i = 0; i < 500; ++i) {
             HWND w = nullptr;
             while ((w = FindWindowExA(nullptr, w, "#32770", nullptr)) != nullptr) {
@@ -270,7 +310,7 @@ TEST(OverlayPage, ColourChooserConfirmSetsColourCancelKeepsIt) {
     page.MarkMembersCurrent();
     page.RefreshStep();
     const std::uint32_t before = page.values.colours.grid;
-    std::thread t = AnswerDialog(host.MainWindow(), IDCANCEL, 200);
+    HelperThread t = AnswerDialog(host.MainWindow(), IDCANCEL, 200);
     SendMessageA(page.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_OVL_GRID_COLOR, STN_CLICKED),
                  reinterpret_cast<LPARAM>(s.Item(IDC_OVL_GRID_COLOR)));
     t.join();
@@ -319,6 +359,33 @@ TEST(InfoPage, CreditIsABlueLinkWithTheHandCursor) {
     ReleaseDC(credit, dc);
     EXPECT_EQ(SendMessageA(page.hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(credit),
                            MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)), TRUE);
+}
+
+// The page around a link and the empty end of the link's own box look the
+// same: no box of another colour on a themed page.
+TEST(InfoPage, CreditLinkHasNoBoxOfItsOwn) {
+    FakeHost host;
+    CPPInfo page;
+    Sheet s(page, host);
+    HWND sheet = GetParent(page.hwnd());
+    SetWindowPos(sheet, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+    // Page and link paint now, together; the screen follows a little later.
+    RedrawWindow(sheet, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    RECT r = {};
+    GetWindowRect(s.Item(IDC_INFO_CREDIT), &r);
+    HDC screen = GetDC(nullptr);
+    COLORREF inside = CLR_INVALID, outside = CLR_INVALID;
+    // Black until the painting has reached the screen.
+    for (int i = 0; i < 150 && (outside == CLR_INVALID || outside == 0 || inside != outside); ++i) {
+        MSG m;
+        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
+        Sleep(20);
+        inside = GetPixel(screen, r.right - 3, (r.top + r.bottom) / 2);
+        outside = GetPixel(screen, r.right - 3, r.bottom + 4);
+    }
+    ReleaseDC(nullptr, screen);
+    ASSERT_NE(outside, 0u) << "the page never reached the screen";
+    EXPECT_EQ(inside, outside);
 }
 
 // --- Choose Cities
@@ -417,8 +484,8 @@ TEST(CitiesPage, SyncPutsCaretOnFirstSelectedRow) {
 }
 
 // Answers the confirmation of "clear entire selection".
-std::thread AnswerConfirm(int button) {
-    return std::thread([button] {
+HelperThread AnswerConfirm(int button) {
+    return HelperThread([button] {
         for (int i = 0; i < 500; ++i) {
             if (HWND w = FindWindowA("#32770", "confirm")) {
                 if (IsWindowVisible(w)) {
@@ -437,7 +504,7 @@ TEST(CitiesPage, ClearAsksFirstAndLeavesTrayCity) {
     f.ClickRow(7);
     f.sheet->Click(IDC_CITIES_WATCH);
     EXPECT_EQ(f.page.values.trayCity, 7);
-    std::thread t = AnswerConfirm(IDNO);
+    HelperThread t = AnswerConfirm(IDNO);
     f.sheet->Click(IDC_CITIES_CLEAR);
     t.join();
     EXPECT_EQ(f.db.GetSelectedCount(), 2);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <ctime>
 
 #include "ScopedTimeZone.h"
@@ -68,6 +69,39 @@ TEST(SunriseTest, NonsenseCoordinatesDoNotMisbehave) {
   EXPECT_EQ(SunriseTime(kMidsummer, std::nan(""), 0), -1);
   EXPECT_EQ(SunsetTime(kMidsummer, 10, std::nan("")), -1);
   EXPECT_EQ(SunsetTime(kMidsummer, 10, 1e300), -1);
+}
+
+// 2038-01-19 is the last day a 32-bit time_t reaches (until 03:14:07 UTC);
+// London's sunrise and sunset that day lie beyond it.
+TEST(SunriseTest, EventsPastTheEndOfTheTimeRange) {
+  ScopedTimeZone zone("UTC0");
+  const time_t lastDay = Utc(2038, 1, 19);
+  const time_t rise = SunriseTime(lastDay, 51.5, -0.12);
+  const time_t set = SunsetTime(lastDay, 51.5, -0.12);
+  if (sizeof(time_t) == 4) {
+    // 32 bits: no such moment, so no event, never a moment of 1901.
+    EXPECT_EQ(rise, -1);
+    EXPECT_EQ(set, -1);
+  } else {
+    // 64 bits: the real events, about 08:00 and 16:30 UTC.
+    EXPECT_NEAR(static_cast<double>(rise - lastDay), 8 * 3600.0, 1800);
+    EXPECT_NEAR(static_cast<double>(set - lastDay), 16.5 * 3600, 1800);
+  }
+}
+
+// At the ends of the 32-bit range the UTC reading of the moment, taken as
+// local time, lies outside a 32-bit time_t (mktime fails there); the offset
+// must not come out of that failure. Same expectations for both widths.
+TEST(MachineZoneTest, StandardOffsetAtTheEndsOfThe32BitRange) {
+  {
+    ScopedTimeZone zone("EST5");
+    EXPECT_EQ(LocalStandardOffsetAt(static_cast<time_t>(INT32_MAX)), -18000);
+  }
+#ifndef _WIN32
+  // The Windows runtime has no local time before 1970.
+  ScopedTimeZone zone("JST-9");
+  EXPECT_EQ(LocalStandardOffsetAt(static_cast<time_t>(INT32_MIN)), 32400);
+#endif
 }
 
 TEST(SunriseTest, HourAngleRange) {
