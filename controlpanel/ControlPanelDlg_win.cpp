@@ -127,7 +127,10 @@ BOOL CControlPanelDlg::OnInitDialog() {
     misc_->WriteControls();
     Layout();
     ScheduleRefresh();
-    if (misc_->values.autohide) SetTimer(hwnd_, kAutohideTimer, 0, nullptr);
+    if (misc_->values.autohide) {
+        holdHidden_ = true;
+        SetTimer(hwnd_, kAutohideTimer, 0, nullptr);
+    }
     SetTimer(hwnd_, kTipTimer, 0, nullptr);
     SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     return FALSE;   // the focus went to "Hide"
@@ -268,8 +271,13 @@ void CControlPanelDlg::SaveEdits() {
     SaveSettings();
 }
 
-void CControlPanelDlg::ShowAboutPage() {
+void CControlPanelDlg::ShowPanel() {
+    holdHidden_ = false;
     ShowWindow(hwnd_, SW_SHOW);
+}
+
+void CControlPanelDlg::ShowAboutPage() {
+    ShowPanel();
     SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     SetForegroundWindow(hwnd_);
     if (sheet_) PropSheet_SetCurSel(sheet_, nullptr, kAboutTab);
@@ -362,7 +370,7 @@ bool CControlPanelDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT
         // window wherever the focus is.
         if (lParam < WM_MOUSEFIRST || lParam > WM_MOUSELAST) return false;
         if (lParam == WM_LBUTTONUP) ShowAboutPage();
-        else if (lParam == WM_RBUTTONUP) ShowWindow(hwnd_, SW_SHOW);
+        else if (lParam == WM_RBUTTONUP) ShowPanel();
         result = 0;
         return true;
     case WM_PAINT:
@@ -370,6 +378,11 @@ bool CControlPanelDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT
         PaintIconic();
         result = 0;
         return true;
+    case WM_WINDOWPOSCHANGING:
+        // The modal loop shows the dialog the first time its queue is empty,
+        // after the hide at start: only the user brings it back.
+        if (holdHidden_) reinterpret_cast<WINDOWPOS*>(lParam)->flags &= ~SWP_SHOWWINDOW;
+        return false;
     case WM_QUERYDRAGICON:
         result = reinterpret_cast<INT_PTR>(programIcon_);
         return true;

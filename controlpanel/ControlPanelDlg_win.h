@@ -41,6 +41,8 @@ public:
 
     // Shows the window on top with the About page active.
     void ShowAboutPage();
+    // Shows the window at the user's request, also when it was hidden at start.
+    void ShowPanel();
     void LoadSettings();
     void SaveSettings();
     // What the pages show, written to the registry.
@@ -95,6 +97,8 @@ private:
     PictureWay pictureWay_ = PictureWay::BehindIcons;
     WallpaperResult wallpaperResult_ = WallpaperResult::Pending;
     bool notifyIconAdded_ = false;
+    // Set while "autohide" keeps the window hidden since start.
+    bool holdHidden_ = false;
 };
 
 }  // namespace uv

@@ -30,13 +30,25 @@ fi
 
 uv_log() { printf '== %s\n' "$*" >&2; }
 
+# Configures a preset's build folder once. A changed compiler or preset is
+# not taken up by an existing cache: such a folder is made again from scratch.
+uv_configure() {
+  local preset=$1 stamp
+  stamp=$(cat "$ROOT/CMakePresets.json" "$ROOT"/cmake/toolchain-*.cmake | sha256sum | cut -c1-16)
+  if [ -f "$BUILD/$preset/build.ninja" ] && [ "$(cat "$BUILD/$preset/.uv-config" 2>/dev/null)" != "$stamp" ]; then
+    rm -rf "${BUILD:?}/$preset"
+  fi
+  if [ ! -f "$BUILD/$preset/build.ninja" ]; then
+    cmake --preset "$preset" -S "$ROOT" >/dev/null || return 1
+    echo "$stamp" > "$BUILD/$preset/.uv-config"
+  fi
+}
+
 uv_build() {
   local preset
   for preset in "$@"; do
     uv_log "build $preset"
-    if [ ! -f "$BUILD/$preset/build.ninja" ]; then
-      cmake --preset "$preset" -S "$ROOT" >/dev/null || return 1
-    fi
+    uv_configure "$preset" || return 1
     cmake --build --preset "$preset" -j"$(nproc)" || return 1
   done
 }

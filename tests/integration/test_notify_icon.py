@@ -6,6 +6,7 @@ it with the page it had, moves and other messages change nothing; with
 shell's "TaskbarCreated" broadcast leaves the program running as it was."""
 import re
 import sys
+import time
 
 from controller_harness import (PRODUCT_KEY, Controller, fresh_registry, panel, panel_state,
                                 reg_set_dword, tray)
@@ -66,6 +67,11 @@ def autohide(r):
         r.check("autohide: the panel exists", ctl.wait_panel(shown=False), panel("find"))
         r.check("autohide: and hides at once",
                 poll(lambda: panel_state() == (True, False), 20), panel_state())
+        end, seen = time.time() + 6, []
+        while time.time() < end:
+            seen.append(panel_state())
+            time.sleep(0.5)
+        r.check("autohide: and stays hidden", all(s == (True, False) for s in seen), seen)
         tray("right")
         r.check("autohide: a right click on the icon shows it",
                 poll(lambda: panel_state() == (True, True), 10), panel_state())
