@@ -1,5 +1,7 @@
 #include "controller/DesktopLink_win.h"
 
+#include "controller/WindowsVersion_win.h"
+
 #include "desktophost/uvdll.h"
 #include "solar/Sunrise.h"
 
@@ -56,16 +58,8 @@ HWND FindWindowByClassAndText(HWND parent, const char* cls, const char* text) {
 }
 
 HWND FindDesktopListView() {
-    OSVERSIONINFOA v = {};
-    v.dwOSVersionInfoSize = sizeof v;
-#if defined(__GNUC__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-#endif
-    if (!GetVersionExA(&v)) return nullptr;
-#if defined(__GNUC__)
-#pragma GCC diagnostic pop
-#endif
+    OSVERSIONINFOA v;
+    if (!ReportedWindowsVersion(v)) return nullptr;
     const DesktopSearch search = ChooseDesktopSearch(v.dwPlatformId, v.dwMajorVersion, v.dwMinorVersion);
     if (search == DesktopSearch::None) return nullptr;
     // A level that finds nothing lets the next one search the top-level

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "controller/SettingsStore_win.h"
+#include "controller/WindowsVersion_win.h"
 #include "renderer/DesktopPicture_win.h"
 #include "renderer/Projection.h"
 #include "renderer/Renderer_win.h"
@@ -240,16 +241,8 @@ ScreenLayout CurrentScreenLayout() {
 }
 
 WallpaperPlacement CurrentWallpaperPlacement(const ScreenLayout& screen) {
-    OSVERSIONINFOA v = {};
-    v.dwOSVersionInfoSize = sizeof v;
-#if defined(__GNUC__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-#endif
-    if (!GetVersionExA(&v)) v.dwMajorVersion = v.dwMinorVersion = 0;
-#if defined(__GNUC__)
-#pragma GCC diagnostic pop
-#endif
+    OSVERSIONINFOA v;
+    if (!ReportedWindowsVersion(v)) v.dwMajorVersion = v.dwMinorVersion = 0;
     return PlaceWallpaper(screen, v.dwMajorVersion, v.dwMinorVersion);
 }
 
