@@ -70,6 +70,11 @@ uv_make_prefix() {
 # The prefix is Windows XP (the 64-bit XP where 32-bit code cannot run).
 uv_wineprefix() { uv_make_prefix "$WINEPREFIX" "$UV_WINVER"; }
 
+# The 64-bit Windows XP prefix where 32-bit code runs too: the shipped
+# 32-bit files under WoW64 beside a 64-bit desktop shell. Its processes need
+# WINEARCH=win64 and the WoW64-capable loader "wine".
+uv_wineprefix_wow64() { WINEARCH=win64 UV_WINE=/usr/lib/wine/wine64 uv_make_prefix "$UV_WINEPREFIX64" winxp64; }
+
 # A second prefix reporting Windows 7: no desktop list view is searched for
 # there, so the program shows its picture as the wallpaper.
 uv_wineprefix_later() { uv_make_prefix "$UV_WINEPREFIX_LATER" win7; }

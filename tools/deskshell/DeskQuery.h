@@ -24,6 +24,7 @@ enum Query : WPARAM {
     QueryHang = 10,         // posted: the desktop thread sleeps lParam ms
     QueryUnloadUvdll = 11,  // unloads uvdll.dll from the desktop's process
     QueryWallpaperWidth = 12, // width of the wallpaper picture shown; 0 without one
+    QueryMonitors = 13,     // the number of monitors the system reports
 };
 
 constexpr int kProbeWidth = 160;

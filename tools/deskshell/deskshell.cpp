@@ -7,9 +7,12 @@
 // Like the real shell it paints the wallpaper the registry names
 // (HKCU\Control Panel\Desktop: Wallpaper, WallpaperStyle, TileWallpaper)
 // behind the icons, read at start and again whenever the wallpaper setting
-// changes; without one it shows its own background colour.
+// changes; without one it shows its own background colour. Its windows cover
+// the virtual screen, all monitors together, and a tiled wallpaper starts at
+// the primary monitor's top-left corner, as the real shell's do.
 //
-//   deskshell                    run the desktop; prints "ready" when it is up
+//   deskshell                    run the desktop; prints "ready W H" (the virtual
+//                                screen's size) when it is up
 //   deskshell later              the same as a later shell arranges it: the
 //                                list view lives in a top-level "WorkerW",
 //                                so Progman has no "SHELLDLL_DefView" child
@@ -46,12 +49,14 @@ struct Shell {
     LONG_PTR ownProcedure = 0;
     HIMAGELIST images = nullptr;
     Wallpaper wallpaper;
+    POINT origin = {};   // the virtual screen's top-left corner
 };
 Shell g_shell;
 
 void LayOut(int width, int height) {
-    SetWindowPos(g_shell.desktop, HWND_BOTTOM, 0, 0, width, height, SWP_NOACTIVATE);
-    if (g_shell.worker) SetWindowPos(g_shell.worker, HWND_BOTTOM, 0, 0, width, height, SWP_NOACTIVATE);
+    const int x = g_shell.origin.x, y = g_shell.origin.y;
+    SetWindowPos(g_shell.desktop, HWND_BOTTOM, x, y, width, height, SWP_NOACTIVATE);
+    if (g_shell.worker) SetWindowPos(g_shell.worker, HWND_BOTTOM, x, y, width, height, SWP_NOACTIVATE);
     SetWindowPos(g_shell.view, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     SetWindowPos(g_shell.listView, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -109,8 +114,11 @@ void PaintWallpaper(HWND window, HDC dc) {
     HDC source = CreateCompatibleDC(dc);
     HGDIOBJ old = SelectObject(source, w.bitmap);
     if (w.tile) {
-        for (int y = 0; y < r.bottom; y += w.height)
-            for (int x = 0; x < r.right; x += w.width) BitBlt(dc, x, y, w.width, w.height, source, 0, 0, SRCCOPY);
+        // The primary monitor's corner is at minus the origin in the window.
+        const int x0 = -g_shell.origin.x % w.width, y0 = -g_shell.origin.y % w.height;
+        for (int y = y0 > 0 ? y0 - w.height : y0; y < r.bottom; y += w.height)
+            for (int x = x0 > 0 ? x0 - w.width : x0; x < r.right; x += w.width)
+                BitBlt(dc, x, y, w.width, w.height, source, 0, 0, SRCCOPY);
     } else if (w.stretch) {
         SetStretchBltMode(dc, HALFTONE);
         StretchBlt(dc, 0, 0, r.right, r.bottom, source, 0, 0, w.width, w.height, SRCCOPY);
@@ -192,6 +200,8 @@ LRESULT Answer(WPARAM query, LPARAM argument) {
     }
     case deskshell::QueryWallpaperWidth:
         return g_shell.wallpaper.bitmap ? g_shell.wallpaper.width : 0;
+    case deskshell::QueryMonitors:
+        return GetSystemMetrics(SM_CMONITORS);
     default:
         return -1;
     }
@@ -260,15 +270,22 @@ int RunDesktop(bool later) {
     workerClass.lpszClassName = "WorkerW";
     if (!RegisterClassA(&desktopClass) || !RegisterClassA(&viewClass) || !RegisterClassA(&workerClass)) return 1;
 
-    const int width = GetSystemMetrics(SM_CXSCREEN);
-    const int height = GetSystemMetrics(SM_CYSCREEN);
+    g_shell.origin = {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN)};
+    int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    if (width <= 0 || height <= 0) {
+        g_shell.origin = {};
+        width = GetSystemMetrics(SM_CXSCREEN);
+        height = GetSystemMetrics(SM_CYSCREEN);
+    }
+    const int x = g_shell.origin.x, y = g_shell.origin.y;
     g_shell.desktop = CreateWindowExA(WS_EX_TOOLWINDOW, "Progman", "Program Manager",
-                                      WS_POPUP | WS_CLIPCHILDREN, 0, 0, width, height, nullptr, nullptr,
+                                      WS_POPUP | WS_CLIPCHILDREN, x, y, width, height, nullptr, nullptr,
                                       instance, nullptr);
     // The later layout: Progman stays as the shell's message window, the
     // icons live in another top-level window.
     if (later) {
-        g_shell.worker = CreateWindowExA(WS_EX_TOOLWINDOW, "WorkerW", "", WS_POPUP | WS_CLIPCHILDREN, 0, 0, width,
+        g_shell.worker = CreateWindowExA(WS_EX_TOOLWINDOW, "WorkerW", "", WS_POPUP | WS_CLIPCHILDREN, x, y, width,
                                          height, nullptr, nullptr, instance, nullptr);
         if (!g_shell.worker) return 1;
     }
@@ -318,7 +335,7 @@ const QueryName kQueries[] = {
     {"listview", deskshell::QueryListView, 0}, {"uvdll", deskshell::QueryUvdllLoaded, 0},
     {"dark", deskshell::QueryDarkPixels, 2},   {"repaint", deskshell::QueryRepaint, 0},
     {"hang", deskshell::QueryHang, 1},         {"unload", deskshell::QueryUnloadUvdll, 0},
-    {"wallpaper", deskshell::QueryWallpaperWidth, 0},
+    {"wallpaper", deskshell::QueryWallpaperWidth, 0}, {"monitors", deskshell::QueryMonitors, 0},
 };
 
 int RunQuery(int argc, char** argv) {
