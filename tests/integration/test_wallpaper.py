@@ -8,9 +8,9 @@ import time
 
 from controller_harness import PRODUCT_KEY, Controller, fresh_registry, panel, panel_state, reg_set_dword
 from harness import Desktop, Results, Screen, poll
-from wallpaper_harness import (compare_with_reference, desk_query, desktop_values, green_grid_row, kept_values,
-                               save_screen, set_desktop, set_user_wallpaper, showing_ours, showing_user,
-                               stop_prefix, use_later_prefix)
+from wallpaper_harness import (compare_with_reference, desk_query, desktop_values, end_session, green_grid_row,
+                               kept_values, save_screen, set_user_wallpaper, showing_ours, showing_user,
+                               use_later_prefix)
 
 
 def run(r, desk, user):
@@ -68,10 +68,7 @@ def main():
     except RuntimeError as e:
         r.check("wallpaper session completes", False, str(e))
     finally:
-        desk.stop()
-        fresh_registry()
-        set_desktop({"Wallpaper": ("REG_SZ", "")})
-        stop_prefix()
+        end_session(desk)
     r.exit()
 
 

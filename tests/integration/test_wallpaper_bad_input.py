@@ -10,8 +10,8 @@ import sys
 
 from controller_harness import Controller, fresh_registry, panel, reg_values, wine
 from harness import Desktop, Results, poll
-from wallpaper_harness import (SHELL_FOLDERS_KEY, desktop_values, is_our_picture, kept_values, set_desktop,
-                               showing_ours, stop_prefix, unix_path, use_later_prefix)
+from wallpaper_harness import (desktop_values, end_session, is_our_picture, kept_values, set_desktop,
+                               SHELL_FOLDERS_KEY, showing_ours, unix_path, use_later_prefix)
 
 
 def one_run(r, desk, label, until, then=None):
@@ -85,10 +85,7 @@ def main():
         r.check("wallpaper bad input session completes", False, str(e))
     finally:
         shell_folders(*original)
-        desk.stop()
-        fresh_registry()
-        set_desktop({"Wallpaper": ("REG_SZ", "")})
-        stop_prefix()
+        end_session(desk)
     r.exit()
 
 

@@ -10,7 +10,7 @@ import sys
 
 from controller_harness import Controller, fresh_registry, panel, panel_state, reg_delete_key, reg_delete_value
 from harness import Desktop, Results, poll
-from wallpaper_harness import (compare_with_reference, desk_query, desktop_values, save_screen, set_desktop,
+from wallpaper_harness import (compare_with_reference, desk_query, desktop_values, end_session, save_screen,
                                set_user_wallpaper, showing_ours, stop_prefix, use_later_prefix, wine)
 
 # Left: 1024x768 at 0,0; the primary: 1280x800 right of it.
@@ -97,13 +97,9 @@ def main():
     except RuntimeError as e:
         r.check("two-monitor session completes", False, str(e))
     finally:
-        if desk:
-            desk.stop()
         reg_delete_key(APP_KEY)
         reg_delete_value(X11_KEY, "UseXRandR")
-        fresh_registry()
-        set_desktop({"Wallpaper": ("REG_SZ", "")})
-        stop_prefix()
+        end_session(desk)
         xvfb.kill()
         xvfb.wait()
     r.exit()

@@ -5,9 +5,9 @@ that, not the map, as the wallpaper to restore), and so does an uninstall."""
 import sys
 
 from controller_harness import PRODUCT_KEY, Controller, fresh_registry, panel, reg_values
-from harness import Desktop, Results, poll
-from wallpaper_harness import (desktop_values, is_our_picture, kept_values, set_desktop, set_user_wallpaper,
-                               showing_ours, showing_user, stop_prefix, use_later_prefix)
+from harness import Desktop, Results, Screen, poll
+from wallpaper_harness import (desktop_values, end_session, is_our_picture, kept_values, set_user_wallpaper,
+                               showing_ours, showing_user, use_later_prefix)
 
 
 def kill_while_shown(r, desk, label):
@@ -41,7 +41,8 @@ def restart_after_kill(r, desk, user):
     finally:
         ctl.kill()
     r.check("restart: after Quit the user's wallpaper is back", desktop_values() == user, desktop_values())
-    r.check("restart: and on the desktop", poll(lambda: showing_user(desk), 20, 0.5))
+    r.check("restart: and on the desktop", poll(lambda: showing_user(desk), 20, 0.5),
+            (desk.wallpaper_history()[-3:], Screen().pixel(desk.width // 2, desk.height // 2)))
 
 
 def uninstall_after_kill(r, desk, user):
@@ -51,7 +52,8 @@ def uninstall_after_kill(r, desk, user):
     r.check("uninstall: the user's wallpaper is back", desktop_values() == user, desktop_values())
     r.check("uninstall: the settings are gone with the kept copy", reg_values(PRODUCT_KEY) is None,
             reg_values(PRODUCT_KEY))
-    r.check("uninstall: the desktop shows the user's wallpaper", poll(lambda: showing_user(desk), 20, 0.5))
+    r.check("uninstall: the desktop shows the user's wallpaper", poll(lambda: showing_user(desk), 20, 0.5),
+            (desk.wallpaper_history()[-3:], Screen().pixel(desk.width // 2, desk.height // 2)))
 
 
 def main():
@@ -66,10 +68,7 @@ def main():
     except RuntimeError as e:
         r.check("wallpaper restore session completes", False, str(e))
     finally:
-        desk.stop()
-        fresh_registry()
-        set_desktop({"Wallpaper": ("REG_SZ", "")})
-        stop_prefix()
+        end_session(desk)
     r.exit()
 
 

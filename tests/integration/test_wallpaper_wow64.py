@@ -9,8 +9,8 @@ import sys
 
 from controller_harness import Controller, fresh_registry, panel
 from harness import BIN, ROOT, Bitmap, Desktop, Results, Screen, close_to, poll
-from wallpaper_harness import (desk_query, desktop_values, is_our_picture, save_screen, set_desktop,
-                               set_user_wallpaper, showing_ours, showing_user, stop_prefix, unix_path)
+from wallpaper_harness import (desk_query, desktop_values, end_session, is_our_picture, save_screen,
+                               set_user_wallpaper, showing_ours, showing_user, unix_path)
 
 PREFIX = os.environ.get("UV_WINEPREFIX64") or os.path.join(ROOT, "build", "wineprefix-win64")
 DESKSHELL64 = os.path.join(ROOT, "build", "win64", "bin")
@@ -68,11 +68,7 @@ def main():
     except RuntimeError as e:
         r.check("wow64: session completes", False, str(e))
     finally:
-        if desk:
-            desk.stop()
-        fresh_registry()
-        set_desktop({"Wallpaper": ("REG_SZ", "")})
-        stop_prefix()
+        end_session(desk)
     r.exit()
 
 

@@ -30,6 +30,17 @@ def stop_prefix():
     subprocess.run(["wineserver", "-k"], env=dict(os.environ), capture_output=True, timeout=60)
 
 
+def end_session(desk):
+    """Leaves the prefix as a wallpaper test found it: no shell, no settings,
+    no wallpaper, no Wine process."""
+    from controller_harness import fresh_registry
+    if desk:
+        desk.stop()
+    fresh_registry()
+    set_desktop({"Wallpaper": ("REG_SZ", "")})
+    stop_prefix()
+
+
 def unix_path(win_path):
     drive, rest = win_path[0].lower(), win_path[2:].replace("\\", "/")
     if drive == "z":
