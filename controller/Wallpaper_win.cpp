@@ -3,8 +3,9 @@
 #include <shlobj.h>
 
 #include <new>
-#include <optional>
 
+#include "common/ResourceIds.h"
+#include "common/SelectedBitmap_win.h"
 #include "controller/SettingsStore_win.h"
 #include "controller/WindowsVersion_win.h"
 #include "renderer/DesktopPicture_win.h"
@@ -18,7 +19,6 @@ namespace uv {
 namespace {
 
 constexpr char kDesktopKey[] = "Control Panel\\Desktop";
-constexpr int kCityListId = 103;
 // A renewal ends within a few seconds even at 4K; one that does not is
 // given up on so that quitting never hangs.
 constexpr DWORD kStopLimitMs = 20000;
@@ -50,46 +50,6 @@ bool WaitRunningSentMessages(HANDLE handle, DWORD limitMs) {
     }
 }
 
-// A 24-bit bottom-up DIB section selected into a DC of its own; its rows are
-// a BMP file's pixel array as they are.
-struct Dib {
-    UniqueMemoryDc dc;
-    UniqueBitmap bitmap;
-    std::optional<ScopedSelect> selection;
-    const std::uint8_t* bits = nullptr;
-    int width = 0;
-    int height = 0;
-
-    bool Make(int w, int h) {
-        if (dc && w == width && h == height) return true;
-        selection.reset();
-        bitmap.reset();
-        dc.reset();
-        bits = nullptr;
-        width = height = 0;
-        BITMAPINFO bi = {};
-        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = w;
-        bi.bmiHeader.biHeight = h;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 24;
-        bi.bmiHeader.biCompression = BI_RGB;
-        void* p = nullptr;
-        dc.reset(CreateCompatibleDC(nullptr));
-        bitmap.reset(dc ? CreateDIBSection(dc.get(), &bi, DIB_RGB_COLORS, &p, nullptr, 0) : nullptr);
-        if (!bitmap || !p) {
-            bitmap.reset();
-            dc.reset();
-            return false;
-        }
-        selection.emplace(dc.get(), bitmap.get());
-        bits = static_cast<const std::uint8_t*>(p);
-        width = w;
-        height = h;
-        return true;
-    }
-};
-
 // Copies src into dst rotated right by sx columns and down by sy rows.
 void RotatePicture(HDC dst, HDC src, int width, int height, int sx, int sy) {
     const DisplayRotation cols = ComputeDisplayRotation(width, sx);
@@ -108,7 +68,7 @@ bool WriteAll(HANDLE file, const void* data, std::size_t size) {
 
 // The temporary file first, then renamed over the old picture: the system
 // never reads a half-written wallpaper.
-bool WritePicture(const WallpaperFiles& files, const Dib& dib) {
+bool WritePicture(const WallpaperFiles& files, const SelectedBitmap& dib) {
     const auto headers = BmpHeaders(dib.width, dib.height);
     const std::size_t size = BmpRowStride(dib.width) * static_cast<std::size_t>(dib.height);
     bool ok;
@@ -266,15 +226,15 @@ struct WallpaperRenderer::Impl {
     CityDatabase cities;
     RenderSettings settings;
     DesktopPicture picture;
-    Dib frame;
-    Dib rotated;
+    SelectedBitmap frame;
+    SelectedBitmap rotated;
 };
 
 WallpaperRenderer::WallpaperRenderer(const std::string& resourceLibrary) : impl_(new Impl) {
     impl_->library.reset(LoadLibraryA(resourceLibrary.c_str()));
     if (!impl_->library) return;
     if (!impl_->images.Load(impl_->library.get())) return;
-    impl_->cities.LoadFromResource(impl_->library.get(), kCityListId);
+    impl_->cities.LoadFromResource(impl_->library.get(), UV_RES_CITY_LIST);
     // The sun glyph is read from the library when it is first drawn.
     SetResourceModule(impl_->library.get());
 }
@@ -294,11 +254,11 @@ WallpaperResult WallpaperRenderer::Render(const WallpaperJob& job) {
     ApplySettingsMessage(m.settings, m.cities, ToWire(MessageId::SetTime), static_cast<std::intptr_t>(job.time),
                          job.time);
     const int cx = job.screen.width, cy = job.screen.height;
-    if (!m.frame.Make(cx, cy) || !m.picture.Render(m.images, m.settings, m.cities, m.frame.dc.get(), cx, cy))
+    if (!m.frame.FitDib(cx, cy) || !m.picture.Render(m.images, m.settings, m.cities, m.frame.dc.get(), cx, cy))
         return WallpaperResult::NoMemory;
-    const Dib* out = &m.frame;
+    const SelectedBitmap* out = &m.frame;
     if (job.placement.shiftX != 0 || job.placement.shiftY != 0) {
-        if (!m.rotated.Make(cx, cy)) return WallpaperResult::NoMemory;
+        if (!m.rotated.FitDib(cx, cy)) return WallpaperResult::NoMemory;
         RotatePicture(m.rotated.dc.get(), m.frame.dc.get(), cx, cy, job.placement.shiftX, job.placement.shiftY);
         out = &m.rotated;
     }

@@ -1,5 +1,6 @@
 #include "controlpanel/ControlPanelDlg_win.h"
 
+#include "common/ResourceIds.h"
 #include "controller/NotifyIcon_win.h"
 #include "controller/SettingsStore_win.h"
 #include "controlpanel/CityChooser.h"
@@ -16,7 +17,6 @@ namespace uv {
 namespace {
 
 constexpr char kResourceLibrary[] = "globepix.dll";
-constexpr int kCityListResource = 103;
 constexpr char kAppName[] = "Umbravue";
 constexpr char kHomepage[] = "https://umbravue.example.org/";
 
@@ -97,7 +97,7 @@ BOOL CControlPanelDlg::OnInitDialog() {
             MessageBoxA(hwnd_, text, kAppName, MB_OK);
             ExitProcess(1);
         }
-        cities_.LoadFromResource(library.get(), kCityListResource);
+        cities_.LoadFromResource(library.get(), UV_RES_CITY_LIST);
     }
 
     HINSTANCE instance = GetModuleHandleA(nullptr);

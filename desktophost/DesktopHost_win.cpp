@@ -3,6 +3,7 @@
 #include <ctime>
 #include <new>
 
+#include "common/ResourceIds.h"
 #include "desktophost/DesktopSubclass_win.h"
 #include "desktophost/HostState_win.h"
 #include "renderer/BitmapPixels_win.h"
@@ -17,12 +18,7 @@ namespace uv {
 
 namespace {
 
-constexpr char kBusySemaphoreName[] = "umbravue";
-constexpr char kQuitSemaphoreName[] = "umbravue quit received";
 constexpr char kPleaseWait[] = "please wait, image is rendering in the background";
-constexpr int kDayImageId = 101;
-constexpr int kNightImageId = 102;
-constexpr int kCityListId = 103;
 
 constexpr DWORD kBatonWaitMs = 1000;
 constexpr DWORD kWorkerPauseMs = 5000;
@@ -58,18 +54,6 @@ UniqueKernelHandle NewSemaphore(const char* name) { return UniqueKernelHandle(Cr
 
 std::unique_ptr<unsigned char[]> NewBuffer(std::size_t size) {
     return std::unique_ptr<unsigned char[]>(new (std::nothrow) unsigned char[size]);
-}
-
-HBITMAP LoadMapImage(HMODULE module, int id) {
-    return static_cast<HBITMAP>(LoadImageA(module, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_DEFAULTSIZE));
-}
-
-bool BitmapSize(HBITMAP bitmap, int& width, int& height) {
-    BITMAP info{};
-    if (!bitmap || GetObjectA(bitmap, sizeof info, &info) != sizeof info) return false;
-    width = info.bmWidth;
-    height = info.bmHeight;
-    return true;
 }
 
 // False when no picture was made (memory short, a failed transfer).
@@ -194,7 +178,7 @@ void TearDown(UvdllState& state, bool underLoaderLock) {
 // Short of memory it stays empty and the map shows without cities.
 void LoadCityList(CityDatabase& cities, HMODULE module) {
     try {
-        cities.LoadFromResource(module, kCityListId);
+        cities.LoadFromResource(module, UV_RES_CITY_LIST);
     } catch (...) {
         cities.Parse(nullptr, 0);
     }
@@ -230,8 +214,8 @@ bool StartDesktopHost(HWND window) {
     // "umbravue" semaphore behind, or the controller would think it runs.
     UniqueModule module(LoadLibraryA(state.resourcePath));
     if (!module) return false;
-    UniqueBitmap dayImage(LoadMapImage(module.get(), kDayImageId));
-    UniqueBitmap nightImage(LoadMapImage(module.get(), kNightImageId));
+    UniqueBitmap dayImage(LoadMapImage(module.get(), UV_RES_DAY_IMAGE));
+    UniqueBitmap nightImage(LoadMapImage(module.get(), UV_RES_NIGHT_IMAGE));
     int width = 0, height = 0, nightWidth = 0, nightHeight = 0;
     if (!BitmapSize(dayImage.get(), width, height) || !BitmapSize(nightImage.get(), nightWidth, nightHeight))
         return false;

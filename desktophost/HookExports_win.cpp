@@ -13,7 +13,6 @@ using namespace uv;
 
 namespace {
 
-constexpr char kBusySemaphoreName[] = "umbravue";
 constexpr char kResourceFileName[] = "globepix.dll";
 // A desktop thread that has not started the host by then never will (the
 // window's thread does not take its messages, or the images are unusable).

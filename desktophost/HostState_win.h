@@ -9,28 +9,13 @@
 #include <memory>
 #include <optional>
 
+#include "common/SelectedBitmap_win.h"
 #include "common/WinHandles.h"
 #include "renderer/Compositing_win.h"
 #include "renderer/RenderSettings.h"
 #include "solar/CityDatabase.h"
 
 namespace uv {
-
-// A bitmap selected into a memory DC of its own. Members are declared in the
-// order they must be released: the selection is undone first, then the
-// bitmap and the DC are deleted.
-struct SelectedBitmap {
-    UniqueMemoryDc dc;
-    UniqueBitmap bitmap;
-    std::optional<ScopedSelect> selection;
-    int width = 0;
-    int height = 0;
-
-    // A DC and a bitmap of width x height, both compatible with `compatible`.
-    bool Create(HDC compatible, int w, int h);
-    void Reset();
-    bool exists() const { return static_cast<bool>(dc); }
-};
 
 // The desktop host: the picture, its buffers, the render worker and the
 // semaphores that hand the picture between the worker and the desktop thread.

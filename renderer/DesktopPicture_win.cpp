@@ -1,5 +1,6 @@
 #include "renderer/DesktopPicture_win.h"
 
+#include "common/ResourceIds.h"
 #include "renderer/BitmapPixels_win.h"
 #include "renderer/Compositing.h"
 #include "renderer/Compositing_win.h"
@@ -10,22 +11,6 @@
 namespace uv {
 
 namespace {
-
-constexpr int kDayImageId = 101;
-constexpr int kNightImageId = 102;
-
-UniqueBitmap LoadMapBitmap(HMODULE module, int id) {
-    return UniqueBitmap(
-        static_cast<HBITMAP>(LoadImageA(module, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_DEFAULTSIZE)));
-}
-
-bool BitmapSize(HBITMAP bitmap, int& width, int& height) {
-    BITMAP info{};
-    if (!bitmap || GetObjectA(bitmap, sizeof info, &info) != sizeof info) return false;
-    width = info.bmWidth;
-    height = info.bmHeight;
-    return true;
-}
 
 bool ReadPixels(HBITMAP bitmap, int width, int height, std::vector<std::uint8_t>& pixels) {
     UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
@@ -39,8 +24,8 @@ bool ReadPixels(HBITMAP bitmap, int width, int height, std::vector<std::uint8_t>
 
 bool MapImages::Load(HMODULE library) {
     *this = MapImages();
-    UniqueBitmap dayBitmap = LoadMapBitmap(library, kDayImageId);
-    UniqueBitmap nightBitmap = LoadMapBitmap(library, kNightImageId);
+    UniqueBitmap dayBitmap(LoadMapImage(library, UV_RES_DAY_IMAGE));
+    UniqueBitmap nightBitmap(LoadMapImage(library, UV_RES_NIGHT_IMAGE));
     int w = 0, h = 0, nightW = 0, nightH = 0;
     if (!BitmapSize(dayBitmap.get(), w, h) || !BitmapSize(nightBitmap.get(), nightW, nightH) ||
         CheckMapImages(w, h, nightW, nightH) != MapImageCheck::Ok)
@@ -56,30 +41,11 @@ bool MapImages::Load(HMODULE library) {
     return true;
 }
 
-bool DesktopPicture::Layer::Make(int w, int h) {
-    if (dc && width == w && height == h) return true;
-    selection.reset();
-    bitmap.reset();
-    dc.reset();
-    width = height = 0;
-    WindowDc screen(nullptr);
-    dc.reset(CreateCompatibleDC(screen.get()));
-    bitmap.reset(dc ? CreateCompatibleBitmap(screen.get(), w, h) : nullptr);
-    if (!bitmap) {
-        dc.reset();
-        return false;
-    }
-    selection.emplace(dc.get(), bitmap.get());
-    width = w;
-    height = h;
-    return true;
-}
-
 bool DesktopPicture::Render(const MapImages& images, const RenderSettings& settings, const CityDatabase& cities,
                             HDC target, int cx, int cy) {
     if (!images.loaded() || !target || cx <= 0 || cy <= 0) return false;
     const int w = images.width, h = images.height;
-    if (!rendered_.Make(w, h) || !display_.Make(w, h)) return false;
+    if (!rendered_.Fit(w, h) || !display_.Fit(w, h)) return false;
 
     double declination = 0.0, longitude = 0.0;
     ComputeSubsolarPoint(settings.renderTime, declination, longitude);
@@ -93,7 +59,7 @@ bool DesktopPicture::Render(const MapImages& images, const RenderSettings& setti
     const MapFit fit = FitPaintCache(settings, cx, cy, w, h);
     PatBlt(target, 0, 0, cx, cy, BLACKNESS);
     if (fit.empty()) return true;
-    if (!cache_.Make(fit.targetWidth, fit.targetHeight)) return false;
+    if (!cache_.Fit(fit.targetWidth, fit.targetHeight)) return false;
     BuildPaintCache(cache_.dc.get(), fit, display_.dc.get(), settings, cities, sun, settings.renderTime);
     BitBlt(target, 0, fit.windowY, fit.targetWidth, fit.targetHeight, cache_.dc.get(), 0, 0, SRCCOPY);
     return true;

@@ -7,9 +7,9 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <optional>
 #include <vector>
 
+#include "common/SelectedBitmap_win.h"
 #include "common/WinHandles.h"
 
 class CityDatabase;
@@ -44,20 +44,9 @@ public:
                 int cx, int cy);
 
 private:
-    // A bitmap compatible with the screen, selected into a DC of its own;
-    // members in the order they must be released.
-    struct Layer {
-        UniqueMemoryDc dc;
-        UniqueBitmap bitmap;
-        std::optional<ScopedSelect> selection;
-        int width = 0;
-        int height = 0;
-        bool Make(int w, int h);
-    };
-
-    Layer rendered_;
-    Layer display_;
-    Layer cache_;
+    SelectedBitmap rendered_;
+    SelectedBitmap display_;
+    SelectedBitmap cache_;
     std::vector<std::uint8_t> mask_;
 };
 

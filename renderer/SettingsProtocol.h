@@ -10,6 +10,10 @@ namespace uv {
 // Name registered with RegisterWindowMessageA by both processes; the number
 // is only known at run time, so it is never compared with a constant.
 constexpr char kSettingsMessageName[] = "umbravue";
+// Named semaphores of the desktop host: "umbravue" exists and is held while
+// a host runs; the quit one is taken by a stop under way.
+constexpr char kBusySemaphoreName[] = "umbravue";
+constexpr char kQuitSemaphoreName[] = "umbravue quit received";
 
 enum class MessageId : std::uint32_t {
     Subclass = 0,

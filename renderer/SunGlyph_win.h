@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "common/ResourceIds.h"
 #include "common/WinHandles.h"
 #include "renderer/OverlayView.h"
 
@@ -28,7 +29,7 @@ struct SunGlyph {
     bool loaded() const { return static_cast<bool>(bitmap); }
 };
 
-constexpr int kSunGlyphResource = 111;
+constexpr int kSunGlyphResource = UV_RES_SUN_GLYPH;
 
 // Loads the glyph and builds its mask (1 where the glyph is white). Returns an
 // empty slot when the resource cannot be loaded.

@@ -15,6 +15,7 @@
 #include <ctime>
 #include <string>
 
+#include "common/ResourceIds.h"
 #include "common/WinHandles.h"
 #include "controller/DesktopLink.h"
 #include "controller/Wallpaper_win.h"
@@ -68,7 +69,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     CityDatabase cities;
-    cities.LoadFromResource(module.get(), 103);
+    cities.LoadFromResource(module.get(), UV_RES_CITY_LIST);
 
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "common/ResourceIds.h"
 #include "common/WinHandles.h"
 #include "renderer/RenderSettings.h"
 #include "renderer/PaintCache_win.h"
@@ -65,7 +66,7 @@ bool RenderDesktopPicture(HMODULE library, const MapImages& images, const Render
     const time_t now = static_cast<time_t>(options.time);
     RenderSettings settings;
     CityDatabase cities;
-    cities.LoadFromResource(library, 103);
+    cities.LoadFromResource(library, UV_RES_CITY_LIST);
     for (const auto& s : desktop.settings) ApplySettingsMessage(settings, cities, s.first, s.second, now);
     if (!desktop.cities.empty()) {
         ApplySettingsMessage(settings, cities, ToWire(MessageId::ClearCities), 0, now);
