@@ -16,6 +16,7 @@ struct OverlayView {
     bool followSun = false;
     double subsolarLongitude = 0.0;  // radians
     double declination = 0.0;        // radians
+    unsigned dpi = 96;               // text, markers and glyph grow with it
 
     // Overlays rotate with the scaled picture, so the shift is taken over
     // the target width, not the image width.

@@ -40,6 +40,7 @@ void DrawOverlays(HDC dc, const MapFit& fit, const RenderSettings& s, const City
     view.followSun = s.followSun != 0;
     view.subsolarLongitude = sun.subsolarLongitude;
     view.declination = sun.declination;
+    view.dpi = s.dpi;
 
     Piece([&] { DrawGrid(dc, view, kGridStep, kGridStep, s.overlayGrid != 0, s.gridColor); });
     Piece([&] { DrawDawnDuskLine(dc, view, s.overlayDawnDusk != 0, s.dawnDuskColor); });
@@ -62,7 +63,7 @@ void DrawOverlays(HDC dc, const MapFit& fit, const RenderSettings& s, const City
     status.localTime = s.statusLocalTime != 0;
     Piece([&] {
         DrawStatusPanel(dc, fit.targetWidth, fit.targetHeight, sun.subsolarLongitude, sun.declination, cities,
-                        status, s.statusForeground, s.statusBackground, now);
+                        status, s.statusForeground, s.statusBackground, now, s.dpi);
     });
 }
 

@@ -60,6 +60,10 @@ struct RenderSettings {
     std::uint8_t statusLocalTime = 0;
 
     std::uint8_t glyphShowSun = 0;
+
+    // Pixels per inch of the screen the picture is for. Never sent: the
+    // desktop host draws at 96, the wallpaper at its monitor's DPI.
+    unsigned dpi = 96;
 };
 
 // What the caller has to do after a message was applied.

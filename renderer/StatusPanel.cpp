@@ -5,6 +5,7 @@
 #include <cstring>
 #include <map>
 
+#include "renderer/Dpi.h"
 #include "solar/CityDatabase.h"
 #include "solar/Formatting.h"
 #include "solar/SunPosition.h"
@@ -14,11 +15,24 @@ namespace uv {
 
 namespace {
 
-constexpr int kLeft = 10;
-constexpr int kLineHeight = 12;
-constexpr int kNameWidth = 100;
-constexpr int kItemWidth = 34;
-constexpr int kValueIndent = 4;
+// Distances at 96 DPI.
+struct PanelMetrics {
+    int left = 10;
+    int lineHeight = 12;
+    int nameWidth = 100;
+    int itemWidth = 34;
+    int valueIndent = 4;
+    int columnBase = 150;
+    int bottomMargin = 18;
+    int columnSlack = 50;
+    int sideMargins = 20;
+
+    explicit PanelMetrics(unsigned dpi) {
+        for (int* v : {&left, &lineHeight, &nameWidth, &itemWidth, &valueIndent, &columnBase, &bottomMargin,
+                       &columnSlack, &sideMargins})
+            *v = ScaleToDpi(*v, dpi);
+    }
+};
 
 struct ByteLess {
     bool operator()(const char* a, const char* b) const {
@@ -89,11 +103,12 @@ std::string HeaderText(double subsolarLongitude, double declination,
 
 StatusPanelLayout LayoutStatusPanel(int width, int height, double subsolarLongitude,
                                     double declination, const CityDatabase& cities,
-                                    const StatusPanelOptions& o, std::time_t now) {
+                                    const StatusPanelOptions& o, std::time_t now, unsigned dpi) {
     StatusPanelLayout layout;
     if (!o.show) return layout;
+    const PanelMetrics m(dpi);
     const int items = o.CityItemCount();
-    layout.columnWidth = 150 + kItemWidth * items;
+    layout.columnWidth = m.columnBase + m.itemWidth * items;
     int d = width / layout.columnWidth;
     if (d <= 0) return layout;
     const int n = cities.GetSelectedCount();
@@ -104,10 +119,10 @@ StatusPanelLayout LayoutStatusPanel(int width, int height, double subsolarLongit
     layout.columns = d;
     layout.rowsPerColumn = g;
 
-    int t = height - 18;
-    if (items > 0) t -= kLineHeight * g;
+    int t = height - m.bottomMargin;
+    if (items > 0) t -= m.lineHeight * g;
     layout.headerY = t;
-    layout.texts.push_back({kLeft, t, HeaderText(subsolarLongitude, declination, o)});
+    layout.texts.push_back({m.left, t, HeaderText(subsolarLongitude, declination, o)});
     if (items == 0 || g == 0) return layout;
 
     // One row per name: a later city of the same name replaces the earlier.
@@ -116,37 +131,37 @@ StatusPanelLayout LayoutStatusPanel(int width, int height, double subsolarLongit
         const CityRecord* city = cities.GetCity(i);
         if (city != nullptr && city->selected) byName[city->name] = city;
     }
-    const int y0 = t + kLineHeight;
-    const int pitch = d <= 1 ? 0 : 50 / (d - 1) + (width - 20) / d;
+    const int y0 = t + m.lineHeight;
+    const int pitch = d <= 1 ? 0 : m.columnSlack / (d - 1) + (width - m.sideMargins) / d;
     int k = 0;
     char buffer[256];
     for (const auto& entry : byName) {
         const CityRecord& city = *entry.second;
-        const int x = kLeft + (k / g) * pitch;
-        const int y = y0 + kLineHeight * (k % g);
+        const int x = m.left + (k / g) * pitch;
+        const int y = y0 + m.lineHeight * (k % g);
         ++k;
         std::snprintf(buffer, sizeof buffer, "%s", city.name);
         layout.texts.push_back({x, y, buffer});
-        int c = x + kNameWidth;
+        int c = x + m.nameWidth;
         if (o.sunrise) {
-            layout.texts.push_back({c + kValueIndent, y, EventClock(now, city, true)});
-            c += kItemWidth;
+            layout.texts.push_back({c + m.valueIndent, y, EventClock(now, city, true)});
+            c += m.itemWidth;
         }
         if (o.sunset) {
-            layout.texts.push_back({c + kValueIndent, y, EventClock(now, city, false)});
-            c += kItemWidth;
+            layout.texts.push_back({c + m.valueIndent, y, EventClock(now, city, false)});
+            c += m.itemWidth;
         }
         if (o.solarOffset) {
             const int s = static_cast<int>(SolarNoonOffset(now, DegreesToRadians(city.longitude)));
             const int a = s < 0 ? -s : s;
             if (s <= 0) layout.texts.push_back({c, y, "-"});
             std::snprintf(buffer, sizeof buffer, "%02d:%02d ", a / 3600, a / 60 - (a / 3600) * 60);
-            layout.texts.push_back({c + kValueIndent, y, buffer});
-            c += kItemWidth;
+            layout.texts.push_back({c + m.valueIndent, y, buffer});
+            c += m.itemWidth;
         }
         if (o.localTime) {
             const std::time_t when = now;
-            layout.texts.push_back({c + kValueIndent, y,
+            layout.texts.push_back({c + m.valueIndent, y,
                                     ClockMoment(now) ? ClockText(LongitudeZoneTime(&when, city.latitude, city.longitude))
                                                      : "--:-- "});
         }

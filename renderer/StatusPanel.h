@@ -36,9 +36,10 @@ struct StatusPanelLayout {
 
 // Texts of the panel for a target of width x height at the moment now (the
 // city items use now, not the render time). Empty when the panel is off or
-// the target is narrower than one column.
+// the target is narrower than one column. Distances are those of 96 DPI,
+// scaled to dpi.
 StatusPanelLayout LayoutStatusPanel(int width, int height, double subsolarLongitude,
                                     double declination, const CityDatabase& cities,
-                                    const StatusPanelOptions& options, std::time_t now);
+                                    const StatusPanelOptions& options, std::time_t now, unsigned dpi = 96);
 
 }  // namespace uv

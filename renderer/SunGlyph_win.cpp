@@ -1,5 +1,6 @@
 #include "renderer/SunGlyph_win.h"
 
+#include "renderer/Dpi.h"
 #include "renderer/Renderer_win.h"
 #include "renderer/SunGlyph.h"
 
@@ -7,15 +8,20 @@ namespace uv {
 
 namespace {
 
-// The process's glyph slot, used only on the desktop thread.
-SunGlyph& Slot() {
-    static SunGlyph glyph;
-    return glyph;
+// The process's glyph, and a copy at another DPI; used only on the desktop
+// thread (in the controller, on the wallpaper's).
+struct GlyphSlots {
+    SunGlyph glyph;
+    SunGlyph scaled;
+    unsigned scaledDpi = 0;
+};
+
+GlyphSlots& Slots() {
+    static GlyphSlots slots;
+    return slots;
 }
 
-// Foreground SRCAND where the mask is 1 (white glyph pixels leave the map
-// unchanged), background SRCCOPY where it is 0.
-constexpr DWORD kGlyphRop = 0xCC8800C6;
+SunGlyph& Slot() { return Slots().glyph; }
 
 }  // namespace
 
@@ -85,6 +91,26 @@ SunGlyph LoadSunGlyph(HDC referenceDc, HMODULE module, int resourceId) {
     return MakeSunGlyph(referenceDc, static_cast<HBITMAP>(image));
 }
 
+// Pixel by pixel: blending would turn the white that is transparent into
+// near-white that is not.
+SunGlyph ScaleSunGlyph(HDC referenceDc, const SunGlyph& g, unsigned dpi) {
+    const int w = ScaleToDpi(g.width, dpi), h = ScaleToDpi(g.height, dpi);
+    if (!g.loaded() || w <= 0 || h <= 0) return SunGlyph();
+    UniqueBitmap bitmap(CreateCompatibleBitmap(g.glyphDc.get(), w, h));
+    UniqueMemoryDc dc(CreateCompatibleDC(referenceDc));
+    if (!bitmap || !dc) return SunGlyph();
+    {
+        ScopedSelect select(dc.get(), bitmap.get());
+        SetStretchBltMode(dc.get(), COLORONCOLOR);
+        StretchBlt(dc.get(), 0, 0, w, h, g.glyphDc.get(), 0, 0, g.width, g.height, SRCCOPY);
+    }
+    return MakeSunGlyph(referenceDc, bitmap.release());
+}
+
+// Foreground SRCAND where the mask is 1 (white glyph pixels leave the map
+// unchanged), background SRCCOPY where it is 0.
+constexpr DWORD kGlyphRop = 0xCC8800C6;
+
 void ReleaseSunGlyph(SunGlyph& g) {
     g.mask.reset();
     if (g.glyphDc && g.savedBitmap) SelectObject(g.glyphDc.get(), g.savedBitmap);
@@ -98,7 +124,16 @@ void DrawSunGlyph(HDC dc, const OverlayView& view, bool show) {
     if (!show) return;
     SunGlyph& g = Slot();
     if (!g.loaded()) g = LoadSunGlyph(dc, GetResourceModule(), kSunGlyphResource);
-    DrawGlyph(dc, view, g);
+    if (ScaleToDpi(g.width, view.dpi) == g.width) {
+        DrawGlyph(dc, view, g);
+        return;
+    }
+    GlyphSlots& s = Slots();
+    if (!s.scaled.loaded() || s.scaledDpi != view.dpi) {
+        s.scaled = ScaleSunGlyph(dc, g, view.dpi);
+        s.scaledDpi = view.dpi;
+    }
+    DrawGlyph(dc, view, s.scaled);
 }
 
 void DrawGlyph(HDC dc, const OverlayView& view, const SunGlyph& g) {
@@ -109,6 +144,10 @@ void DrawGlyph(HDC dc, const OverlayView& view, const SunGlyph& g) {
 
 bool SunGlyphLoaded() { return Slot().loaded(); }
 
-void ReleaseProcessSunGlyph() { ReleaseSunGlyph(Slot()); }
+void ReleaseProcessSunGlyph() {
+    ReleaseSunGlyph(Slots().scaled);
+    Slots().scaledDpi = 0;
+    ReleaseSunGlyph(Slot());
+}
 
 }  // namespace uv

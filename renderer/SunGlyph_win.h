@@ -1,5 +1,5 @@
 // The sun glyph: bitmap 111 of the resource library, white transparent,
-// drawn unscaled centred on the subsolar point.
+// drawn centred on the subsolar point: unscaled at 96 DPI, enlarged for more.
 #pragma once
 
 #include <windows.h>
@@ -37,6 +37,8 @@ SunGlyph LoadSunGlyph(HDC referenceDc, HMODULE module, int resourceId);
 // Builds a slot around a bitmap already in hand (takes ownership).
 SunGlyph MakeSunGlyph(HDC referenceDc, HBITMAP bitmap);
 void ReleaseSunGlyph(SunGlyph& glyph);
+// A copy of a loaded glyph enlarged for dpi; empty when it cannot be made.
+SunGlyph ScaleSunGlyph(HDC referenceDc, const SunGlyph& glyph, unsigned dpi);
 
 // Masked copy of a loaded glyph centred on the view's subsolar point.
 void DrawGlyph(HDC dc, const OverlayView& view, const SunGlyph& glyph);

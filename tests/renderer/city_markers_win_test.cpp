@@ -60,6 +60,40 @@ TEST_F(CityMarkersWin, LabelUpAndRightOfTheMarker) {
     EXPECT_EQ(c.Count(kHalo, 0, 0, 182, 180), 0);  // nothing left of the label's halo
 }
 
+// Rows of the canvas holding some pixel of colour c.
+int RowsWith(const Canvas& c, COLORREF colour) {
+    int rows = 0;
+    for (int y = 0; y < c.height(); ++y) rows += c.Count(colour, 0, y, c.width(), y + 1) > 0;
+    return rows;
+}
+
+TEST_F(CityMarkersWin, TwiceTheDpiTwiceTheMarkerAndTheLetters) {
+    Load("Here,X,0,0\n");
+    Canvas small(360, 180), large(360, 180);
+    DrawCityMarkers(small.dc(), View(360, 180), db, true, kMarker, true, kText, kHalo);
+    OverlayView v = View(360, 180);
+    v.dpi = 192;
+    DrawCityMarkers(large.dc(), v, db, true, kMarker, true, kText, kHalo);
+    EXPECT_EQ(large.At(184, 90), kMarker);
+    EXPECT_EQ(large.At(176, 90), kMarker);
+    EXPECT_EQ(large.At(182, 90), RGB(0, 0, 0));
+    EXPECT_EQ(large.Count(kMarker), large.Count(kMarker, 174, 84, 187, 97));
+    const int rows96 = RowsWith(small, kText), rows192 = RowsWith(large, kText);
+    EXPECT_GE(rows192 * 10, rows96 * 16) << rows96 << " " << rows192;
+    EXPECT_LE(rows192 * 10, rows96 * 24) << rows96 << " " << rows192;
+    // The halo is two pixels wide, left of the leftmost letter too (the
+    // scaled text is smoothed, so its edges are blends).
+    int x0 = 360, y0 = 0;
+    for (int y = 0; y < 180; ++y)
+        for (int x = 0; x < x0; ++x)
+            if (large.At(x, y) == kText) x0 = x, y0 = y;
+    ASSERT_LT(x0, 360);
+    for (int x : {x0 - 1, x0 - 2}) {
+        EXPECT_NE(large.At(x, y0), RGB(0, 0, 0)) << x;
+        EXPECT_NE(large.At(x, y0), kText) << x;
+    }
+}
+
 TEST_F(CityMarkersWin, OverlayOffDrawsNeitherMarkersNorLabels) {
     Load("Here,X,0,0\n");
     Canvas c(360, 180);

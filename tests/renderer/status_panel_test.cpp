@@ -48,6 +48,25 @@ StatusPanelOptions Items(bool rise, bool set, bool offset, bool local) {
     return o;
 }
 
+TEST_F(StatusPanelTest, TwiceTheDpiTwiceTheDistances) {
+    Load("A,X,0,0\nB,X,10,10\nC,X,20,20\n");
+    SelectAll();
+    StatusPanelOptions o = Items(true, true, false, true);
+    o.sunLocation = true;
+    const StatusPanelLayout at96 = Layout(1000, 700, o);
+    const StatusPanelLayout at192 = LayoutStatusPanel(2000, 1400, 0.0, 0.0, db, o, kSolstice, 192);
+    EXPECT_EQ(at192.columnWidth, 2 * at96.columnWidth);
+    EXPECT_EQ(at192.columns, at96.columns);
+    EXPECT_EQ(at192.rowsPerColumn, at96.rowsPerColumn);
+    ASSERT_EQ(at192.texts.size(), at96.texts.size());
+    for (std::size_t i = 0; i < at96.texts.size(); ++i) {
+        EXPECT_EQ(at192.texts[i].text, at96.texts[i].text);
+        // Each column's pitch rounds once more: the third is off by two at most.
+        EXPECT_NEAR(at192.texts[i].x, 2 * at96.texts[i].x, 2) << i;
+        EXPECT_EQ(at192.texts[i].y, 2 * at96.texts[i].y) << i;
+    }
+}
+
 TEST_F(StatusPanelTest, OffDrawsNothing) {
     StatusPanelOptions o = Items(true, true, true, true);
     o.show = false;

@@ -97,6 +97,21 @@ TEST(SunGlyph, KeepsItsPixelSizeWhenTheMapIsScaled) {
     EXPECT_EQ(c.At(sun.x - 4, sun.y - 3), kBlue);
 }
 
+TEST(SunGlyph, EnlargedForTwiceTheDpiPixelByPixel) {
+    Canvas c(360, 180, kGreen);
+    SunGlyph small = MakeSunGlyph(c.dc(), MakeTestGlyphBitmap(false));
+    SunGlyph g = ScaleSunGlyph(c.dc(), small, 192);
+    ASSERT_TRUE(g.loaded());
+    EXPECT_EQ(g.width, 18);
+    EXPECT_EQ(g.height, 14);
+    const OverlayView v = View(360, 180, 30.0, 20.0);
+    DrawGlyph(c.dc(), v, g);
+    // The white stays transparent: no blended near-white edge shows.
+    EXPECT_EQ(c.Count(kRed, 209, 69, 211, 71), 4);
+    EXPECT_EQ(c.Count(kBlue, 201, 63, 203, 65), 4);
+    EXPECT_EQ(c.Count(kGreen), 360 * 180 - 8);
+}
+
 TEST(SunGlyph, ReleaseFreesEverythingAndEmptiesTheSlot) {
     Canvas c(10, 10);
     const DWORD before = test::GdiObjectCount();

@@ -124,6 +124,13 @@ int ParseDesktopOption(const std::string& option, const std::string& value, Desk
             return -1;
         }
         o.settings.emplace_back(id, v);
+    } else if (option == "--dpi") {
+        std::int32_t dpi = 0;
+        if (!ParseValue(value, dpi) || dpi < 48 || dpi > 960) {
+            error = "bad --dpi '" + value + "': give 48 to 960";
+            return -1;
+        }
+        o.dpi = static_cast<unsigned>(dpi);
     } else if (option == "--cities") {
         std::size_t at = 0;
         while (at <= value.size()) {
@@ -152,7 +159,9 @@ const char* DesktopUsage() {
            "  --set SETTING=VALUE  any setting by id or name, e.g. 'overlay grid=1',\n"
            "                       XOffset=-30, 7=3, 'cities color=0x0000FF'; repeatable,\n"
            "                       applied in order\n"
-           "  --cities LIST        selected city indices, e.g. 3,17,250\n";
+           "  --cities LIST        selected city indices, e.g. 3,17,250\n"
+           "  --dpi N              text, markers and glyph as the wallpaper of a screen\n"
+           "                       of N DPI (default 96)\n";
 }
 
 }  // namespace uv

@@ -17,6 +17,7 @@ struct DesktopOptions {
     // applies received settings.
     std::vector<std::pair<std::uint32_t, std::int32_t>> settings;
     std::vector<int> cities;  // selected city indices
+    unsigned dpi = 96;        // text, markers and glyph as a wallpaper for this DPI
 };
 
 // The protocol id of a setting given as a number, a setting name such as
@@ -24,7 +25,7 @@ struct DesktopOptions {
 // ignored). Commands (Subclass, SetTime, ...) are not settings.
 bool LookupSettingId(const std::string& name, std::uint32_t& id);
 
-// Takes --window, --set and --cities. Returns 1 when the option was one of
+// Takes --window, --set, --cities and --dpi. Returns 1 when the option was one of
 // these and was read, 0 when it is not one of them, -1 with a message in
 // error when its value is bad.
 int ParseDesktopOption(const std::string& option, const std::string& value, DesktopOptions& options,

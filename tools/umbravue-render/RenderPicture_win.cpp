@@ -76,6 +76,7 @@ bool RenderDesktopPicture(HMODULE library, const MapImages& images, const Render
     settings.renderTime = now;
     settings.dawnDuskWidth = BandWidthFraction(options.bandPercent);
     settings.useGeneratedNight = options.night == NightSource::Generated;
+    settings.dpi = desktop.dpi;
     const int cx = desktop.windowWidth > 0 ? desktop.windowWidth : images.width;
     const int cy = desktop.windowHeight > 0 ? desktop.windowHeight : images.height;
 

@@ -35,6 +35,8 @@ TEST(ParseDesktopOption, ReadsWindowSettingsAndCities) {
     EXPECT_EQ(ParseDesktopOption("--set", "cities color=0x00FF8040", o, error), 1);
     EXPECT_EQ(ParseDesktopOption("--set", "overlay grid=on", o, error), 1);
     EXPECT_EQ(ParseDesktopOption("--cities", "3,17,250", o, error), 1);
+    EXPECT_EQ(ParseDesktopOption("--dpi", "192", o, error), 1);
+    EXPECT_EQ(o.dpi, 192u);
     ASSERT_EQ(o.settings.size(), 3u);
     EXPECT_EQ(o.settings[0], std::make_pair(3u, -400));
     EXPECT_EQ(o.settings[1], std::make_pair(20u, 0x00FF8040));
@@ -55,6 +57,9 @@ TEST(ParseDesktopOption, RefusesBadValues) {
     }
     for (const char* c : {"", "1,,2", "-1", "a"}) {
         EXPECT_EQ(ParseDesktopOption("--cities", c, o, error), -1) << c;
+    }
+    for (const char* d : {"", "0", "47", "961", "1.5"}) {
+        EXPECT_EQ(ParseDesktopOption("--dpi", d, o, error), -1) << d;
     }
     EXPECT_FALSE(o.enabled);
 }
