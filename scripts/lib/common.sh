@@ -1,7 +1,8 @@
 # Shared by scripts/run and scripts/test: paths, building, the Wine prefixes and
 # the X display. Source it; it sets ROOT, BUILD, UV_WIN (the Windows preset
 # that runs here), UV_WINE, WINEPREFIX (Windows XP) and UV_WINEPREFIX_LATER
-# (Windows 7, for what later systems get).
+# (Windows 7, for what later systems get); UV_WINEPREFIX_WIN10 (Windows 10, for
+# the desktop wallpaper object of Windows 8 and later) is made on demand.
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 BUILD=$ROOT/build
 export WINEDEBUG=${WINEDEBUG:--all}
@@ -11,6 +12,8 @@ export UV_WINEPREFIX32=${UV_WINEPREFIX32:-$BUILD/wineprefix-win32}
 export UV_WINEPREFIX64=${UV_WINEPREFIX64:-$BUILD/wineprefix-win64}
 export UV_WINEPREFIX_LATER32=${UV_WINEPREFIX_LATER32:-$BUILD/wineprefix-win32-win7}
 export UV_WINEPREFIX_LATER64=${UV_WINEPREFIX_LATER64:-$BUILD/wineprefix-win64-win7}
+export UV_WINEPREFIX_WIN10_32=${UV_WINEPREFIX_WIN10_32:-$BUILD/wineprefix-win32-win10}
+export UV_WINEPREFIX_WIN10_64=${UV_WINEPREFIX_WIN10_64:-$BUILD/wineprefix-win64-win10}
 
 # The shipping files are 32-bit. Some kernels cannot execute 32-bit code at
 # all (no IA-32 emulation); there the same sources are tested as a 64-bit
@@ -22,10 +25,10 @@ fi
 export UV_WIN
 if [ "$UV_WIN" = win32 ]; then
   export WINEARCH=win32 WINEPREFIX=$UV_WINEPREFIX32 UV_WINE=wine UV_WINVER=winxp
-  export UV_WINEPREFIX_LATER=$UV_WINEPREFIX_LATER32
+  export UV_WINEPREFIX_LATER=$UV_WINEPREFIX_LATER32 UV_WINEPREFIX_WIN10=$UV_WINEPREFIX_WIN10_32
 else
   export WINEARCH=win64 WINEPREFIX=$UV_WINEPREFIX64 UV_WINE=/usr/lib/wine/wine64 UV_WINVER=winxp64
-  export UV_WINEPREFIX_LATER=$UV_WINEPREFIX_LATER64
+  export UV_WINEPREFIX_LATER=$UV_WINEPREFIX_LATER64 UV_WINEPREFIX_WIN10=$UV_WINEPREFIX_WIN10_64
 fi
 
 uv_log() { printf '== %s\n' "$*" >&2; }
@@ -79,6 +82,10 @@ uv_wineprefix_wow64() { WINEARCH=win64 UV_WINE=/usr/lib/wine/wine64 uv_make_pref
 # there, so the program shows its picture as the wallpaper.
 uv_wineprefix_later() { uv_make_prefix "$UV_WINEPREFIX_LATER" win7; }
 
+# A third reporting Windows 10, where the tests register the rig's desktop
+# wallpaper object (tools/deskwall), which Wine does not have.
+uv_wineprefix_win10() { uv_make_prefix "$UV_WINEPREFIX_WIN10" win10; }
+
 UV_XVFB_PID=
 # Starts a private X server and exports its DISPLAY.
 uv_xvfb_start() {
@@ -101,6 +108,8 @@ uv_cleanup() {
   WINEPREFIX=$UV_WINEPREFIX64 timeout 30 wineserver -k >/dev/null 2>&1 || true
   WINEPREFIX=$UV_WINEPREFIX_LATER32 timeout 30 wineserver -k >/dev/null 2>&1 || true
   WINEPREFIX=$UV_WINEPREFIX_LATER64 timeout 30 wineserver -k >/dev/null 2>&1 || true
+  WINEPREFIX=$UV_WINEPREFIX_WIN10_32 timeout 30 wineserver -k >/dev/null 2>&1 || true
+  WINEPREFIX=$UV_WINEPREFIX_WIN10_64 timeout 30 wineserver -k >/dev/null 2>&1 || true
   if [ -n "$UV_XVFB_PID" ]; then kill "$UV_XVFB_PID" 2>/dev/null; wait "$UV_XVFB_PID" 2>/dev/null; fi
   UV_XVFB_PID=
 }

@@ -25,6 +25,7 @@ enum Query : WPARAM {
     QueryUnloadUvdll = 11,  // unloads uvdll.dll from the desktop's process
     QueryWallpaperWidth = 12, // width of the wallpaper picture shown; 0 without one
     QueryMonitors = 13,     // the number of monitors the system reports
+    QueryMonitorPictureWidth = 14, // lParam: monitor index; width of its own picture, 0 without
 };
 
 constexpr int kProbeWidth = 160;

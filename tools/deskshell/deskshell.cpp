@@ -9,7 +9,10 @@
 // behind the icons, read at start and again whenever the wallpaper setting
 // changes; without one it shows its own background colour. Its windows cover
 // the virtual screen, all monitors together, and a tiled wallpaper starts at
-// the primary monitor's top-left corner, as the real shell's do.
+// the primary monitor's top-left corner, as the real shell's do. When the
+// test rig's wallpaper object (tools/deskwall) has given monitors pictures
+// of their own, each monitor shows its own picture, placed as the rig's
+// position says, on the rig's background colour.
 //
 //   deskshell                    run the desktop; prints "ready W H" (the virtual
 //                                screen's size) when it is up
@@ -26,6 +29,7 @@
 #include <cstring>
 
 #include "tools/deskshell/DeskQuery.h"
+#include "tools/deskwall/RigWallpaper.h"
 
 namespace {
 
@@ -40,6 +44,22 @@ struct Wallpaper {
     bool stretch = false;   // any style but centred
 };
 
+// A monitor's own picture, set through the rig's wallpaper object.
+struct MonitorPicture {
+    HBITMAP bitmap = nullptr;
+    int width = 0;
+    int height = 0;
+    RECT rect = {};   // the monitor, in virtual-screen coordinates
+};
+
+struct RigState {
+    bool active = false;   // some monitor has a picture of its own
+    int monitors = 0;
+    MonitorPicture picture[deskwall::kMaxMonitors];
+    DWORD position = 0;
+    COLORREF background = 0;
+};
+
 struct Shell {
     HWND desktop = nullptr;
     HWND worker = nullptr;   // the later layout's parent of the view
@@ -49,6 +69,7 @@ struct Shell {
     LONG_PTR ownProcedure = 0;
     HIMAGELIST images = nullptr;
     Wallpaper wallpaper;
+    RigState rig;
     POINT origin = {};   // the virtual screen's top-left corner
 };
 Shell g_shell;
@@ -61,14 +82,71 @@ void LayOut(int width, int height) {
     SetWindowPos(g_shell.listView, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-bool DesktopString(HKEY key, const char* name, char* out, DWORD size) {
-    DWORD type = 0, got = size - 1;
+bool DesktopString(HKEY key, const wchar_t* name, wchar_t* out, DWORD chars) {
+    DWORD type = 0, got = (chars - 1) * sizeof(wchar_t);
     out[0] = 0;
-    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(out), &got) != ERROR_SUCCESS ||
+    if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(out), &got) != ERROR_SUCCESS ||
         (type != REG_SZ && type != REG_EXPAND_SZ))
         return false;
-    out[got < size ? got : size - 1] = 0;
+    out[got / sizeof(wchar_t)] = 0;
     return true;
+}
+
+// A picture file (wide path, environment strings expanded), or none.
+HBITMAP LoadPicture(const wchar_t* path, int& width, int& height) {
+    wchar_t expanded[MAX_PATH * 4] = {};
+    width = height = 0;
+    if (!path[0] || ExpandEnvironmentStringsW(path, expanded, ARRAYSIZE(expanded)) - 1 >= ARRAYSIZE(expanded))
+        return nullptr;
+    HBITMAP bitmap = static_cast<HBITMAP>(
+        LoadImageW(nullptr, expanded, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+    BITMAP info{};
+    if (bitmap && GetObjectW(bitmap, sizeof info, &info) == sizeof info) {
+        width = info.bmWidth;
+        height = info.bmHeight;
+        return bitmap;
+    }
+    if (bitmap) DeleteObject(bitmap);
+    return nullptr;
+}
+
+// Paths are printed in UTF-8.
+void PrintPath(const char* prefix, int width, const wchar_t* path) {
+    char utf8[MAX_PATH * 12] = {};
+    if (path[0]) WideCharToMultiByte(CP_UTF8, 0, path, -1, utf8, sizeof utf8, nullptr, nullptr);
+    std::printf("%s %d %s\n", prefix, width, utf8[0] ? utf8 : "-");
+}
+
+void LoadRigPictures() {
+    RigState& rig = g_shell.rig;
+    for (MonitorPicture& p : rig.picture)
+        if (p.bitmap) DeleteObject(p.bitmap);
+    rig = RigState();
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, deskwall::kRigKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+    const deskwall::Monitors monitors = deskwall::EnumMonitors();
+    rig.monitors = monitors.count;
+    for (int i = 0; i < monitors.count; ++i) {
+        wchar_t name[16], path[MAX_PATH * 4];
+        deskwall::MonitorValueName(i, name);
+        MonitorPicture& p = rig.picture[i];
+        p.rect = monitors.rect[i];
+        if (!DesktopString(key, name, path, ARRAYSIZE(path))) continue;
+        rig.active = true;
+        p.bitmap = LoadPicture(path, p.width, p.height);
+        char prefix[32];
+        std::snprintf(prefix, sizeof prefix, "monitor %d", i);
+        PrintPath(prefix, p.width, path);
+    }
+    DWORD size = sizeof rig.position, type = 0;
+    if (RegQueryValueExW(key, deskwall::kPosition, nullptr, &type, reinterpret_cast<BYTE*>(&rig.position), &size) !=
+        ERROR_SUCCESS)
+        rig.position = 0;
+    size = sizeof rig.background;
+    if (RegQueryValueExW(key, deskwall::kBackground, nullptr, &type, reinterpret_cast<BYTE*>(&rig.background),
+                         &size) != ERROR_SUCCESS)
+        rig.background = 0;
+    RegCloseKey(key);
 }
 
 // Reads the wallpaper the registry names; a missing or unreadable file, or
@@ -78,33 +156,45 @@ void LoadWallpaper() {
     if (w.bitmap) DeleteObject(w.bitmap);
     w = Wallpaper();
     HKEY key = nullptr;
-    char path[MAX_PATH] = {};
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_READ, &key) == ERROR_SUCCESS) {
-        char expanded[MAX_PATH] = {}, style[16] = {}, tile[16] = {};
-        if (DesktopString(key, "Wallpaper", path, sizeof path) && path[0] &&
-            ExpandEnvironmentStringsA(path, expanded, sizeof expanded) - 1 < sizeof expanded) {
-            w.bitmap = static_cast<HBITMAP>(
-                LoadImageA(nullptr, expanded, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
-        }
-        if (DesktopString(key, "WallpaperStyle", style, sizeof style)) w.stretch = std::atoi(style) != 0;
-        if (DesktopString(key, "TileWallpaper", tile, sizeof tile)) w.tile = std::atoi(tile) != 0;
+    wchar_t path[MAX_PATH * 4] = {};
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, KEY_READ, &key) == ERROR_SUCCESS) {
+        wchar_t style[16] = {}, tile[16] = {};
+        if (DesktopString(key, L"Wallpaper", path, ARRAYSIZE(path))) w.bitmap = LoadPicture(path, w.width, w.height);
+        if (DesktopString(key, L"WallpaperStyle", style, ARRAYSIZE(style))) w.stretch = _wtoi(style) != 0;
+        if (DesktopString(key, L"TileWallpaper", tile, ARRAYSIZE(tile))) w.tile = _wtoi(tile) != 0;
         RegCloseKey(key);
     }
-    BITMAP info{};
-    if (w.bitmap && GetObjectA(w.bitmap, sizeof info, &info) == sizeof info) {
-        w.width = info.bmWidth;
-        w.height = info.bmHeight;
-    } else if (w.bitmap) {
-        DeleteObject(w.bitmap);
-        w.bitmap = nullptr;
-    }
     // Every wallpaper the desktop was told of, in order, for the tests.
-    std::printf("wallpaper %d %s\n", w.width, path[0] ? path : "-");
+    PrintPath("wallpaper", w.width, path);
+    LoadRigPictures();
     std::fflush(stdout);
     if (g_shell.listView) {
-        ListView_SetBkColor(g_shell.listView, w.bitmap ? CLR_NONE : kDesktopColor);
+        ListView_SetBkColor(g_shell.listView, w.bitmap || g_shell.rig.active ? CLR_NONE : kDesktopColor);
         RedrawWindow(g_shell.listView, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
     }
+}
+
+// One monitor's own picture inside its rectangle r of the window.
+void PaintMonitor(HDC dc, HDC source, const MonitorPicture& p, const RECT& r, DWORD position, COLORREF background) {
+    HBRUSH brush = CreateSolidBrush(background);
+    FillRect(dc, &r, brush);
+    DeleteObject(brush);
+    if (!p.bitmap) return;
+    HGDIOBJ old = SelectObject(source, p.bitmap);
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
+    const int cx = r.right - r.left, cy = r.bottom - r.top;
+    if (position == deskwall::kCentre) {
+        BitBlt(dc, r.left + (cx - p.width) / 2, r.top + (cy - p.height) / 2, p.width, p.height, source, 0, 0, SRCCOPY);
+    } else if (position == deskwall::kTile) {
+        for (int y = r.top; y < r.bottom; y += p.height)
+            for (int x = r.left; x < r.right; x += p.width) BitBlt(dc, x, y, p.width, p.height, source, 0, 0, SRCCOPY);
+    } else {
+        SetStretchBltMode(dc, HALFTONE);
+        StretchBlt(dc, r.left, r.top, cx, cy, source, 0, 0, p.width, p.height, SRCCOPY);
+    }
+    RestoreDC(dc, saved);
+    SelectObject(source, old);
 }
 
 void PaintWallpaper(HWND window, HDC dc) {
@@ -112,6 +202,16 @@ void PaintWallpaper(HWND window, HDC dc) {
     RECT r;
     GetClientRect(window, &r);
     HDC source = CreateCompatibleDC(dc);
+    if (g_shell.rig.active) {
+        const RigState& rig = g_shell.rig;
+        for (int i = 0; i < rig.monitors; ++i) {
+            RECT m = rig.picture[i].rect;
+            OffsetRect(&m, -g_shell.origin.x, -g_shell.origin.y);
+            PaintMonitor(dc, source, rig.picture[i], m, rig.position, rig.background);
+        }
+        DeleteDC(source);
+        return;
+    }
     HGDIOBJ old = SelectObject(source, w.bitmap);
     if (w.tile) {
         // The primary monitor's corner is at minus the origin in the window.
@@ -134,7 +234,7 @@ void PaintWallpaper(HWND window, HDC dc) {
 
 // The list view's background is the wallpaper, as on the real desktop.
 LRESULT CALLBACK ListViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_ERASEBKGND && g_shell.wallpaper.bitmap) {
+    if (message == WM_ERASEBKGND && (g_shell.wallpaper.bitmap || g_shell.rig.active)) {
         PaintWallpaper(window, reinterpret_cast<HDC>(wParam));
         return 1;
     }
@@ -202,6 +302,11 @@ LRESULT Answer(WPARAM query, LPARAM argument) {
         return g_shell.wallpaper.bitmap ? g_shell.wallpaper.width : 0;
     case deskshell::QueryMonitors:
         return GetSystemMetrics(SM_CMONITORS);
+    case deskshell::QueryMonitorPictureWidth: {
+        const int i = static_cast<int>(argument);
+        const RigState& rig = g_shell.rig;
+        return i >= 0 && i < rig.monitors && rig.picture[i].bitmap ? rig.picture[i].width : 0;
+    }
     default:
         return -1;
     }
@@ -320,6 +425,8 @@ int RunDesktop(bool later) {
     }
     ImageList_Destroy(g_shell.images);
     if (g_shell.wallpaper.bitmap) DeleteObject(g_shell.wallpaper.bitmap);
+    for (MonitorPicture& p : g_shell.rig.picture)
+        if (p.bitmap) DeleteObject(p.bitmap);
     return 0;
 }
 
@@ -336,6 +443,7 @@ const QueryName kQueries[] = {
     {"dark", deskshell::QueryDarkPixels, 2},   {"repaint", deskshell::QueryRepaint, 0},
     {"hang", deskshell::QueryHang, 1},         {"unload", deskshell::QueryUnloadUvdll, 0},
     {"wallpaper", deskshell::QueryWallpaperWidth, 0}, {"monitors", deskshell::QueryMonitors, 0},
+    {"monitorwall", deskshell::QueryMonitorPictureWidth, 1},
 };
 
 int RunQuery(int argc, char** argv) {
