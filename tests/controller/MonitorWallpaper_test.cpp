@@ -1,0 +1,109 @@
+#include "controller/MonitorWallpaper.h"
+
+#include <gtest/gtest.h>
+
+namespace uv {
+namespace {
+
+const WideText kPolish = u"C:\\Users\\\u0141ukasz\\Pictures\\\u65E5\u672C.jpg";
+
+RegValue Binary(std::vector<std::uint8_t> bytes) {
+    RegValue v;
+    v.present = true;
+    v.type = kRegBinary;
+    v.data = std::move(bytes);
+    return v;
+}
+
+TEST(WideRegistryText, KeepsEveryCharacterOfAPath) {
+    const RegValue v = WideStringValue(kPolish);
+    EXPECT_EQ(v.type, kRegSz);
+    // UTF-16LE with its NUL: the L-stroke is 0x0141.
+    ASSERT_EQ(v.data.size(), (kPolish.size() + 1) * 2);
+    EXPECT_EQ(v.data[18], 0x41);
+    EXPECT_EQ(v.data[19], 0x01);
+    EXPECT_EQ(WideValueText(v), kPolish);
+
+    RegValue odd = v;
+    odd.data.pop_back();   // a value cut in the middle of its NUL
+    EXPECT_EQ(WideValueText(odd), kPolish);
+    RegValue unterminated = v;
+    unterminated.data.resize(unterminated.data.size() - 2);
+    EXPECT_EQ(WideValueText(unterminated), kPolish);
+    RegValue expand = v;
+    expand.type = kRegExpandSz;
+    EXPECT_EQ(WideValueText(expand), kPolish);
+    EXPECT_EQ(WideValueText(DwordValue(7)), WideText());
+    EXPECT_EQ(WideValueText(RegValue()), WideText());
+}
+
+TEST(WideRegistryText, PathsMatchIgnoringTheCaseOfLatinLetters) {
+    EXPECT_TRUE(SameWidePath(u"C:\\Users\\A\\wallpaper.BMP", u"c:\\users\\a\\WALLPAPER.bmp"));
+    EXPECT_FALSE(SameWidePath(u"C:\\a.bmp", u"C:\\b.bmp"));
+    EXPECT_FALSE(SameWidePath(u"C:\\a.bmp", u"C:\\a.bmp "));
+    EXPECT_TRUE(SameWidePath(kPolish, kPolish));
+}
+
+TEST(KeptDword, OnlyAFourByteDword) {
+    std::uint32_t v = 0;
+    EXPECT_TRUE(ReadDword(DwordValue(0xFF0080u), v));
+    EXPECT_EQ(v, 0xFF0080u);
+    RegValue wrong = DwordValue(1);
+    wrong.type = kRegSz;
+    EXPECT_FALSE(ReadDword(wrong, v));
+    RegValue short_ = DwordValue(1);
+    short_.data.pop_back();
+    EXPECT_FALSE(ReadDword(short_, v));
+    EXPECT_FALSE(ReadDword(RegValue(), v));
+}
+
+TEST(KeptMonitorWallpapers, RoundTripWithEmptyAndWidePaths) {
+    const std::vector<MonitorWallpaper> monitors = {
+        {u"\\\\?\\DISPLAY#A#1", kPolish}, {u"\\\\?\\DISPLAY#B#2", u""}, {u"", u"C:\\x.bmp"}};
+    std::vector<MonitorWallpaper> back;
+    ASSERT_TRUE(DecodeMonitorWallpapers(EncodeMonitorWallpapers(monitors), back));
+    EXPECT_EQ(back, monitors);
+    ASSERT_TRUE(DecodeMonitorWallpapers(EncodeMonitorWallpapers({}), back));
+    EXPECT_TRUE(back.empty());
+}
+
+TEST(KeptMonitorWallpapers, DamagedValuesAreRefusedWhole) {
+    const RegValue good = EncodeMonitorWallpapers({{u"id", u"C:\\p.bmp"}});
+    std::vector<std::uint8_t> longText = {1, 0, 0, 0, 0xFF, 0x7F, 0, 0};   // 32767 units, then nothing
+    std::vector<std::uint8_t> tooLong = {1, 0, 0, 0, 0x00, 0x80, 0, 0};    // 32768 units
+    tooLong.resize(tooLong.size() + 0x10000 + 4);
+    RegValue wrongType = good;
+    wrongType.type = kRegSz;
+    RegValue trailing = good;
+    trailing.data.push_back(0);
+    RegValue cut = good;
+    cut.data.resize(cut.data.size() - 1);
+    const RegValue cases[] = {RegValue(), wrongType, trailing, cut, Binary({}), Binary({1, 0, 0}),
+                              Binary(longText), Binary(tooLong), Binary({65, 0, 0, 0}),
+                              Binary({1, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF})};
+    for (const RegValue& v : cases) {
+        std::vector<MonitorWallpaper> out = {{u"stale", u"stale"}};
+        EXPECT_FALSE(DecodeMonitorWallpapers(v, out)) << v.data.size();
+        EXPECT_TRUE(out.empty());
+    }
+}
+
+TEST(MonitorSpan, CoversMonitorsLeftOfAndAboveThePrimary) {
+    std::vector<MonitorArea> monitors(3);
+    monitors[0].width = 1920, monitors[0].height = 1080;
+    monitors[1].left = -2560, monitors[1].top = -400, monitors[1].width = 2560, monitors[1].height = 1440;
+    monitors[1].dpi = 144;
+    monitors[2].left = 5000;   // detached: no size, not part of the map
+    const MapSpan s = SpanOf(monitors);
+    EXPECT_EQ(s.left, -2560);
+    EXPECT_EQ(s.top, -400);
+    EXPECT_EQ(s.width, 4480);
+    EXPECT_EQ(s.height, 1480);
+    EXPECT_EQ(DistinctDpis(monitors), (std::vector<unsigned>{96, 144}));
+    EXPECT_EQ(SpanOf({}).width, 0);
+    monitors[2].width = monitors[2].height = 40000;   // no picture that large is made
+    EXPECT_EQ(SpanOf(monitors).width, 0);
+}
+
+}  // namespace
+}  // namespace uv
