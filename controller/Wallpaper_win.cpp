@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <new>
 
 #include "common/ResourceIds.h"
@@ -19,11 +20,18 @@ namespace uv {
 namespace {
 
 constexpr char kDesktopKey[] = "Control Panel\\Desktop";
-// A renewal ends within a few seconds even at 4K; one that does not is
-// given up on so that quitting never hangs.
-constexpr DWORD kStopLimitMs = 20000;
-
 enum : LONG { kSetAllowed = 0, kSetting = 1, kSetStopped = 2 };
+// The system ends a program a few seconds after the session's end: a
+// change under way is waited for no longer than this then.
+constexpr DWORD kSessionEndMs = 3000;
+
+// One renderer at a time in the process: its label font, sun glyph and
+// resource module are the process's. A renewal thread that outlived its
+// stop still tears its renderer down; a new one waits until it has.
+HANDLE RendererTurn() {
+    static const HANDLE turn = CreateSemaphoreA(nullptr, 1, 1, nullptr);
+    return turn;
+}
 
 UniqueRegKey CreateKey(HKEY parent, const char* path) {
     HKEY key = nullptr;
@@ -281,6 +289,7 @@ struct WallpaperMode::Worker {
     HWND owner;
     HKEY root;
     std::string library;
+    WallpaperSetter set;
     UniqueKernelHandle stop;     // manual reset: the thread is to end
     UniqueKernelHandle work;     // auto reset: a job is pending
     UniqueKernelHandle thread;
@@ -288,7 +297,9 @@ struct WallpaperMode::Worker {
     std::unique_ptr<WallpaperJob> pending;
     volatile LONG setState = kSetAllowed;
 
-    Worker(HWND o, HKEY r, const std::string& l) : owner(o), root(r), library(l) { InitializeCriticalSection(&lock); }
+    Worker(HWND o, HKEY r, const std::string& l, WallpaperSetter s) : owner(o), root(r), library(l), set(s) {
+        InitializeCriticalSection(&lock);
+    }
     ~Worker() { DeleteCriticalSection(&lock); }
 
     static DWORD WINAPI Main(void* self) {
@@ -297,6 +308,14 @@ struct WallpaperMode::Worker {
     }
 
     void Run() {
+        HANDLE turn = RendererTurn();
+        HANDLE first[2] = {stop.get(), turn};
+        if (!turn || WaitForMultipleObjects(2, first, FALSE, INFINITE) != WAIT_OBJECT_0 + 1) return;
+        RenderUntilStopped();
+        ReleaseSemaphore(turn, 1, nullptr);
+    }
+
+    void RenderUntilStopped() {
         WallpaperRenderer renderer(library);
         HANDLE waits[2] = {stop.get(), work.get()};
         for (;;) {
@@ -311,7 +330,7 @@ struct WallpaperMode::Worker {
                 // Once the mode stops, the user's wallpaper is going back:
                 // no picture of ours may follow it.
                 if (InterlockedCompareExchange(&setState, kSetting, kSetAllowed) != kSetAllowed) break;
-                result = SetOurWallpaper(root, *job);
+                result = set(root, *job);
                 InterlockedExchange(&setState, kSetAllowed);
             }
             PostMessageA(owner, kWallpaperDoneMessage, static_cast<WPARAM>(result), 0);
@@ -319,13 +338,13 @@ struct WallpaperMode::Worker {
     }
 };
 
-WallpaperMode::WallpaperMode(HWND owner, HKEY root, std::string resourceLibrary)
-    : owner_(owner), root_(root), library_(std::move(resourceLibrary)) {}
+WallpaperMode::WallpaperMode(HWND owner, HKEY root, std::string resourceLibrary, WallpaperModeOptions options)
+    : owner_(owner), root_(root), library_(std::move(resourceLibrary)), options_(options) {}
 
 WallpaperMode::~WallpaperMode() { Stop(); }
 
 bool WallpaperMode::StartWorker() {
-    Worker* w = new (std::nothrow) Worker(owner_, root_, library_);
+    Worker* w = new (std::nothrow) Worker(owner_, root_, library_, options_.set);
     if (!w) return false;
     w->stop.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     w->work.reset(CreateEventA(nullptr, FALSE, FALSE, nullptr));
@@ -363,24 +382,27 @@ WallpaperResult WallpaperMode::Renew(std::vector<SettingsPost> burst, std::time_
     return WallpaperResult::Pending;
 }
 
-void WallpaperMode::Stop() {
+bool WallpaperMode::Stop(StopKind kind) {
+    bool gateClosed = true;
     if (Worker* w = worker_) {
         worker_ = nullptr;
         SetEvent(w->stop.get());
         const DWORD start = GetTickCount();
-        // A change under way is let finish; none starts after this.
-        while (InterlockedCompareExchange(&w->setState, kSetStopped, kSetAllowed) == kSetting &&
-               GetTickCount() - start < kStopLimitMs)
+        const DWORD limit = kind == StopKind::Quit ? options_.stopLimitMs : std::min(options_.stopLimitMs, kSessionEndMs);
+        LONG state;
+        while ((state = InterlockedCompareExchange(&w->setState, kSetStopped, kSetAllowed)) == kSetting &&
+               GetTickCount() - start < limit)
             WaitRunningSentMessages(nullptr, 20);
+        gateClosed = state != kSetting;
         const DWORD spent = GetTickCount() - start;
-        const bool ended = WaitRunningSentMessages(w->thread.get(), spent < kStopLimitMs ? kStopLimitMs - spent : 0);
+        const bool ended = kind == StopKind::Quit &&
+                           WaitRunningSentMessages(w->thread.get(), spent < limit ? limit - spent : 0);
         // A thread that is still rendering keeps using w until the process ends.
         if (ended) delete w;
     }
-    if (kept_) {
-        RestoreKeptWallpaper(root_);
-        kept_ = false;
-    }
+    if (!kept_) return true;
+    kept_ = false;
+    return gateClosed && RestoreKeptWallpaper(root_) != RestoreResult::Failed;
 }
 
 }  // namespace uv

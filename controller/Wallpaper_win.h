@@ -83,12 +83,23 @@ private:
 // Makes the written picture the wallpaper: registry values, then the system.
 WallpaperResult SetOurWallpaper(HKEY root, const WallpaperJob& job);
 
+// Makes a written picture the wallpaper (SetOurWallpaper; tests slow it down).
+using WallpaperSetter = WallpaperResult (*)(HKEY root, const WallpaperJob& job);
+
+struct WallpaperModeOptions {
+    // How long a quit waits for a change of the wallpaper under way, and
+    // then for the renewal thread to end.
+    DWORD stopLimitMs = 20000;
+    WallpaperSetter set = &SetOurWallpaper;
+};
+
 // The controller's wallpaper mode: renewals on a below-normal-priority
 // thread, the latest request winning; the control panel never waits for one.
 class WallpaperMode {
 public:
     // Done messages go to owner; root holds the settings and desktop keys.
-    WallpaperMode(HWND owner, HKEY root, std::string resourceLibrary);
+    WallpaperMode(HWND owner, HKEY root, std::string resourceLibrary,
+                  WallpaperModeOptions options = WallpaperModeOptions());
     ~WallpaperMode();
     WallpaperMode(const WallpaperMode&) = delete;
     WallpaperMode& operator=(const WallpaperMode&) = delete;
@@ -96,9 +107,15 @@ public:
     // Keeps the user's wallpaper the first time, then hands the renewal to
     // the thread. Returns a failure met on the way, else Pending.
     WallpaperResult Renew(std::vector<SettingsPost> burst, std::time_t time);
-    // Ends the thread (bounded wait) so that no picture is set any more,
-    // then puts the user's wallpaper back.
-    void Stop();
+    // Lets a change of the wallpaper under way finish and lets none start
+    // after it, then puts the user's wallpaper back. A quit also waits for
+    // the thread to end; at the end of the session there is no time for
+    // that, and no change can follow anyway. A change that outlives the
+    // limit could land after a restore: the kept copy is then left for the
+    // next start, which puts it back. True when the user's wallpaper went
+    // back (or none was kept).
+    enum class StopKind { Quit, SessionEnd };
+    bool Stop(StopKind kind = StopKind::Quit);
 
 private:
     struct Worker;
@@ -107,6 +124,7 @@ private:
     HWND owner_;
     HKEY root_;
     std::string library_;
+    WallpaperModeOptions options_;
     WallpaperFiles files_;
     bool kept_ = false;
     Worker* worker_ = nullptr;   // left alone if its thread outlives the wait at Stop

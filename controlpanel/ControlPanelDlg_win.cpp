@@ -357,7 +357,13 @@ bool CControlPanelDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT
         result = DefWindowProcA(hwnd_, msg, wParam, lParam) ? TRUE : FALSE;
         return true;
     case WM_ENDSESSION:
-        if (wParam) PostQuitMessage(0);
+        // The process may be ended as soon as this returns: the user's
+        // wallpaper goes back now, not in the destruction that may never run.
+        if (wParam) {
+            SaveEdits();
+            StopWallpaper(WallpaperMode::StopKind::SessionEnd);
+            PostQuitMessage(0);
+        }
         result = 0;
         return true;
     case WM_TIMER:

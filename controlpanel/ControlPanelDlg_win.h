@@ -70,7 +70,7 @@ private:
     void RefreshPicture();
     PictureWay TryBehindIcons();
     void StartWallpaper(PictureWay why);
-    void StopWallpaper();
+    void StopWallpaper(WallpaperMode::StopKind kind = WallpaperMode::StopKind::Quit);
     void OnWallpaperDone(WallpaperResult result);
     void ShowPictureWay();
 

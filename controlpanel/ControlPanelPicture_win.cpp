@@ -39,9 +39,9 @@ void CControlPanelDlg::StartWallpaper(PictureWay why) {
     ShowPictureWay();
 }
 
-void CControlPanelDlg::StopWallpaper() {
+void CControlPanelDlg::StopWallpaper(WallpaperMode::StopKind kind) {
     if (wallpaper_) {
-        wallpaper_->Stop();
+        wallpaper_->Stop(kind);
         wallpaper_.reset();
     }
     wallpaperResult_ = WallpaperResult::Pending;

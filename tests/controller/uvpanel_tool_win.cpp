@@ -5,6 +5,9 @@
 //   close | show | quit | hide
 //   queryendsession      sends WM_QUERYENDSESSION, prints the answer
 //   endsession 0|1       sends WM_ENDSESSION (1: the session ends)
+//   logoff               both session-end messages, then ends the program's
+//                        process the moment WM_ENDSESSION returns, as
+//                        Windows may at a log-off
 //   button <text>        clicks the first button with that text in the panel
 //   enter <text>         shows that button's page, clicks the button and
 //                        presses Enter there, as a user would
@@ -180,6 +183,18 @@ int main(int argc, char** argv) {
         std::printf("answer %ld\n", static_cast<long>(Send(panel, WM_QUERYENDSESSION, 0, 0)));
     } else if (cmd == "endsession" && argc > 2) {
         std::printf("sent %ld\n", static_cast<long>(Send(panel, WM_ENDSESSION, std::atoi(argv[2]), 0)));
+    } else if (cmd == "logoff") {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(panel, &pid);
+        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+        const LRESULT answer = Send(panel, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+        const LRESULT ended = Send(panel, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+        const BOOL killed = process && TerminateProcess(process, 9);
+        if (process) {
+            WaitForSingleObject(process, 10000);
+            CloseHandle(process);
+        }
+        std::printf("logoff %ld %ld %d\n", static_cast<long>(answer), static_cast<long>(ended), killed ? 1 : 0);
     } else if ((cmd == "button" || cmd == "enter") && argc > 2) {
         Find f{"Button", argv[2], false, false, nullptr, 0};
         EnumChildWindows(panel, FindProc, reinterpret_cast<LPARAM>(&f));
