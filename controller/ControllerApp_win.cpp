@@ -9,12 +9,47 @@
 #include "controlpanel/ControlPanelDlg_win.h"
 
 #include <commctrl.h>
+#include <sddl.h>
+
+#include <string>
 
 namespace uv {
 
 constexpr char kInstallerMutex[] = "UmbravueInnoSetupMutex";
 constexpr char kPanelClass[] = "#32770";
 constexpr char kPanelCaption[] = "Umbravue";
+// How long a second start looks for the window of a first one that is
+// still starting.
+constexpr DWORD kFindRunningMs = 15000;
+
+// The user's SID as text; empty when the process's token does not say.
+std::string UserSid() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return std::string();
+    UniqueKernelHandle owned(token);
+    DWORD size = 0;
+    GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+    std::string buffer(size, '\0');
+    char* text = nullptr;
+    std::string sid;
+    if (size && GetTokenInformation(token, TokenUser, &buffer[0], size, &size) &&
+        ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(&buffer[0])->User.Sid, &text)) {
+        sid = text;
+        LocalFree(text);
+    }
+    return sid;
+}
+
+// One running copy per user, in every session of the user: the wallpaper
+// and the settings it changes are the user's. A search for the window alone
+// misses a first copy that has not made its window yet.
+UniqueKernelHandle ClaimInstance(bool& runningAlready) {
+    const std::string name = "Global\\Umbravue instance " + UserSid();
+    UniqueKernelHandle mutex(CreateMutexA(nullptr, FALSE, name.c_str()));
+    const DWORD error = GetLastError();
+    runningAlready = error == ERROR_ALREADY_EXISTS || (!mutex && error == ERROR_ACCESS_DENIED);
+    return mutex;
+}
 
 class CControllerApp {
 public:
@@ -55,13 +90,19 @@ int CControllerApp::Uninstall() {
 }
 
 int CControllerApp::Run() {
-    HWND running = FindRunningInstance();
     if (IsUninstallCommand(commandLine_)) return Uninstall();
-    if (running) {
-        // Shows the running instance's window, as a right click on its icon does.
+    bool runningAlready = false;
+    UniqueKernelHandle instance = ClaimInstance(runningAlready);
+    if (runningAlready) {
+        // Shows the running instance's window, as a right click on its icon
+        // does; a first copy that is still starting gets a moment for it.
+        const DWORD start = GetTickCount();
+        HWND running = nullptr;
+        while (!(running = FindRunningInstance()) && GetTickCount() - start < kFindRunningMs) Sleep(100);
         DWORD_PTR ignored = 0;
-        SendMessageTimeoutA(running, kNotifyCallbackMessage, 0, WM_RBUTTONUP, SMTO_ABORTIFHUNG,
-                            10000, &ignored);
+        if (running)
+            SendMessageTimeoutA(running, kNotifyCallbackMessage, 0, WM_RBUTTONUP, SMTO_ABORTIFHUNG, 10000,
+                                &ignored);
         return 0;
     }
     UniqueKernelHandle mutex(CreateMutexA(nullptr, TRUE, kInstallerMutex));

@@ -144,6 +144,9 @@ bool KeepUserWallpaper(WallpaperStore& store, const std::string& picture) {
     RegValue values[3];
     for (int i = 0; i < 3; ++i)
         if (!store.Read(WallpaperKey::Desktop, kDesktopValues[i], values[i])) return false;
+    // Our picture is never the user's: when a run before could not put
+    // theirs back, the desktop is left without a picture rather than the map.
+    if (SamePath(ValueText(values[0]), picture)) values[0] = StringValue("");
     for (int i = 0; i < 3; ++i)
         if (!store.Write(WallpaperKey::Product, kKeptValues[i], values[i])) return false;
     return store.Write(WallpaperKey::Product, kPictureMarker, StringValue(picture));

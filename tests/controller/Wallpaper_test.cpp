@@ -122,6 +122,21 @@ TEST(UserWallpaper, ANewerChoiceOfTheUserStaysAndTheCopyIsForgotten) {
     EXPECT_TRUE(s.product.empty());
 }
 
+TEST(UserWallpaper, OurOwnPictureIsNeverKeptAsTheUsers) {
+    // A copy that ran before could not put the user's back: the desktop
+    // still names our picture and no copy is kept.
+    FakeStore s;
+    s.desktop["Wallpaper"] = StringValue("c:\\users\\u\\appdata\\local\\umbravue\\WALLPAPER.BMP");
+    s.desktop["WallpaperStyle"] = StringValue("10");
+    ASSERT_TRUE(KeepUserWallpaper(s, kOurs));
+    ASSERT_TRUE(WriteOurWallpaperValues(s, kOurs, kCentred));
+    std::string userPath;
+    EXPECT_EQ(RestoreUserWallpaper(s, userPath), RestoreResult::Restored);
+    EXPECT_EQ(userPath, "");
+    EXPECT_EQ(s.desktop["Wallpaper"], StringValue(""));
+    EXPECT_EQ(ValueText(s.desktop["WallpaperStyle"]), "10");
+}
+
 TEST(UserWallpaper, FailuresNeverLoseTheUsersValues) {
     FakeStore s;
     s.desktop["Wallpaper"] = StringValue("C:\\mine.bmp");

@@ -2,11 +2,13 @@
 """The user's wallpaper and the session: a log-off that ends the program the
 moment it has answered WM_ENDSESSION still leaves the user's wallpaper in
 place, and two starts close together never leave two copies running."""
+import subprocess
 import sys
+import time
 
 from controller_harness import Controller, fresh_registry, panel
-from harness import Desktop, Results, Screen, poll
-from wallpaper_harness import (desktop_values, end_session, kept_values, set_user_wallpaper, showing_ours,
+from harness import BIN, WINE, Desktop, Results, Screen, poll
+from wallpaper_harness import (desktop_values, end_session, is_our_picture, kept_values, set_user_wallpaper, showing_ours,
                                showing_user, use_later_prefix, wine)
 
 
@@ -25,6 +27,46 @@ def logoff(r, desk, user):
             (desk.wallpaper_history()[-3:], Screen().pixel(desk.width // 2, desk.height // 2)))
 
 
+def two_starts(r, desk, user):
+    """Two starts a moment apart while the first is slow to open its window
+    (it puts back the wallpaper a killed run left, and the desktop is slow to
+    answer): the second must find the first all the same and must not touch
+    the wallpaper."""
+    killed = Controller()
+    try:
+        killed.wait_panel() and poll(lambda: showing_ours(desk), 120, 1.0)
+    finally:
+        killed.kill()
+    hang = subprocess.Popen([WINE, "deskshell.exe", "query", "hang", "8000"], cwd=BIN, stdout=subprocess.DEVNULL,
+                            stderr=subprocess.DEVNULL)
+    time.sleep(1)
+    first, second = Controller(), Controller()
+    hang.wait(30)
+    try:
+        codes = poll(lambda: [c for c in (first.proc.poll(), second.proc.poll()) if c is not None], 60, 0.5)
+        r.check("two starts: one of them ends at once, with code 0", codes == [0], codes)
+        running = first if first.proc.poll() is None else second
+        # The desktop may have missed the news while it hung: the registry says.
+        ours = lambda: is_our_picture((desktop_values()["Wallpaper"] or ("", ""))[1])
+        shown = running.wait_panel() and poll(ours, 120, 1.0)
+        r.check("two starts: one control panel, and the map is the wallpaper",
+                shown and panel("count") == "count 1", (panel("count"), desktop_values()))
+        r.check("two starts: the user's wallpaper is what is kept",
+                kept_values().get("user wallpaper") == user["Wallpaper"], kept_values())
+        panel("quit")
+        r.check("two starts: Quit ends the program", running.wait_exit(60) == 0)
+        # A second copy left running would set the map again at its refresh.
+        r.check("two starts: after Quit no copy is left running",
+                poll(lambda: first.proc.poll() is not None and second.proc.poll() is not None, 30, 1.0),
+                (first.proc.poll(), second.proc.poll(), panel("count")))
+        r.check("two starts: after Quit the user's wallpaper is back",
+                desktop_values() == user and poll(lambda: showing_user(desk), 20, 0.5),
+                (desktop_values(), desk.wallpaper_history()[-3:]))
+    finally:
+        first.kill()
+        second.kill()
+
+
 def main():
     r = Results()
     use_later_prefix()
@@ -33,6 +75,7 @@ def main():
     desk = Desktop(later=True)
     try:
         logoff(r, desk, user)
+        two_starts(r, desk, user)
     except RuntimeError as e:
         r.check("wallpaper session test completes", False, str(e))
     finally:
