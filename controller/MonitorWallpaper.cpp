@@ -45,51 +45,7 @@ private:
     std::size_t at_ = 0;
 };
 
-char16_t FoldAscii(char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c; }
-
 }  // namespace
-
-RegValue WideStringValue(const WideText& text) {
-    RegValue v;
-    v.present = true;
-    v.type = kRegSz;
-    PutUnits(v.data, text);
-    v.data.push_back(0);
-    v.data.push_back(0);
-    return v;
-}
-
-WideText WideValueText(const RegValue& value) {
-    WideText text;
-    if (!value.present || (value.type != kRegSz && value.type != kRegExpandSz)) return text;
-    for (std::size_t i = 0; i + 1 < value.data.size(); i += 2) {
-        const char16_t c = static_cast<char16_t>(value.data[i] | (value.data[i + 1] << 8));
-        if (c == 0) break;
-        text += c;
-    }
-    return text;
-}
-
-bool SameWidePath(const WideText& a, const WideText& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
-    return true;
-}
-
-RegValue DwordValue(std::uint32_t value) {
-    RegValue v;
-    v.present = true;
-    v.type = kRegDword;
-    PutLe32(v.data, value);
-    return v;
-}
-
-bool ReadDword(const RegValue& value, std::uint32_t& out) {
-    if (!value.present || value.type != kRegDword || value.data.size() != 4) return false;
-    Reader r(value.data);
-    return r.Le32(out);
-}
 
 MapSpan SpanOf(const std::vector<MonitorArea>& monitors) {
     long long left = 0, top = 0, right = 0, bottom = 0;

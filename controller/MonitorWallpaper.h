@@ -1,6 +1,6 @@
-// Wallpapers per monitor, without the window system: wide registry text,
-// where each monitor's picture lies in the one map over all monitors, and
-// the user's per-monitor wallpapers as kept in the settings key.
+// Wallpapers per monitor, without the window system: where each monitor's
+// picture lies in the one map over all monitors, and the user's per-monitor
+// wallpapers as kept in the settings key.
 //
 // Windows 8 and later give every monitor a picture of its own through the
 // desktop wallpaper object. There the program gives each monitor its part
@@ -13,31 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "controller/Wallpaper.h"
+#include "controller/RegistryValue.h"
 
 namespace uv {
-
-// Text as the wide (UTF-16) registry and shell functions take it.
-using WideText = std::u16string;
-
-constexpr std::uint32_t kRegBinary = 3;   // REG_BINARY
-constexpr std::uint32_t kRegDword = 4;    // REG_DWORD
-// The longest text a kept value may hold: the registry's own limit for a
-// path-like string, so that a damaged value cannot make us allocate more.
-constexpr std::size_t kMaxWideText = 32767;
-
-// A REG_SZ value holding text as UTF-16LE with its terminating NUL.
-RegValue WideStringValue(const WideText& text);
-// The text of a wide REG_SZ or REG_EXPAND_SZ value up to its first NUL
-// (an odd last byte is ignored); empty for any other type.
-WideText WideValueText(const RegValue& value);
-// Paths compared as the file system does for the letters A to Z; other
-// characters must match exactly.
-bool SameWidePath(const WideText& a, const WideText& b);
-
-RegValue DwordValue(std::uint32_t value);
-// False unless the value is a REG_DWORD of 4 bytes.
-bool ReadDword(const RegValue& value, std::uint32_t& out);
 
 // ----- Monitors
 

@@ -1,5 +1,7 @@
 #include "controller/MonitorWallpaper_win.h"
 
+#include "controller/WideText_win.h"
+
 namespace uv {
 
 namespace {
@@ -42,11 +44,11 @@ unsigned ScreenDpi() {
     return dpi > 0 ? static_cast<unsigned>(dpi) : 96;
 }
 
-LPCWSTR Wide(const WideText& text) { return reinterpret_cast<LPCWSTR>(text.c_str()); }
+LPCWSTR Wide(const WideText& text) { return WidePtr(text); }
 
 // Takes over a string the object allocated.
 WideText TakeString(LPWSTR text) {
-    WideText out = text ? WideText(reinterpret_cast<const char16_t*>(text)) : WideText();
+    WideText out = FromWide(text);
     CoTaskMemFree(text);
     return out;
 }

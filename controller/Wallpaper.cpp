@@ -1,6 +1,5 @@
 #include "controller/Wallpaper.h"
 
-#include <cctype>
 
 namespace uv {
 
@@ -21,15 +20,6 @@ int Wrap(int v, int n) {
     if (n <= 0) return 0;
     const int r = v % n;
     return r < 0 ? r + n : r;
-}
-
-bool SamePath(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    }
-    return true;
 }
 
 }  // namespace
@@ -67,15 +57,15 @@ std::string PictureWayText(PictureWay way, WallpaperResult result) {
     return std::string();
 }
 
-bool MakeWallpaperFiles(const std::string& baseFolder, WallpaperFiles& files) {
+bool MakeWallpaperFiles(const WideText& baseFolder, WallpaperFiles& files) {
     if (baseFolder.empty()) return false;
-    std::string folder = baseFolder;
-    if (folder.back() != '\\') folder += '\\';
+    WideText folder = baseFolder;
+    if (folder.back() != u'\\') folder += u'\\';
     folder += kWallpaperFolderName;
     WallpaperFiles f;
     f.folder = folder;
-    f.picture = folder + '\\' + kWallpaperFileName;
-    f.temporary = folder + '\\' + kWallpaperTempName;
+    f.picture = folder + u'\\' + kWallpaperFileName;
+    f.temporary = folder + u'\\' + kWallpaperTempName;
     if (f.picture.size() >= kMaxPath || f.temporary.size() >= kMaxPath) return false;
     files = f;
     return true;
@@ -116,43 +106,24 @@ WallpaperPlacement PlaceWallpaper(const ScreenLayout& screen, unsigned ntMajor, 
     return p;
 }
 
-RegValue StringValue(const std::string& text) {
-    RegValue v;
-    v.present = true;
-    v.type = kRegSz;
-    v.data.assign(text.begin(), text.end());
-    v.data.push_back(0);
-    return v;
-}
-
-std::string ValueText(const RegValue& value) {
-    if (!value.present || (value.type != kRegSz && value.type != kRegExpandSz)) return std::string();
-    std::string text;
-    for (std::uint8_t c : value.data) {
-        if (c == 0) break;
-        text += static_cast<char>(c);
-    }
-    return text;
-}
-
-bool KeepUserWallpaper(WallpaperStore& store, const std::string& picture) {
+bool KeepUserWallpaper(WallpaperStore& store, const WideText& picture) {
     RegValue marker;
     if (!store.Read(WallpaperKey::Product, kPictureMarker, marker)) return false;
     // Kept already (by this run, or by one whose end put nothing back): the
     // copy is the user's own and stays; only the picture's name may change.
-    if (marker.present) return store.Write(WallpaperKey::Product, kPictureMarker, StringValue(picture));
+    if (marker.present) return store.Write(WallpaperKey::Product, kPictureMarker, WideStringValue(picture));
     RegValue values[3];
     for (int i = 0; i < 3; ++i)
         if (!store.Read(WallpaperKey::Desktop, kDesktopValues[i], values[i])) return false;
     // Our picture is never the user's: when a run before could not put
     // theirs back, the desktop is left without a picture rather than the map.
-    if (SamePath(ValueText(values[0]), picture)) values[0] = StringValue("");
+    if (SameWidePath(WideValueText(values[0]), picture)) values[0] = WideStringValue(WideText());
     for (int i = 0; i < 3; ++i)
         if (!store.Write(WallpaperKey::Product, kKeptValues[i], values[i])) return false;
-    return store.Write(WallpaperKey::Product, kPictureMarker, StringValue(picture));
+    return store.Write(WallpaperKey::Product, kPictureMarker, WideStringValue(picture));
 }
 
-RestoreResult RestoreUserWallpaper(WallpaperStore& store, std::string& userPath) {
+RestoreResult RestoreUserWallpaper(WallpaperStore& store, WideText& userPath) {
     userPath.clear();
     RegValue marker;
     if (!store.Read(WallpaperKey::Product, kPictureMarker, marker)) return RestoreResult::Failed;
@@ -164,11 +135,11 @@ RestoreResult RestoreUserWallpaper(WallpaperStore& store, std::string& userPath)
     if (!store.Read(WallpaperKey::Desktop, kDesktopValues[0], current)) return RestoreResult::Failed;
 
     RestoreResult result = RestoreResult::UserChangedIt;
-    if (SamePath(ValueText(current), ValueText(marker))) {
+    if (SameWidePath(WideValueText(current), WideValueText(marker))) {
         // The file name goes back last: until then a retry still sees ours.
         for (int i = 2; i >= 0; --i)
             if (!store.Write(WallpaperKey::Desktop, kDesktopValues[i], kept[i])) return RestoreResult::Failed;
-        userPath = ValueText(kept[0]);
+        userPath = WideValueText(kept[0]);
         result = RestoreResult::Restored;
     }
     // The marker goes first: an end before the copies are gone must not make
@@ -179,11 +150,11 @@ RestoreResult RestoreUserWallpaper(WallpaperStore& store, std::string& userPath)
     return result;
 }
 
-bool WriteOurWallpaperValues(WallpaperStore& store, const std::string& picture,
+bool WriteOurWallpaperValues(WallpaperStore& store, const WideText& picture,
                              const WallpaperPlacement& placement) {
-    return store.Write(WallpaperKey::Desktop, kDesktopValues[0], StringValue(picture)) &&
-           store.Write(WallpaperKey::Desktop, kDesktopValues[1], StringValue(placement.style)) &&
-           store.Write(WallpaperKey::Desktop, kDesktopValues[2], StringValue(placement.tile));
+    return store.Write(WallpaperKey::Desktop, kDesktopValues[0], WideStringValue(picture)) &&
+           store.Write(WallpaperKey::Desktop, kDesktopValues[1], WideStringValue(Widen(placement.style))) &&
+           store.Write(WallpaperKey::Desktop, kDesktopValues[2], WideStringValue(Widen(placement.tile)));
 }
 
 }  // namespace uv

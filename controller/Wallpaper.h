@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "controller/RegistryValue.h"
+
 namespace uv {
 
 // How the picture is shown, and why.
@@ -46,20 +48,20 @@ std::string PictureWayText(PictureWay way, WallpaperResult result);
 
 // ----- The picture file
 
-constexpr std::size_t kMaxPath = 260;   // the ANSI file functions' limit, with the NUL
-constexpr char kWallpaperFolderName[] = "Umbravue";
-constexpr char kWallpaperFileName[] = "wallpaper.bmp";
-constexpr char kWallpaperTempName[] = "wallpaper.tmp";
+constexpr std::size_t kMaxPath = 260;   // the file functions' and the wallpaper's limit, with the NUL
+constexpr char16_t kWallpaperFolderName[] = u"Umbravue";
+constexpr char16_t kWallpaperFileName[] = u"wallpaper.bmp";
+constexpr char16_t kWallpaperTempName[] = u"wallpaper.tmp";
 
 struct WallpaperFiles {
-    std::string folder;     // <base>\Umbravue
-    std::string picture;    // the file the wallpaper names
-    std::string temporary;  // written first, then renamed over picture
+    WideText folder;     // <base>\Umbravue
+    WideText picture;    // the file the wallpaper names
+    WideText temporary;  // written first, then renamed over picture
 };
 
 // The files under an application-data folder; false when the base is empty
-// or a path would not fit the ANSI file functions.
-bool MakeWallpaperFiles(const std::string& baseFolder, WallpaperFiles& files);
+// or a path would not fit the file functions.
+bool MakeWallpaperFiles(const WideText& baseFolder, WallpaperFiles& files);
 
 constexpr std::size_t kBmpHeadersSize = 54;
 // Bytes per row of a 24-bit BMP: padded to a multiple of 4.
@@ -96,23 +98,6 @@ WallpaperPlacement PlaceWallpaper(const ScreenLayout& screen, unsigned ntMajor, 
 
 // ----- The user's wallpaper
 
-// A registry value as it is stored: missing, or its type and bytes.
-struct RegValue {
-    bool present = false;
-    std::uint32_t type = 0;
-    std::vector<std::uint8_t> data;
-    bool operator==(const RegValue& o) const {
-        return present == o.present && (!present || (type == o.type && data == o.data));
-    }
-};
-
-constexpr std::uint32_t kRegSz = 1;         // REG_SZ
-constexpr std::uint32_t kRegExpandSz = 2;   // REG_EXPAND_SZ
-
-RegValue StringValue(const std::string& text);
-// The text of a string value up to its first NUL; empty for other types.
-std::string ValueText(const RegValue& value);
-
 enum class WallpaperKey {
     Desktop,   // HKCU\Control Panel\Desktop
     Product,   // the program's settings key
@@ -127,6 +112,7 @@ constexpr const char* kKeptValues[] = {"user wallpaper", "user wallpaper style",
 // back: the path of the picture this program makes the wallpaper.
 constexpr char kPictureMarker[] = "wallpaper picture";
 
+// Values are read and written as the wide registry functions store them.
 class WallpaperStore {
 public:
     virtual ~WallpaperStore() = default;
@@ -140,7 +126,7 @@ public:
 // Copies the user's wallpaper values unless a copy is kept already (then the
 // first copy, the user's own, stays). False when they cannot be read or
 // copied: the wallpaper must then not be changed.
-bool KeepUserWallpaper(WallpaperStore& store, const std::string& picture);
+bool KeepUserWallpaper(WallpaperStore& store, const WideText& picture);
 
 enum class RestoreResult {
     NothingKept,    // no copy: the wallpaper was never changed, or was put back already
@@ -151,11 +137,11 @@ enum class RestoreResult {
 
 // Puts the kept values back when the desktop still shows our picture, then
 // forgets the copy.
-RestoreResult RestoreUserWallpaper(WallpaperStore& store, std::string& userPath);
+RestoreResult RestoreUserWallpaper(WallpaperStore& store, WideText& userPath);
 
 // Makes our picture the wallpaper in the registry, the file name first so
 // that an end at any point leaves a state RestoreUserWallpaper undoes.
-bool WriteOurWallpaperValues(WallpaperStore& store, const std::string& picture,
+bool WriteOurWallpaperValues(WallpaperStore& store, const WideText& picture,
                              const WallpaperPlacement& placement);
 
 }  // namespace uv

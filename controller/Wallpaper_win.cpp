@@ -8,6 +8,7 @@
 #include "common/ResourceIds.h"
 #include "common/SelectedBitmap_win.h"
 #include "controller/SettingsStore_win.h"
+#include "controller/WideText_win.h"
 #include "controller/WindowsVersion_win.h"
 #include "renderer/DesktopPicture_win.h"
 #include "renderer/Projection.h"
@@ -81,34 +82,35 @@ bool WritePicture(const WallpaperFiles& files, const SelectedBitmap& dib) {
     const std::size_t size = BmpRowStride(dib.width) * static_cast<std::size_t>(dib.height);
     bool ok;
     {
-        UniqueKernelHandle file(CreateFileA(files.temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+        UniqueKernelHandle file(CreateFileW(WidePtr(files.temporary), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                             FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) return false;
         ok = WriteAll(file.get(), headers.data(), headers.size()) && WriteAll(file.get(), dib.bits, size);
     }
-    if (ok && MoveFileExA(files.temporary.c_str(), files.picture.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
-    DeleteFileA(files.temporary.c_str());
+    if (ok && MoveFileExW(WidePtr(files.temporary), WidePtr(files.picture), MOVEFILE_REPLACE_EXISTING)) return true;
+    DeleteFileW(WidePtr(files.temporary));
     return false;
 }
 
-bool FolderUsable(const std::string& folder) {
-    if (CreateDirectoryA(folder.c_str(), nullptr)) return true;
-    const DWORD attributes = GetFileAttributesA(folder.c_str());
+bool FolderUsable(const WideText& folder) {
+    if (CreateDirectoryW(WidePtr(folder), nullptr)) return true;
+    const DWORD attributes = GetFileAttributesW(WidePtr(folder));
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 bool ReadValue(HKEY key, const char* name, RegValue& value) {
     value = RegValue();
     if (!key) return false;
+    const WideText wideName = Widen(name);
     DWORD type = 0, size = 0;
-    LONG r = RegQueryValueExA(key, name, nullptr, &type, nullptr, &size);
+    LONG r = RegQueryValueExW(key, WidePtr(wideName), nullptr, &type, nullptr, &size);
     if (r == ERROR_FILE_NOT_FOUND) return true;
     if (r != ERROR_SUCCESS) return false;
     std::vector<std::uint8_t> data(size);
     // The value may grow between the two calls.
     for (int tries = 0; tries < 4; ++tries) {
         DWORD got = static_cast<DWORD>(data.size());
-        r = RegQueryValueExA(key, name, nullptr, &type, data.empty() ? nullptr : data.data(), &got);
+        r = RegQueryValueExW(key, WidePtr(wideName), nullptr, &type, data.empty() ? nullptr : data.data(), &got);
         if (r == ERROR_MORE_DATA) {
             data.resize(got);
             continue;
@@ -126,12 +128,13 @@ bool ReadValue(HKEY key, const char* name, RegValue& value) {
 
 bool WriteValue(HKEY key, const char* name, const RegValue& value) {
     if (!key) return false;
+    const WideText wideName = Widen(name);
     if (!value.present) {
-        const LONG r = RegDeleteValueA(key, name);
+        const LONG r = RegDeleteValueW(key, WidePtr(wideName));
         return r == ERROR_SUCCESS || r == ERROR_FILE_NOT_FOUND;
     }
     static const BYTE kNothing = 0;
-    return RegSetValueExA(key, name, 0, value.type, value.data.empty() ? &kNothing : value.data.data(),
+    return RegSetValueExW(key, WidePtr(wideName), 0, value.type, value.data.empty() ? &kNothing : value.data.data(),
                           static_cast<DWORD>(value.data.size())) == ERROR_SUCCESS;
 }
 
@@ -158,14 +161,14 @@ bool RegistryWallpaperStore::Write(WallpaperKey key, const char* name, const Reg
     return WriteValue(Key(key), name, value);
 }
 
-void ShowWallpaperNow(const std::string& path) {
-    char expanded[MAX_PATH] = {};
-    const DWORD n = path.empty() ? 0 : ExpandEnvironmentStringsA(path.c_str(), expanded, sizeof expanded);
+void ShowWallpaperNow(const WideText& path) {
+    wchar_t expanded[MAX_PATH] = {};
+    const DWORD n = path.empty() ? 0 : ExpandEnvironmentStringsW(WidePtr(path), expanded, MAX_PATH);
     // Not written to the registry by the system: it holds the user's values
     // exactly as they were (type and length included).
-    if (n == 0 || n > sizeof expanded || !SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, expanded, 0)) {
-        char none[1] = {};
-        SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, none, 0);
+    if (n == 0 || n > MAX_PATH || !SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, expanded, 0)) {
+        wchar_t none[1] = {};
+        SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, none, 0);
     }
     // The system tells the other programs only when it writes the registry
     // itself; the shell learns of the change from this.
@@ -187,7 +190,7 @@ RestoreResult RestoreKeptWallpaper(HKEY root) {
             return RestoreResult::NothingKept;
     }
     RegistryWallpaperStore store(root);
-    std::string userPath;
+    WideText userPath;
     const RestoreResult result = RestoreUserWallpaper(store, userPath);
     if (result == RestoreResult::Restored) ShowWallpaperNow(userPath);
     return result;
@@ -216,10 +219,10 @@ WallpaperPlacement CurrentWallpaperPlacement(const ScreenLayout& screen) {
 
 bool PrepareWallpaperFiles(WallpaperFiles& files) {
     for (int folder : {CSIDL_LOCAL_APPDATA, CSIDL_APPDATA}) {
-        char base[MAX_PATH + 1] = {};
-        if (SHGetFolderPathA(nullptr, folder, nullptr, SHGFP_TYPE_CURRENT, base) != S_OK) continue;
+        wchar_t base[MAX_PATH + 1] = {};
+        if (SHGetFolderPathW(nullptr, folder, nullptr, SHGFP_TYPE_CURRENT, base) != S_OK) continue;
         WallpaperFiles f;
-        if (!MakeWallpaperFiles(base, f) || !FolderUsable(f.folder)) continue;
+        if (!MakeWallpaperFiles(FromWide(base), f) || !FolderUsable(f.folder)) continue;
         files = f;
         return true;
     }
@@ -277,8 +280,8 @@ WallpaperResult WallpaperRenderer::Render(const WallpaperJob& job) {
 WallpaperResult SetOurWallpaper(HKEY root, const WallpaperJob& job) {
     RegistryWallpaperStore store(root);
     if (!WriteOurWallpaperValues(store, job.files.picture, job.placement)) return WallpaperResult::SetFailed;
-    if (!SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, const_cast<char*>(job.files.picture.c_str()),
-                               SPIF_UPDATEINIFILE | SPIF_SENDCHANGE))
+    WideText picture = job.files.picture;
+    if (!SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, &picture[0], SPIF_UPDATEINIFILE | SPIF_SENDCHANGE))
         return WallpaperResult::SetFailed;
     return WallpaperResult::Shown;
 }

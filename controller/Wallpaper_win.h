@@ -40,7 +40,7 @@ private:
 // Hands path to the system as the wallpaper without writing the registry.
 // A path that is empty, too long or refused (the file is gone) leaves the
 // desktop without a picture; the registry keeps whatever it names.
-void ShowWallpaperNow(const std::string& path);
+void ShowWallpaperNow(const WideText& path);
 
 // Puts back the user's wallpaper that a run of the program kept, when the
 // desktop still shows the program's picture (after a quit that did not

@@ -12,7 +12,7 @@
 namespace uv {
 namespace {
 
-const char kUserPicture[] = "C:\\users\\me\\holiday.bmp";
+const char16_t kUserPicture[] = u"C:\\users\\me\\holiday.bmp";
 
 struct SlowSet {
     UniqueKernelHandle entered{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
@@ -40,18 +40,18 @@ protected:
                   ERROR_SUCCESS);
         root_.reset(key);
         RegistryWallpaperStore store(root_.get());
-        ASSERT_TRUE(store.Write(WallpaperKey::Desktop, "Wallpaper", StringValue(kUserPicture)));
+        ASSERT_TRUE(store.Write(WallpaperKey::Desktop, "Wallpaper", WideStringValue(kUserPicture)));
         ResetEvent(g_slow.entered.get());
     }
     void TearDown() override {
         root_.reset();
         SHDeleteKeyA(HKEY_CURRENT_USER, name_.c_str());
     }
-    std::string Desktop(const char* name) {
+    WideText Desktop(const char* name) {
         RegistryWallpaperStore store(root_.get());
         RegValue v;
         store.Read(WallpaperKey::Desktop, name, v);
-        return ValueText(v);
+        return WideValueText(v);
     }
     bool Kept() {
         RegistryWallpaperStore store(root_.get());

@@ -37,7 +37,7 @@ RegValue Dword(std::uint32_t v) {
     return r;
 }
 
-const char kOurs[] = "C:\\Users\\u\\AppData\\Local\\Umbravue\\wallpaper.bmp";
+const char16_t kOurs[] = u"C:\\Users\\u\\AppData\\Local\\Umbravue\\wallpaper.bmp";
 const WallpaperPlacement kCentred;
 
 TEST(WallpaperFile, BmpHeadersOfAnOddWidthCountPaddedRows) {
@@ -56,13 +56,13 @@ TEST(WallpaperFile, BmpHeadersOfAnOddWidthCountPaddedRows) {
 
 TEST(WallpaperFile, PathsStayWithinTheAnsiLimit) {
     WallpaperFiles f;
-    ASSERT_TRUE(MakeWallpaperFiles("C:\\Data\\", f));
-    EXPECT_EQ(f.picture, "C:\\Data\\Umbravue\\wallpaper.bmp");
-    EXPECT_EQ(f.temporary, "C:\\Data\\Umbravue\\wallpaper.tmp");
+    ASSERT_TRUE(MakeWallpaperFiles(u"C:\\Data\\", f));
+    EXPECT_EQ(f.picture, u"C:\\Data\\Umbravue\\wallpaper.bmp");
+    EXPECT_EQ(f.temporary, u"C:\\Data\\Umbravue\\wallpaper.tmp");
     // "\Umbravue\wallpaper.bmp" is 23 characters: 236 + 23 = 259 fits, 260 does not.
-    EXPECT_TRUE(MakeWallpaperFiles(std::string(236, 'a'), f));
-    EXPECT_FALSE(MakeWallpaperFiles(std::string(237, 'a'), f));
-    EXPECT_FALSE(MakeWallpaperFiles("", f));
+    EXPECT_TRUE(MakeWallpaperFiles(WideText(236, u'a'), f));
+    EXPECT_FALSE(MakeWallpaperFiles(WideText(237, u'a'), f));
+    EXPECT_FALSE(MakeWallpaperFiles(u"", f));
 }
 
 TEST(WallpaperPlacement, OneMonitorCentresSeveralTileFromThePrimaryOrSpan) {
@@ -90,19 +90,19 @@ TEST(WallpaperPlacement, OneMonitorCentresSeveralTileFromThePrimaryOrSpan) {
 
 TEST(UserWallpaper, ComesBackByteForByteWithMissingAndOddlyTypedValues) {
     FakeStore s;
-    const std::string path300(300, 'p');
-    s.desktop["Wallpaper"] = StringValue(path300);
+    const WideText path300(300, u'p');
+    s.desktop["Wallpaper"] = WideStringValue(path300);
     s.desktop["WallpaperStyle"] = Dword(2);   // the wrong type, kept as it is
     // no TileWallpaper at all
     const auto before = s.desktop;
 
     ASSERT_TRUE(KeepUserWallpaper(s, kOurs));
     ASSERT_TRUE(WriteOurWallpaperValues(s, kOurs, kCentred));
-    EXPECT_EQ(ValueText(s.desktop["Wallpaper"]), kOurs);
+    EXPECT_EQ(WideValueText(s.desktop["Wallpaper"]), kOurs);
     // A second keep (the mode was switched off and on) must not copy ours.
     ASSERT_TRUE(KeepUserWallpaper(s, kOurs));
 
-    std::string userPath;
+    WideText userPath;
     EXPECT_EQ(RestoreUserWallpaper(s, userPath), RestoreResult::Restored);
     EXPECT_EQ(userPath, path300);
     EXPECT_EQ(s.desktop, before);
@@ -112,13 +112,13 @@ TEST(UserWallpaper, ComesBackByteForByteWithMissingAndOddlyTypedValues) {
 
 TEST(UserWallpaper, ANewerChoiceOfTheUserStaysAndTheCopyIsForgotten) {
     FakeStore s;
-    s.desktop["Wallpaper"] = StringValue("C:\\old.bmp");
+    s.desktop["Wallpaper"] = WideStringValue(u"C:\\old.bmp");
     ASSERT_TRUE(KeepUserWallpaper(s, kOurs));
     ASSERT_TRUE(WriteOurWallpaperValues(s, kOurs, kCentred));
-    s.desktop["Wallpaper"] = StringValue("C:\\new.bmp");
-    std::string userPath;
+    s.desktop["Wallpaper"] = WideStringValue(u"C:\\new.bmp");
+    WideText userPath;
     EXPECT_EQ(RestoreUserWallpaper(s, userPath), RestoreResult::UserChangedIt);
-    EXPECT_EQ(ValueText(s.desktop["Wallpaper"]), "C:\\new.bmp");
+    EXPECT_EQ(WideValueText(s.desktop["Wallpaper"]), u"C:\\new.bmp");
     EXPECT_TRUE(s.product.empty());
 }
 
@@ -126,20 +126,20 @@ TEST(UserWallpaper, OurOwnPictureIsNeverKeptAsTheUsers) {
     // A copy that ran before could not put the user's back: the desktop
     // still names our picture and no copy is kept.
     FakeStore s;
-    s.desktop["Wallpaper"] = StringValue("c:\\users\\u\\appdata\\local\\umbravue\\WALLPAPER.BMP");
-    s.desktop["WallpaperStyle"] = StringValue("10");
+    s.desktop["Wallpaper"] = WideStringValue(u"c:\\users\\u\\appdata\\local\\umbravue\\WALLPAPER.BMP");
+    s.desktop["WallpaperStyle"] = WideStringValue(u"10");
     ASSERT_TRUE(KeepUserWallpaper(s, kOurs));
     ASSERT_TRUE(WriteOurWallpaperValues(s, kOurs, kCentred));
-    std::string userPath;
+    WideText userPath;
     EXPECT_EQ(RestoreUserWallpaper(s, userPath), RestoreResult::Restored);
-    EXPECT_EQ(userPath, "");
-    EXPECT_EQ(s.desktop["Wallpaper"], StringValue(""));
-    EXPECT_EQ(ValueText(s.desktop["WallpaperStyle"]), "10");
+    EXPECT_EQ(userPath, u"");
+    EXPECT_EQ(s.desktop["Wallpaper"], WideStringValue(u""));
+    EXPECT_EQ(WideValueText(s.desktop["WallpaperStyle"]), u"10");
 }
 
 TEST(UserWallpaper, FailuresNeverLoseTheUsersValues) {
     FakeStore s;
-    s.desktop["Wallpaper"] = StringValue("C:\\mine.bmp");
+    s.desktop["Wallpaper"] = WideStringValue(u"C:\\mine.bmp");
     s.failReads = true;
     EXPECT_FALSE(KeepUserWallpaper(s, kOurs));
     EXPECT_TRUE(s.product.empty());
@@ -155,14 +155,14 @@ TEST(UserWallpaper, FailuresNeverLoseTheUsersValues) {
     ASSERT_TRUE(KeepUserWallpaper(s, kOurs));
     ASSERT_TRUE(WriteOurWallpaperValues(s, kOurs, kCentred));
     s.writesLeft = 1;   // the write-back stops after its first value
-    std::string userPath;
+    WideText userPath;
     EXPECT_EQ(RestoreUserWallpaper(s, userPath), RestoreResult::Failed);
     EXPECT_FALSE(s.product.empty());
 
     // The next try still finds our picture named, and puts everything back.
     s.writesLeft = 1 << 30;
     EXPECT_EQ(RestoreUserWallpaper(s, userPath), RestoreResult::Restored);
-    EXPECT_EQ(ValueText(s.desktop["Wallpaper"]), "C:\\mine.bmp");
+    EXPECT_EQ(WideValueText(s.desktop["Wallpaper"]), u"C:\\mine.bmp");
     EXPECT_EQ(s.desktop.count("WallpaperStyle"), 0u);
 }
 

@@ -5,6 +5,7 @@ import os
 import re
 import struct
 import subprocess
+import tempfile
 
 from controller_harness import reg_values, wine
 from harness import BIN, ROOT, WINE, Bitmap, Screen, close_to, render_reference
@@ -65,6 +66,45 @@ def set_desktop(values):
             wine(["reg", "delete", DESKTOP_KEY, "/v", name, "/f"])
         else:
             wine(["reg", "add", DESKTOP_KEY, "/v", name, "/t", value[0], "/d", str(value[1]), "/f"])
+
+
+def _reg_file(key, values):
+    """The text of a .reg file setting string values (None deletes one)."""
+    lines = ["Windows Registry Editor Version 5.00", "", "[%s]" % key.replace("HKCU", "HKEY_CURRENT_USER", 1)]
+    for name, text in values.items():
+        data = "-" if text is None else '"%s"' % text.replace("\\", "\\\\").replace('"', '\\"')
+        lines.append('"%s"=%s' % (name, data))
+    return "\r\n".join(lines) + "\r\n"
+
+
+def reg_import_strings(key, values):
+    """Sets REG_SZ values of any characters: reg.exe's command line and its
+    query output go through the ANSI code page, a UTF-16 .reg file does not."""
+    with tempfile.NamedTemporaryFile(suffix=".reg", delete=False) as f:
+        f.write(b"\xff\xfe" + _reg_file(key, values).encode("utf-16-le"))
+    try:
+        wine(["reg", "import", "Z:" + f.name])
+    finally:
+        os.unlink(f.name)
+
+
+def reg_export_strings(key):
+    """{name: text} of the REG_SZ values of a key, exactly, or None when the
+    key is missing."""
+    with tempfile.NamedTemporaryFile(suffix=".reg", delete=False) as f:
+        pass
+    try:
+        if wine(["reg", "export", key, "Z:" + f.name, "/y"]).returncode != 0:
+            return None
+        with open(f.name, "rb") as g:
+            text = g.read().decode("utf-16")
+    finally:
+        os.unlink(f.name)
+    out = {}
+    for m in re.finditer(r'^"((?:[^"\\]|\\.)*)"="((?:[^"\\]|\\.)*)"\r?$', text, re.M):
+        unescape = lambda s: re.sub(r"\\(.)", r"\1", s)
+        out[unescape(m.group(1))] = unescape(m.group(2))
+    return out
 
 
 def set_user_wallpaper():

@@ -19,6 +19,7 @@
 #include "common/WinHandles.h"
 #include "controller/DesktopLink.h"
 #include "controller/Wallpaper_win.h"
+#include "controller/WideText_win.h"
 #include "renderer/DesktopPicture_win.h"
 #include "renderer/RenderSettings.h"
 #include "solar/CityDatabase.h"
@@ -71,12 +72,12 @@ int main(int argc, char** argv) {
     CityDatabase cities;
     cities.LoadFromResource(module.get(), UV_RES_CITY_LIST);
 
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
     uv::WallpaperJob job;
-    if (!uv::MakeWallpaperFiles(temp, job.files) || (!CreateDirectoryA(job.files.folder.c_str(), nullptr) &&
-                                                     GetLastError() != ERROR_ALREADY_EXISTS)) {
-        std::printf("no folder for the picture under %s\n", temp);
+    if (!uv::MakeWallpaperFiles(uv::FromWide(temp), job.files) ||
+        (!CreateDirectoryW(uv::WidePtr(job.files.folder), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)) {
+        std::printf("no folder for the picture under %ls\n", temp);
         return 1;
     }
     SixCities selection;
@@ -131,8 +132,8 @@ int main(int argc, char** argv) {
                     cx, cy, bestHosted * 1e3, renewal * 1e3, bestRender * 1e3, bestSet * 1e3, renewal / bestHosted);
     }
     uv::RestoreKeptWallpaper(HKEY_CURRENT_USER);
-    DeleteFileA(job.files.picture.c_str());
-    RemoveDirectoryA(job.files.folder.c_str());
+    DeleteFileW(uv::WidePtr(job.files.picture));
+    RemoveDirectoryW(uv::WidePtr(job.files.folder));
     if (failures) std::printf("%d steps failed\n", failures);
     return failures ? 1 : 0;
 }
