@@ -38,6 +38,8 @@ std::string PictureWayText(PictureWay way, WallpaperResult result) {
         return "The map cannot be shown: the wallpaper picture could not be written.";
     case WallpaperResult::SetFailed:
         return "The map cannot be shown: the system did not take the wallpaper.";
+    case WallpaperResult::Policy:
+        return "The map is not shown: a policy of your organisation sets the desktop wallpaper.";
     case WallpaperResult::Pending:
     case WallpaperResult::Shown:
         break;
@@ -57,18 +59,39 @@ std::string PictureWayText(PictureWay way, WallpaperResult result) {
     return std::string();
 }
 
+WideText WallpaperFiles::Picture(int monitor, int slot) const {
+    WideText name = folder + u"\\wallpaper-";
+    if (monitor >= 0) name += Widen(std::to_string(monitor).c_str());
+    name += slot ? u"b.bmp" : u"a.bmp";
+    return name;
+}
+
 bool MakeWallpaperFiles(const WideText& baseFolder, WallpaperFiles& files) {
     if (baseFolder.empty()) return false;
-    WideText folder = baseFolder;
-    if (folder.back() != u'\\') folder += u'\\';
-    folder += kWallpaperFolderName;
     WallpaperFiles f;
-    f.folder = folder;
-    f.picture = folder + u'\\' + kWallpaperFileName;
-    f.temporary = folder + u'\\' + kWallpaperTempName;
-    if (f.picture.size() >= kMaxPath || f.temporary.size() >= kMaxPath) return false;
+    f.folder = baseFolder;
+    if (f.folder.back() != u'\\') f.folder += u'\\';
+    f.folder += kWallpaperFolderName;
+    if (f.Picture(kMaxPictureMonitors - 1, 1).size() >= kMaxPath) return false;
     files = f;
     return true;
+}
+
+bool IsOurPicture(const WideText& path, const WideText& marker) {
+    const std::size_t slash = path.rfind(u'\\'), markerSlash = marker.rfind(u'\\');
+    if (slash == WideText::npos || markerSlash == WideText::npos ||
+        !SameWidePath(path.substr(0, slash), marker.substr(0, markerSlash)))
+        return false;
+    const WideText name = path.substr(slash + 1);
+    const WideText prefix = u"wallpaper", suffix = u".bmp";
+    return name.size() >= prefix.size() + suffix.size() && SameWidePath(name.substr(0, prefix.size()), prefix) &&
+           SameWidePath(name.substr(name.size() - suffix.size()), suffix);
+}
+
+std::uint64_t PictureHash(const std::uint8_t* bytes, std::size_t size, std::uint64_t seed) {
+    std::uint64_t h = seed;
+    for (std::size_t i = 0; i < size; ++i) h = (h ^ bytes[i]) * 1099511628211ull;
+    return h;
 }
 
 std::size_t BmpRowStride(int width) {
@@ -117,7 +140,7 @@ bool KeepUserWallpaper(WallpaperStore& store, const WideText& picture) {
         if (!store.Read(WallpaperKey::Desktop, kDesktopValues[i], values[i])) return false;
     // Our picture is never the user's: when a run before could not put
     // theirs back, the desktop is left without a picture rather than the map.
-    if (SameWidePath(WideValueText(values[0]), picture)) values[0] = WideStringValue(WideText());
+    if (IsOurPicture(WideValueText(values[0]), picture)) values[0] = WideStringValue(WideText());
     for (int i = 0; i < 3; ++i)
         if (!store.Write(WallpaperKey::Product, kKeptValues[i], values[i])) return false;
     return store.Write(WallpaperKey::Product, kPictureMarker, WideStringValue(picture));
@@ -135,7 +158,7 @@ RestoreResult RestoreUserWallpaper(WallpaperStore& store, WideText& userPath) {
     if (!store.Read(WallpaperKey::Desktop, kDesktopValues[0], current)) return RestoreResult::Failed;
 
     RestoreResult result = RestoreResult::UserChangedIt;
-    if (SameWidePath(WideValueText(current), WideValueText(marker))) {
+    if (IsOurPicture(WideValueText(current), WideValueText(marker))) {
         // The file name goes back last: until then a retry still sees ours.
         for (int i = 2; i >= 0; --i)
             if (!store.Write(WallpaperKey::Desktop, kDesktopValues[i], kept[i])) return RestoreResult::Failed;
@@ -150,11 +173,12 @@ RestoreResult RestoreUserWallpaper(WallpaperStore& store, WideText& userPath) {
     return result;
 }
 
-bool WriteOurWallpaperValues(WallpaperStore& store, const WideText& picture,
-                             const WallpaperPlacement& placement) {
-    return store.Write(WallpaperKey::Desktop, kDesktopValues[0], WideStringValue(picture)) &&
-           store.Write(WallpaperKey::Desktop, kDesktopValues[1], WideStringValue(Widen(placement.style))) &&
-           store.Write(WallpaperKey::Desktop, kDesktopValues[2], WideStringValue(Widen(placement.tile)));
+bool WriteOurWallpaperValues(WallpaperStore& store, const WideText& picture, const WallpaperPlacement& placement,
+                             bool style) {
+    if (!store.Write(WallpaperKey::Desktop, kDesktopValues[0], WideStringValue(picture))) return false;
+    return !style ||
+           (store.Write(WallpaperKey::Desktop, kDesktopValues[1], WideStringValue(Widen(placement.style))) &&
+            store.Write(WallpaperKey::Desktop, kDesktopValues[2], WideStringValue(Widen(placement.tile))));
 }
 
 }  // namespace uv

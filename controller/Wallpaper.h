@@ -41,6 +41,7 @@ enum class WallpaperResult {
     NoMemory,     // the picture's bitmaps could not be made
     WriteFailed,  // the picture file could not be written
     SetFailed,    // the system did not take the wallpaper
+    Policy,       // a policy of the organisation sets the wallpaper
 };
 
 // The Information page's line about the picture.
@@ -50,18 +51,32 @@ std::string PictureWayText(PictureWay way, WallpaperResult result);
 
 constexpr std::size_t kMaxPath = 260;   // the file functions' and the wallpaper's limit, with the NUL
 constexpr char16_t kWallpaperFolderName[] = u"Umbravue";
-constexpr char16_t kWallpaperFileName[] = u"wallpaper.bmp";
-constexpr char16_t kWallpaperTempName[] = u"wallpaper.tmp";
+constexpr int kAllMonitors = -1;
+constexpr int kMaxPictureMonitors = 64;
 
+// Each picture has two files: a new picture is written to the one the
+// desktop does not show and then shown, so the shell always loads a
+// complete file, and under a name it has not cached.
 struct WallpaperFiles {
     WideText folder;     // <base>\Umbravue
-    WideText picture;    // the file the wallpaper names
-    WideText temporary;  // written first, then renamed over picture
+    // "wallpaper-a.bmp" and "wallpaper-b.bmp" (slot 0 and 1) for the one
+    // picture over all monitors, "wallpaper-<monitor>a.bmp" and so on for a
+    // monitor's own.
+    WideText Picture(int monitor, int slot) const;
 };
 
 // The files under an application-data folder; false when the base is empty
 // or a path would not fit the file functions.
 bool MakeWallpaperFiles(const WideText& baseFolder, WallpaperFiles& files);
+
+// True when path names a picture file of ours: "wallpaper*.bmp" in the
+// folder of ours, the picture the marker names (an earlier version's
+// "wallpaper.bmp" included).
+bool IsOurPicture(const WideText& path, const WideText& marker);
+
+// FNV-1a of a picture's bytes: a renewal whose picture did not change
+// writes and sets nothing.
+std::uint64_t PictureHash(const std::uint8_t* bytes, std::size_t size, std::uint64_t seed = 14695981039346656037ull);
 
 constexpr std::size_t kBmpHeadersSize = 54;
 // Bytes per row of a 24-bit BMP: padded to a multiple of 4.
@@ -140,8 +155,9 @@ enum class RestoreResult {
 RestoreResult RestoreUserWallpaper(WallpaperStore& store, WideText& userPath);
 
 // Makes our picture the wallpaper in the registry, the file name first so
-// that an end at any point leaves a state RestoreUserWallpaper undoes.
-bool WriteOurWallpaperValues(WallpaperStore& store, const WideText& picture,
-                             const WallpaperPlacement& placement);
+// that an end at any point leaves a state RestoreUserWallpaper undoes. The
+// placement values are written only with style (once per change of them).
+bool WriteOurWallpaperValues(WallpaperStore& store, const WideText& picture, const WallpaperPlacement& placement,
+                             bool style = true);
 
 }  // namespace uv

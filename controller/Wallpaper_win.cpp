@@ -3,10 +3,12 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 
 #include "common/ResourceIds.h"
 #include "common/SelectedBitmap_win.h"
+#include "controller/MonitorWallpaper_win.h"
 #include "controller/SettingsStore_win.h"
 #include "controller/WideText_win.h"
 #include "controller/WindowsVersion_win.h"
@@ -25,6 +27,10 @@ enum : LONG { kSetAllowed = 0, kSetting = 1, kSetStopped = 2 };
 // The system ends a program a few seconds after the session's end: a
 // change under way is waited for no longer than this then.
 constexpr DWORD kSessionEndMs = 3000;
+// How long a picture file another program holds open is tried again.
+constexpr DWORD kBusyLimitMs = 8000;
+constexpr DWORD kBusyRetryMs = 250;
+constexpr wchar_t kPolicyKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
 
 // One renderer at a time in the process: its label font, sun glyph and
 // resource module are the process's. A renewal thread that outlived its
@@ -75,27 +81,28 @@ bool WriteAll(HANDLE file, const void* data, std::size_t size) {
     return WriteFile(file, data, static_cast<DWORD>(size), &written, nullptr) && written == size;
 }
 
-// The temporary file first, then renamed over the old picture: the system
-// never reads a half-written wallpaper.
-bool WritePicture(const WallpaperFiles& files, const SelectedBitmap& dib) {
-    const auto headers = BmpHeaders(dib.width, dib.height);
-    const std::size_t size = BmpRowStride(dib.width) * static_cast<std::size_t>(dib.height);
-    bool ok;
-    {
-        UniqueKernelHandle file(CreateFileW(WidePtr(files.temporary), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                            FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file) return false;
-        ok = WriteAll(file.get(), headers.data(), headers.size()) && WriteAll(file.get(), dib.bits, size);
-    }
-    if (ok && MoveFileExW(WidePtr(files.temporary), WidePtr(files.picture), MOVEFILE_REPLACE_EXISTING)) return true;
-    DeleteFileW(WidePtr(files.temporary));
-    return false;
-}
-
 bool FolderUsable(const WideText& folder) {
     if (CreateDirectoryW(WidePtr(folder), nullptr)) return true;
     const DWORD attributes = GetFileAttributesW(WidePtr(folder));
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// The picture is written to a file the desktop does not show, so nothing
+// reads it half-written. A file held open by another program (a scanner,
+// the shell still reading it) is tried again for a few seconds.
+bool WritePicture(const WideText& path, const SelectedBitmap& dib, HANDLE stop) {
+    const auto headers = BmpHeaders(dib.width, dib.height);
+    const std::size_t size = BmpRowStride(dib.width) * static_cast<std::size_t>(dib.height);
+    for (DWORD waited = 0;; waited += kBusyRetryMs) {
+        UniqueKernelHandle file(
+            CreateFileW(WidePtr(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file) return WriteAll(file.get(), headers.data(), headers.size()) && WriteAll(file.get(), dib.bits, size);
+        const DWORD error = GetLastError();
+        if ((error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION) || waited >= kBusyLimitMs)
+            return false;
+        if (stop ? WaitForSingleObject(stop, kBusyRetryMs) == WAIT_OBJECT_0 : (Sleep(kBusyRetryMs), false))
+            return false;
+    }
 }
 
 bool ReadValue(HKEY key, const char* name, RegValue& value) {
@@ -239,6 +246,7 @@ struct WallpaperRenderer::Impl {
     DesktopPicture picture;
     SelectedBitmap frame;
     SelectedBitmap rotated;
+    const SelectedBitmap* out = nullptr;   // the last picture rendered
 };
 
 WallpaperRenderer::WallpaperRenderer(const std::string& resourceLibrary) : impl_(new Impl) {
@@ -256,6 +264,14 @@ WallpaperRenderer::~WallpaperRenderer() {
     SetResourceModule(nullptr);
 }
 
+bool PolicySetsWallpaper(HKEY root) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(root, kPolicyKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
+    UniqueRegKey policy(key);
+    // Present at all, even empty: the policy then shows no picture at all.
+    return RegQueryValueExW(key, L"Wallpaper", nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
 WallpaperResult WallpaperRenderer::Render(const WallpaperJob& job) {
     Impl& m = *impl_;
     if (!m.images.loaded()) return WallpaperResult::NoImages;
@@ -267,20 +283,37 @@ WallpaperResult WallpaperRenderer::Render(const WallpaperJob& job) {
     const int cx = job.screen.width, cy = job.screen.height;
     if (!m.frame.FitDib(cx, cy) || !m.picture.Render(m.images, m.settings, m.cities, m.frame.dc.get(), cx, cy))
         return WallpaperResult::NoMemory;
-    const SelectedBitmap* out = &m.frame;
+    m.out = &m.frame;
     if (job.placement.shiftX != 0 || job.placement.shiftY != 0) {
         if (!m.rotated.FitDib(cx, cy)) return WallpaperResult::NoMemory;
         RotatePicture(m.rotated.dc.get(), m.frame.dc.get(), cx, cy, job.placement.shiftX, job.placement.shiftY);
-        out = &m.rotated;
+        m.out = &m.rotated;
     }
     GdiFlush();
-    return WritePicture(job.files, *out) ? WallpaperResult::Shown : WallpaperResult::WriteFailed;
+    return WallpaperResult::Shown;
+}
+
+std::uint64_t WallpaperRenderer::Hash() const {
+    const SelectedBitmap* out = impl_->out;
+    if (!out || !out->bits) return 0;
+    const std::size_t size = BmpRowStride(out->width) * static_cast<std::size_t>(out->height);
+    const auto headers = BmpHeaders(out->width, out->height);
+    return PictureHash(static_cast<const std::uint8_t*>(out->bits), size,
+                       PictureHash(headers.data(), headers.size()));
+}
+
+WallpaperResult WallpaperRenderer::Write(const WallpaperFiles& files, const WideText& path, HANDLE stop) {
+    if (!impl_->out) return WallpaperResult::NoMemory;
+    // A folder deleted while the program runs is made again.
+    if (!FolderUsable(files.folder)) return WallpaperResult::NoFolder;
+    return WritePicture(path, *impl_->out, stop) ? WallpaperResult::Shown : WallpaperResult::WriteFailed;
 }
 
 WallpaperResult SetOurWallpaper(HKEY root, const WallpaperJob& job) {
     RegistryWallpaperStore store(root);
-    if (!WriteOurWallpaperValues(store, job.files.picture, job.placement)) return WallpaperResult::SetFailed;
-    WideText picture = job.files.picture;
+    if (!WriteOurWallpaperValues(store, job.picture, job.placement, job.writeStyle))
+        return WallpaperResult::SetFailed;
+    WideText picture = job.picture;
     if (!SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, &picture[0], SPIF_UPDATEINIFILE | SPIF_SENDCHANGE))
         return WallpaperResult::SetFailed;
     return WallpaperResult::Shown;
@@ -318,8 +351,19 @@ struct WallpaperMode::Worker {
         ReleaseSemaphore(turn, 1, nullptr);
     }
 
+    // What this thread last made the wallpaper.
+    struct LastSet {
+        bool valid = false;
+        std::uint64_t hash = 0;
+        WideText picture;
+        WallpaperPlacement placement;
+    };
+
     void RenderUntilStopped() {
+        // Sizes in physical pixels, whatever the monitors' scaling.
+        PhysicalPixels physical;
         WallpaperRenderer renderer(library);
+        LastSet last;
         HANDLE waits[2] = {stop.get(), work.get()};
         for (;;) {
             if (WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0 + 1) break;
@@ -328,16 +372,40 @@ struct WallpaperMode::Worker {
             job = std::move(pending);
             LeaveCriticalSection(&lock);
             if (!job) continue;
+            job->screen = CurrentScreenLayout();
+            job->placement = CurrentWallpaperPlacement(job->screen);
             WallpaperResult result = renderer.Render(*job);
-            if (result == WallpaperResult::Shown) {
-                // Once the mode stops, the user's wallpaper is going back:
-                // no picture of ours may follow it.
-                if (InterlockedCompareExchange(&setState, kSetting, kSetAllowed) != kSetAllowed) break;
-                result = set(root, *job);
-                InterlockedExchange(&setState, kSetAllowed);
-            }
+            if (result == WallpaperResult::Shown && !Present(renderer, *job, last, result)) break;
             PostMessageA(owner, kWallpaperDoneMessage, static_cast<WPARAM>(result), 0);
         }
+    }
+
+    // Writes and shows a rendered picture unless the desktop shows the same
+    // already. False when the mode has stopped meanwhile.
+    bool Present(WallpaperRenderer& renderer, WallpaperJob& job, LastSet& last, WallpaperResult& result) {
+        RegValue shown;
+        RegistryWallpaperStore(root).Read(WallpaperKey::Desktop, kDesktopValues[0], shown);
+        const WideText current = WideValueText(shown);
+        const std::uint64_t hash = renderer.Hash();
+        const bool samePlacement = last.valid && SamePlacement(last.placement, job.placement);
+        if (samePlacement && hash == last.hash && SameWidePath(current, last.picture)) return true;
+        // The file the desktop does not show.
+        job.picture = job.files.Picture(kAllMonitors, SameWidePath(current, job.files.Picture(kAllMonitors, 0)));
+        result = renderer.Write(job.files, job.picture, stop.get());
+        if (result != WallpaperResult::Shown) return WaitForSingleObject(stop.get(), 0) != WAIT_OBJECT_0;
+        job.writeStyle = !samePlacement;
+        // Once the mode stops, the user's wallpaper is going back: no
+        // picture of ours may follow it.
+        if (InterlockedCompareExchange(&setState, kSetting, kSetAllowed) != kSetAllowed) return false;
+        result = set(root, job);
+        InterlockedExchange(&setState, kSetAllowed);
+        if (result == WallpaperResult::Shown) last = LastSet{true, hash, job.picture, job.placement};
+        return true;
+    }
+
+    static bool SamePlacement(const WallpaperPlacement& a, const WallpaperPlacement& b) {
+        return std::strcmp(a.style, b.style) == 0 && std::strcmp(a.tile, b.tile) == 0 && a.shiftX == b.shiftX &&
+               a.shiftY == b.shiftY;
     }
 };
 
@@ -364,10 +432,13 @@ bool WallpaperMode::StartWorker() {
 }
 
 WallpaperResult WallpaperMode::Renew(std::vector<SettingsPost> burst, std::time_t time) {
+    // The policy's wallpaper wins over ours whatever the system answers: the
+    // user's stays as it is, and the Information page says why.
+    if (PolicySetsWallpaper(root_)) return WallpaperResult::Policy;
     if (!kept_) {
         if (!PrepareWallpaperFiles(files_)) return WallpaperResult::NoFolder;
         RegistryWallpaperStore store(root_);
-        if (!KeepUserWallpaper(store, files_.picture)) return WallpaperResult::NotKept;
+        if (!KeepUserWallpaper(store, files_.Picture(kAllMonitors, 0))) return WallpaperResult::NotKept;
         kept_ = true;
     }
     if (!worker_ && !StartWorker()) return WallpaperResult::NoMemory;
@@ -375,8 +446,6 @@ WallpaperResult WallpaperMode::Renew(std::vector<SettingsPost> burst, std::time_
     if (!job) return WallpaperResult::NoMemory;
     job->burst = std::move(burst);
     job->time = time;
-    job->screen = CurrentScreenLayout();
-    job->placement = CurrentWallpaperPlacement(job->screen);
     job->files = files_;
     EnterCriticalSection(&worker_->lock);
     worker_->pending = std::move(job);

@@ -54,17 +54,26 @@ WallpaperPlacement CurrentWallpaperPlacement(const ScreenLayout& screen);
 // roaming one, created when missing; false when neither can be made.
 bool PrepareWallpaperFiles(WallpaperFiles& files);
 
-// What one renewal needs, taken on the control panel's thread.
+// True while a policy of the organisation sets the user's wallpaper: it wins
+// over any wallpaper a program sets, though the system takes that without
+// complaint.
+bool PolicySetsWallpaper(HKEY root);
+
+// What one renewal needs: the settings and the time from the control
+// panel's thread; the screen, the placement and the file from the
+// wallpaper thread.
 struct WallpaperJob {
     std::vector<SettingsPost> burst;   // every setting, as the desktop host receives them
     std::time_t time = 0;
+    WallpaperFiles files;
     ScreenLayout screen;
     WallpaperPlacement placement;
-    WallpaperFiles files;
+    WideText picture;          // the file written, to be shown
+    bool writeStyle = true;    // the placement values changed since the last change
 };
 
-// Renders a job's picture and writes its file. Keeps its bitmaps from one
-// picture to the next. Used on one thread at a time.
+// Renders a job's picture and writes it to a file. Keeps its bitmaps from
+// one picture to the next. Used on one thread at a time.
 class WallpaperRenderer {
 public:
     explicit WallpaperRenderer(const std::string& resourceLibrary);
@@ -72,15 +81,22 @@ public:
     WallpaperRenderer(const WallpaperRenderer&) = delete;
     WallpaperRenderer& operator=(const WallpaperRenderer&) = delete;
 
-    // Shown when the file is written; the wallpaper is not set here.
+    // Shown when the picture is rendered; nothing is written here.
     WallpaperResult Render(const WallpaperJob& job);
+    // A hash of the rendered picture.
+    std::uint64_t Hash() const;
+    // Writes the rendered picture to path, making its folder again if it
+    // was deleted. A file another program holds open is tried again for a
+    // few seconds, unless stop is signalled meanwhile.
+    WallpaperResult Write(const WallpaperFiles& files, const WideText& path, HANDLE stop = nullptr);
 
 private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };
 
-// Makes the written picture the wallpaper: registry values, then the system.
+// Makes the written picture the wallpaper: registry values (the placement
+// only when it changed), then the system.
 WallpaperResult SetOurWallpaper(HKEY root, const WallpaperJob& job);
 
 // Makes a written picture the wallpaper (SetOurWallpaper; tests slow it down).

@@ -25,7 +25,7 @@ WallpaperResult SetSlowly(HKEY root, const WallpaperJob& job) {
     SetEvent(g_slow.entered.get());
     Sleep(g_slow.ms);
     RegistryWallpaperStore store(root);
-    return WriteOurWallpaperValues(store, job.files.picture, job.placement) ? WallpaperResult::Shown
+    return WriteOurWallpaperValues(store, job.picture, job.placement) ? WallpaperResult::Shown
                                                                             : WallpaperResult::SetFailed;
 }
 

@@ -54,15 +54,30 @@ TEST(WallpaperFile, BmpHeadersOfAnOddWidthCountPaddedRows) {
     EXPECT_EQ(BmpRowStride(4), 12u);
 }
 
-TEST(WallpaperFile, PathsStayWithinTheAnsiLimit) {
+TEST(WallpaperFile, TwoFilesPerPictureWithinThePathLimit) {
     WallpaperFiles f;
     ASSERT_TRUE(MakeWallpaperFiles(u"C:\\Data\\", f));
-    EXPECT_EQ(f.picture, u"C:\\Data\\Umbravue\\wallpaper.bmp");
-    EXPECT_EQ(f.temporary, u"C:\\Data\\Umbravue\\wallpaper.tmp");
-    // "\Umbravue\wallpaper.bmp" is 23 characters: 236 + 23 = 259 fits, 260 does not.
-    EXPECT_TRUE(MakeWallpaperFiles(WideText(236, u'a'), f));
-    EXPECT_FALSE(MakeWallpaperFiles(WideText(237, u'a'), f));
+    EXPECT_EQ(f.Picture(kAllMonitors, 0), u"C:\\Data\\Umbravue\\wallpaper-a.bmp");
+    EXPECT_EQ(f.Picture(kAllMonitors, 1), u"C:\\Data\\Umbravue\\wallpaper-b.bmp");
+    EXPECT_EQ(f.Picture(12, 1), u"C:\\Data\\Umbravue\\wallpaper-12b.bmp");
+    // "\Umbravue\wallpaper-63b.bmp" is 27 characters: 232 + 27 = 259 fits, 260 does not.
+    EXPECT_TRUE(MakeWallpaperFiles(WideText(232, u'a'), f));
+    EXPECT_FALSE(MakeWallpaperFiles(WideText(233, u'a'), f));
     EXPECT_FALSE(MakeWallpaperFiles(u"", f));
+}
+
+TEST(WallpaperFile, OurPicturesAreTheWallpaperFilesOfOurFolder) {
+    const WideText marker = u"C:\\Users\\\u0141\\AppData\\Local\\Umbravue\\wallpaper-a.bmp";
+    for (const char16_t* path : {u"C:\\Users\\\u0141\\AppData\\Local\\Umbravue\\wallpaper-b.bmp",
+                                 u"c:\\users\\\u0141\\appdata\\local\\umbravue\\WALLPAPER-3A.BMP",
+                                 u"C:\\Users\\\u0141\\AppData\\Local\\Umbravue\\wallpaper.bmp"})
+        EXPECT_TRUE(IsOurPicture(path, marker)) << std::string(path, path + 4);
+    for (const char16_t* path : {u"C:\\Users\\\u0141\\AppData\\Local\\Umbravue\\holiday.bmp",
+                                 u"C:\\Users\\\u0141\\AppData\\Local\\Other\\wallpaper-a.bmp",
+                                 u"C:\\Users\\\u0141\\AppData\\Local\\Umbravue\\wallpaper-a.jpg",
+                                 u"wallpaper-a.bmp", u""})
+        EXPECT_FALSE(IsOurPicture(path, marker));
+    EXPECT_FALSE(IsOurPicture(marker, u""));
 }
 
 TEST(WallpaperPlacement, OneMonitorCentresSeveralTileFromThePrimaryOrSpan) {

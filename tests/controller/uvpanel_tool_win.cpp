@@ -15,6 +15,8 @@
 //   mutex                1 when the installer mutex exists
 //   msgbox [dismiss]     the text of a message box with "could not load"
 //   stubborn <seconds>   shows a look-alike panel that ignores WM_CLOSE
+//   hold <path> <ms>     opens (or makes) a file without sharing it, prints "held 1"
+//                        (or "held 0"), keeps it open for ms
 #include <windows.h>
 #include <commctrl.h>
 #include <prsht.h>
@@ -150,6 +152,14 @@ LRESULT Send(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
 int main(int argc, char** argv) {
     const std::string cmd = argc > 1 ? argv[1] : "";
     if (cmd == "stubborn") return Stubborn(argc > 2 ? std::atoi(argv[2]) : 60);
+    if (cmd == "hold" && argc > 3) {
+        HANDLE file = CreateFileA(argv[2], GENERIC_READ, 0, nullptr, OPEN_ALWAYS, 0, nullptr);
+        std::printf("held %d\n", file != INVALID_HANDLE_VALUE ? 1 : 0);
+        std::fflush(stdout);
+        Sleep(static_cast<DWORD>(std::atoi(argv[3])));
+        if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+        return 0;
+    }
     int count = 0;
     HWND panel = Panel(&count);
     if (cmd == "find") {

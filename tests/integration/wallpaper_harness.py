@@ -126,7 +126,9 @@ def kept_values():
 
 
 def is_our_picture(path):
-    return bool(path) and path.lower().endswith("\\umbravue\\wallpaper.bmp")
+    """A picture file of the program: wallpaper-a.bmp, wallpaper-b.bmp or a
+    monitor's own (wallpaper-0a.bmp) in its folder."""
+    return bool(re.search(r"\\umbravue\\wallpaper-\d*[ab]\.bmp$", path or "", re.I))
 
 
 def showing_ours(desk):

@@ -90,8 +90,9 @@ int main(int argc, char** argv) {
         uv::ApplySettingsMessage(settings, cities, uv::ToWire(p.id), p.value, job.time);
     uv::ApplySettingsMessage(settings, cities, uv::ToWire(MessageId::SetTime), job.time, job.time);
 
+    job.picture = job.files.Picture(uv::kAllMonitors, 0);
     uv::RegistryWallpaperStore store(HKEY_CURRENT_USER);
-    if (!uv::KeepUserWallpaper(store, job.files.picture)) {
+    if (!uv::KeepUserWallpaper(store, job.picture)) {
         std::printf("could not keep the current wallpaper; nothing was changed\n");
         return 1;
     }
@@ -118,7 +119,9 @@ int main(int argc, char** argv) {
             bestHosted = std::min(bestHosted, Seconds(t));
 
             t = std::chrono::steady_clock::now();
-            if (renderer.Render(job) != uv::WallpaperResult::Shown) ++failures;
+            if (renderer.Render(job) != uv::WallpaperResult::Shown ||
+                renderer.Write(job.files, job.picture) != uv::WallpaperResult::Shown)
+                ++failures;
             const double render = Seconds(t);
             t = std::chrono::steady_clock::now();
             if (uv::SetOurWallpaper(HKEY_CURRENT_USER, job) != uv::WallpaperResult::Shown) ++failures;
@@ -132,7 +135,7 @@ int main(int argc, char** argv) {
                     cx, cy, bestHosted * 1e3, renewal * 1e3, bestRender * 1e3, bestSet * 1e3, renewal / bestHosted);
     }
     uv::RestoreKeptWallpaper(HKEY_CURRENT_USER);
-    DeleteFileW(uv::WidePtr(job.files.picture));
+    DeleteFileW(uv::WidePtr(job.picture));
     RemoveDirectoryW(uv::WidePtr(job.files.folder));
     if (failures) std::printf("%d steps failed\n", failures);
     return failures ? 1 : 0;
