@@ -119,6 +119,7 @@ BOOL CControlPanelDlg::OnInitDialog() {
     CreateSheet();
     LoadSettings();
 
+    sessionWatch_.Start(hwnd_);
     link_ = std::make_unique<DesktopLink>(Refs());
     link_->SetSettingsMessage(settingsMessage_);
     ConnectPicture();
@@ -323,6 +324,9 @@ void CControlPanelDlg::PaintIconic() {
 
 bool CControlPanelDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT_PTR& result) {
     if (statics_.HandleMessage(msg, wParam, lParam, result)) return true;
+    if ((msg == SessionWatch::kSessionChangeMessage || msg == WM_POWERBROADCAST) &&
+        sessionWatch_.OnMessage(msg, wParam, lParam) && renewalDue_)
+        ScheduleRefresh();
     switch (msg) {
     case WM_SYSCOMMAND:
         if ((wParam & 0xFFF0) == IDM_ABOUTBOX) {
@@ -423,6 +427,7 @@ void CControlPanelDlg::OnDestroy() {
         sheet_ = nullptr;
     }
     DeletePages();
+    sessionWatch_.Stop();
     StopWallpaper();
     if (link_) link_->Disconnect();
     if (notifyIconAdded_) RemoveNotifyIcon(hwnd_);

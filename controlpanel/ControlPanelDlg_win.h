@@ -6,6 +6,7 @@
 
 #include "controller/CitySelection.h"
 #include "controller/DesktopLink_win.h"
+#include "controller/SessionWatch_win.h"
 #include "controller/Wallpaper_win.h"
 #include "controlpanel/Controls_win.h"
 #include "controlpanel/DialogBase_win.h"
@@ -96,6 +97,10 @@ private:
     std::unique_ptr<WallpaperMode> wallpaper_;
     PictureWay pictureWay_ = PictureWay::BehindIcons;
     WallpaperResult wallpaperResult_ = WallpaperResult::Pending;
+    // Nobody sees the wallpaper while the session is locked or the display
+    // off: a renewal then waits until somebody does.
+    SessionWatch sessionWatch_;
+    bool renewalDue_ = false;
     bool notifyIconAdded_ = false;
     // Set while "autohide" keeps the window hidden since start.
     bool holdHidden_ = false;

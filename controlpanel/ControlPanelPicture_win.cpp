@@ -65,6 +65,8 @@ void CControlPanelDlg::RefreshPicture() {
         return;
     }
     SetTimer(hwnd_, kRefreshTimer, RefreshPeriodMs(misc_->values.refreshSlider), nullptr);
+    renewalDue_ = sessionWatch_.Unseen();
+    if (renewalDue_) return;
     if (offset_->values.timezoneOffset) offset_->SetXOffset(uv::TimeZoneXOffset());
     int lastYOffset = -1;   // every wallpaper is drawn from a complete burst
     Burst burst = BuildSettingsBurst(Refs(), lastYOffset);

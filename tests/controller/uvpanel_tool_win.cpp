@@ -5,6 +5,7 @@
 //   close | show | quit | hide
 //   queryendsession      sends WM_QUERYENDSESSION, prints the answer
 //   endsession 0|1       sends WM_ENDSESSION (1: the session ends)
+//   session <code>       sends WM_WTSSESSION_CHANGE (7 locked, 8 unlocked)
 //   logoff               both session-end messages, then ends the program's
 //                        process the moment WM_ENDSESSION returns, as
 //                        Windows may at a log-off
@@ -193,6 +194,8 @@ int main(int argc, char** argv) {
         std::printf("answer %ld\n", static_cast<long>(Send(panel, WM_QUERYENDSESSION, 0, 0)));
     } else if (cmd == "endsession" && argc > 2) {
         std::printf("sent %ld\n", static_cast<long>(Send(panel, WM_ENDSESSION, std::atoi(argv[2]), 0)));
+    } else if (cmd == "session" && argc > 2) {
+        std::printf("sent %ld\n", static_cast<long>(Send(panel, 0x02B1, std::atoi(argv[2]), 0)));
     } else if (cmd == "logoff") {
         DWORD pid = 0;
         GetWindowThreadProcessId(panel, &pid);

@@ -67,6 +67,30 @@ def two_starts(r, desk, user):
         second.kill()
 
 
+def locked(r, desk, user):
+    """Nothing is renewed while the session is locked; the renewal that was
+    due follows the unlock."""
+    ctl = Controller()
+    try:
+        shown = ctl.wait_panel() and poll(lambda: showing_ours(desk), 120, 1.0)
+        r.check("locked: the map became the wallpaper", shown, desk.wallpaper_history()[-3:])
+        panel("session", "7")
+        seen = len(desk.wallpaper_history())
+        panel("button", "show grid")
+        poll(lambda: len(desk.wallpaper_history()) > seen, 12, 1.0)
+        r.check("locked: a change is not renewed while the session is locked",
+                len(desk.wallpaper_history()) == seen, desk.wallpaper_history()[seen:])
+        panel("session", "8")
+        r.check("locked: it is renewed once the session is unlocked",
+                poll(lambda: len(desk.wallpaper_history()) > seen and showing_ours(desk), 30, 1.0),
+                desk.wallpaper_history()[seen - 1:])
+        panel("quit")
+        r.check("locked: Quit ends the program", ctl.wait_exit(60) == 0 and desktop_values() == user,
+                desktop_values())
+    finally:
+        ctl.kill()
+
+
 def main():
     r = Results()
     use_later_prefix()
@@ -76,6 +100,7 @@ def main():
     try:
         logoff(r, desk, user)
         two_starts(r, desk, user)
+        locked(r, desk, user)
     except RuntimeError as e:
         r.check("wallpaper session test completes", False, str(e))
     finally:
