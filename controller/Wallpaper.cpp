@@ -38,6 +38,9 @@ std::string PictureWayText(PictureWay way, WallpaperResult result) {
         return "The map cannot be shown: the wallpaper picture could not be written.";
     case WallpaperResult::SetFailed:
         return "The map cannot be shown: the system did not take the wallpaper.";
+    case WallpaperResult::UserChose:
+        return "Your own wallpaper is shown: you chose it while the map was the wallpaper. "
+               "\"Show the map again\" makes the map the wallpaper once more.";
     case WallpaperResult::Policy:
         return "The map is not shown: a policy of your organisation sets the desktop wallpaper.";
     case WallpaperResult::Pending:

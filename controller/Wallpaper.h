@@ -42,6 +42,7 @@ enum class WallpaperResult {
     WriteFailed,  // the picture file could not be written
     SetFailed,    // the system did not take the wallpaper
     Policy,       // a policy of the organisation sets the wallpaper
+    UserChose,    // the user chose a wallpaper while the map was shown: it stays
 };
 
 // The Information page's line about the picture.

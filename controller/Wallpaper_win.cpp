@@ -386,6 +386,11 @@ struct WallpaperMode::Worker {
         RegValue shown;
         RegistryWallpaperStore(root).Read(WallpaperKey::Desktop, kDesktopValues[0], shown);
         const WideText current = WideValueText(shown);
+        // Not ours after we set ours: the user chose it, and it stays.
+        if (last.valid && !IsOurPicture(current, job.files.Picture(kAllMonitors, 0))) {
+            result = WallpaperResult::UserChose;
+            return true;
+        }
         const std::uint64_t hash = renderer.Hash();
         const bool samePlacement = last.valid && SamePlacement(last.placement, job.placement);
         if (samePlacement && hash == last.hash && SameWidePath(current, last.picture)) return true;

@@ -39,6 +39,7 @@ public:
     HWND MainWindow() const override { return hwnd_; }
     HCURSOR HandCursor() const override { return handCursor_; }
     int TimeZoneXOffset() override { return uv::TimeZoneXOffset(); }
+    void ShowMapAgain() override;
 
     // Shows the window on top with the About page active.
     void ShowAboutPage();

@@ -66,7 +66,8 @@ void CControlPanelDlg::RefreshPicture() {
     }
     SetTimer(hwnd_, kRefreshTimer, RefreshPeriodMs(misc_->values.refreshSlider), nullptr);
     renewalDue_ = sessionWatch_.Unseen();
-    if (renewalDue_) return;
+    // The user's own choice stays until the map is asked for again.
+    if (renewalDue_ || !wallpaper_) return;
     if (offset_->values.timezoneOffset) offset_->SetXOffset(uv::TimeZoneXOffset());
     int lastYOffset = -1;   // every wallpaper is drawn from a complete burst
     Burst burst = BuildSettingsBurst(Refs(), lastYOffset);
@@ -76,13 +77,27 @@ void CControlPanelDlg::RefreshPicture() {
 
 void CControlPanelDlg::OnWallpaperDone(WallpaperResult result) {
     // A late answer after the switch back to the desktop says nothing any more.
-    if (!IsWallpaperWay(pictureWay_)) return;
+    if (!IsWallpaperWay(pictureWay_) || !wallpaper_) return;
     wallpaperResult_ = result;
+    if (result == WallpaperResult::UserChose) {
+        // Nothing of ours is shown: stopping forgets the kept copy, and the
+        // user's choice is what a later start of the mode keeps.
+        wallpaper_->Stop();
+        wallpaper_.reset();
+    }
     ShowPictureWay();
 }
 
+void CControlPanelDlg::ShowMapAgain() {
+    if (!IsWallpaperWay(pictureWay_) || wallpaper_) return;
+    StartWallpaper(pictureWay_);
+    ScheduleRefresh();
+}
+
 void CControlPanelDlg::ShowPictureWay() {
-    if (info_) info_->ShowPictureWay(PictureWayText(pictureWay_, wallpaperResult_));
+    if (info_)
+        info_->ShowPictureWay(PictureWayText(pictureWay_, wallpaperResult_),
+                              wallpaperResult_ == WallpaperResult::UserChose && !wallpaper_);
 }
 
 }  // namespace uv

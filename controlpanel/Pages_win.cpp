@@ -38,16 +38,20 @@ void CPPInfo::OnInitPage() {
     credit_.SetCursor(HandCursor());
     credit_.SetTarget(kImageSourceAddress);
     statics_.Add(&credit_);
-    SetText(IDC_INFO_PICTUREWAY, pictureWay_.c_str());
+    ShowPictureWay(pictureWay_, offerMap_);
 }
 
-void CPPInfo::ShowPictureWay(const std::string& text) {
+void CPPInfo::ShowPictureWay(const std::string& text, bool offerMap) {
     pictureWay_ = text;
-    if (hwnd_) SetText(IDC_INFO_PICTUREWAY, pictureWay_.c_str());
+    offerMap_ = offerMap;
+    if (!hwnd_) return;
+    SetText(IDC_INFO_PICTUREWAY, pictureWay_.c_str());
+    ShowWindow(Item(IDC_INFO_SHOWMAP), offerMap_ ? SW_SHOW : SW_HIDE);
 }
 
 void CPPInfo::OnClicked(int id) {
     if (id == IDC_INFO_CREDIT) credit_.Open(hwnd_);
+    if (id == IDC_INFO_SHOWMAP && host_) host_->ShowMapAgain();
 }
 
 // --- Glyphs

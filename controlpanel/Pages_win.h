@@ -30,6 +30,8 @@ public:
     virtual HWND MainWindow() const = 0;
     virtual HCURSOR HandCursor() const = 0;
     virtual int TimeZoneXOffset() = 0;
+    // The user asks for the map as the wallpaper again after choosing one.
+    virtual void ShowMapAgain() {}
 };
 
 // A page that knows its control panel.
@@ -55,14 +57,16 @@ class CPPInfo : public CSettingsPage {
 public:
     CPPInfo();
     static constexpr char kImageSourceAddress[] = "https://visibleearth.nasa.gov/";
-    // The line that says how the picture is shown now.
-    void ShowPictureWay(const std::string& text);
+    // The line that says how the picture is shown now, and whether the
+    // button that shows the map again is offered.
+    void ShowPictureWay(const std::string& text, bool offerMap = false);
 protected:
     void OnInitPage() override;
     void OnClicked(int id) override;
 private:
     CLinkStatic credit_;
     std::string pictureWay_;
+    bool offerMap_ = false;
 };
 
 class CPPOffset : public CSettingsPage {

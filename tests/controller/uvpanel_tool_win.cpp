@@ -16,6 +16,7 @@
 //   mutex                1 when the installer mutex exists
 //   msgbox [dismiss]     the text of a message box with "could not load"
 //   stubborn <seconds>   shows a look-alike panel that ignores WM_CLOSE
+//   setwallpaper <path>  makes path the wallpaper, as the system's settings do
 //   hold <path> <ms>     opens (or makes) a file without sharing it, prints "held 1"
 //                        (or "held 0"), keeps it open for ms
 #include <windows.h>
@@ -153,6 +154,11 @@ LRESULT Send(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
 int main(int argc, char** argv) {
     const std::string cmd = argc > 1 ? argv[1] : "";
     if (cmd == "stubborn") return Stubborn(argc > 2 ? std::atoi(argv[2]) : 60);
+    if (cmd == "setwallpaper" && argc > 2) {
+        const BOOL ok = SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, argv[2], SPIF_UPDATEINIFILE | SPIF_SENDCHANGE);
+        std::printf("set %d\n", ok ? 1 : 0);
+        return 0;
+    }
     if (cmd == "hold" && argc > 3) {
         HANDLE file = CreateFileA(argv[2], GENERIC_READ, 0, nullptr, OPEN_ALWAYS, 0, nullptr);
         std::printf("held %d\n", file != INVALID_HANDLE_VALUE ? 1 : 0);

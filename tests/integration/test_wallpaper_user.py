@@ -1,14 +1,21 @@
 #!/usr/bin/env python3
 """What the user had and what the user picks survive the wallpaper mode: a
-wallpaper whose path the ANSI code page cannot hold comes back exactly."""
+wallpaper whose path the ANSI code page cannot hold comes back exactly; a
+wallpaper the user picks while the map is shown stays, and is what comes
+back after the map is asked for again."""
 import sys
 
 from controller_harness import Controller, fresh_registry, panel
 from harness import Desktop, Results, Screen, poll
-from wallpaper_harness import (DESKTOP_KEY, USER_RGB, end_session, reg_export_strings, reg_import_strings,
-                               set_desktop, showing_ours, showing_user, unix_path, use_later_prefix, write_bmp)
+from wallpaper_harness import (DESKTOP_KEY, USER_RGB, desktop_values, end_session, kept_values, reg_export_strings,
+                               reg_import_strings, set_desktop, set_user_wallpaper, showing_ours, showing_user,
+                               unix_path, use_later_prefix, write_bmp)
 
 WIDE_WALLPAPER = "C:\\uvtest\\\u0141ukasz\\\u65e5\u672c \u00e9t\u00e9.bmp"
+
+
+def info():
+    return panel("text", "1045")
 
 
 def told_paths(desk):
@@ -36,6 +43,34 @@ def wide_path(r, desk):
             (ascii(told_paths(desk)[-2:]), Screen().pixel(desk.width // 2, desk.height // 2)))
 
 
+def own_pick(r, desk, user):
+    picked = "C:\\uvtest\\picked.bmp"
+    write_bmp(unix_path(picked), 32, 32, (20, 180, 20))
+    ctl = Controller()
+    try:
+        shown = ctl.wait_panel() and poll(lambda: showing_ours(desk), 120, 1.0)
+        r.check("own pick: the map became the wallpaper", shown, told_paths(desk)[-3:])
+        panel("setwallpaper", picked)
+        seen = len(desk.wallpaper_history())
+        panel("button", "show grid")   # the next renewal 2 s later
+        said = poll(lambda: "you chose" in info(), 30, 1.0)
+        poll(lambda: len(desk.wallpaper_history()) > seen, 8, 1.0)
+        r.check("own pick: the next renewal leaves the user's choice alone",
+                said and desktop_values()["Wallpaper"] == ("REG_SZ", picked) and told_paths(desk)[-1] == picked,
+                (info(), desktop_values(), told_paths(desk)[-2:]))
+        r.check("own pick: the old kept copy is forgotten", kept_values() == {}, kept_values())
+        panel("button", "Show the map again")
+        r.check("own pick: the map can be asked for again", poll(lambda: showing_ours(desk), 60, 1.0),
+                told_paths(desk)[-2:])
+        r.check("own pick: what is kept now is the user's new choice",
+                kept_values().get("user wallpaper") == ("REG_SZ", picked), kept_values())
+        panel("quit")
+        r.check("own pick: Quit brings the user's choice back", ctl.wait_exit(60) == 0 and
+                desktop_values()["Wallpaper"] == ("REG_SZ", picked), desktop_values())
+    finally:
+        ctl.kill()
+
+
 def main():
     r = Results()
     use_later_prefix()
@@ -43,6 +78,7 @@ def main():
     desk = Desktop(later=True)
     try:
         wide_path(r, desk)
+        own_pick(r, desk, set_user_wallpaper())
     except RuntimeError as e:
         r.check("user wallpaper session completes", False, str(e))
     finally:
