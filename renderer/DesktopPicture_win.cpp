@@ -10,6 +10,18 @@ namespace uv {
 
 namespace {
 
+// Bitmap id of library at its own size, which goes into width and height;
+// null when it is missing or unreadable.
+UniqueBitmap LoadMapBitmap(HMODULE library, int id, int& width, int& height) {
+    UniqueBitmap bitmap(
+        static_cast<HBITMAP>(LoadImageA(library, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_DEFAULTSIZE)));
+    BITMAP info{};
+    if (!bitmap || GetObjectA(bitmap.get(), sizeof info, &info) != sizeof info) return UniqueBitmap();
+    width = info.bmWidth;
+    height = info.bmHeight;
+    return bitmap;
+}
+
 bool ReadPixels(HBITMAP bitmap, int width, int height, std::vector<std::uint8_t>& pixels) {
     UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
     if (!dc) return false;
@@ -22,12 +34,10 @@ bool ReadPixels(HBITMAP bitmap, int width, int height, std::vector<std::uint8_t>
 
 bool MapImages::Load(HMODULE library) {
     *this = MapImages();
-    UniqueBitmap dayBitmap(LoadMapImage(library, UV_RES_DAY_IMAGE));
-    UniqueBitmap nightBitmap(LoadMapImage(library, UV_RES_NIGHT_IMAGE));
     int w = 0, h = 0, nightW = 0, nightH = 0;
-    if (!BitmapSize(dayBitmap.get(), w, h) || !BitmapSize(nightBitmap.get(), nightW, nightH) ||
-        CheckMapImages(w, h, nightW, nightH) != MapImageCheck::Ok)
-        return false;
+    const UniqueBitmap dayBitmap = LoadMapBitmap(library, UV_RES_DAY_IMAGE, w, h);
+    const UniqueBitmap nightBitmap = LoadMapBitmap(library, UV_RES_NIGHT_IMAGE, nightW, nightH);
+    if (!dayBitmap || !nightBitmap || CheckMapImages(w, h, nightW, nightH) != MapImageCheck::Ok) return false;
     if (!ReadPixels(dayBitmap.get(), w, h, day) || !ReadPixels(nightBitmap.get(), w, h, night)) {
         *this = MapImages();
         return false;
@@ -58,8 +68,8 @@ bool DesktopPicture::Compose(const MapImages& images, const RenderSettings& sett
 }
 
 void DesktopPicture::Show(const RenderSettings& settings) {
-    const int w = display_.width;
-    RotateIntoDisplay(display_.dc.get(), rendered_.dc.get(), w, display_.height, DisplayShift(settings, renderedSun_, w));
+    const int w = display_.width, h = display_.height;
+    RotateIntoDisplay(display_.dc.get(), rendered_.dc.get(), w, h, DisplayShift(settings, renderedSun_, w));
     shownSun_ = renderedSun_;
     cacheDirty_ = true;
 }

@@ -112,8 +112,8 @@ public:
     LONG_PTR ownProc;
 };
 
-bool BusySemaphoreExists() {
-    HANDLE h = OpenSemaphoreA(SEMAPHORE_ALL_ACCESS, FALSE, "umbravue");
+bool BusySemaphoreExists(const char* name = "umbravue") {
+    HANDLE h = OpenSemaphoreA(SEMAPHORE_ALL_ACCESS, FALSE, name);
     if (h) CloseHandle(h);
     return h != nullptr;
 }
@@ -183,6 +183,28 @@ TEST_F(DesktopHostTest, StartWithoutTheResourceLibraryLeavesTheDesktopAlone) {
     EXPECT_EQ(1, CallHook(HC_ACTION, State().settingsMessage, ToWire(MessageId::Subclass),
                           reinterpret_cast<LPARAM>(window.hwnd)));
     EXPECT_FALSE(uv::DesktopHostRunning());
+}
+
+TEST_F(DesktopHostTest, AStartThatFailsAtItsLastStepLeavesNothingBehind) {
+    TestWindow window(320, 240);
+    // Our procedure in the window without a host having put it there: the
+    // subclassing, after the images and the semaphores, refuses the window.
+    SetWindowLongPtrA(window.hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&uv::HostWindowProc));
+    // A free "umbravue" left by an earlier host: the start takes it and,
+    // failing, must give it back.
+    HANDLE earlier = CreateSemaphoreA(nullptr, 1, 1, "umbravue");
+    const LONG starts = State().desktop.host.starts;
+    EXPECT_FALSE(uv::StartDesktopHost(window.hwnd));
+    EXPECT_FALSE(uv::DesktopHostRunning());
+    EXPECT_EQ(static_cast<DWORD>(WAIT_OBJECT_0), WaitForSingleObject(earlier, 0));
+    CloseHandle(earlier);
+    EXPECT_FALSE(BusySemaphoreExists());
+    EXPECT_FALSE(BusySemaphoreExists("umbravue quit received"));
+    EXPECT_EQ(starts, State().desktop.host.starts);
+    SetWindowLongPtrA(window.hwnd, GWLP_WNDPROC, window.ownProc);
+    ASSERT_TRUE(uv::StartDesktopHost(window.hwnd));
+    uv::StopDesktopHost();
+    EXPECT_EQ(window.ownProc, GetWindowLongPtrA(window.hwnd, GWLP_WNDPROC));
 }
 
 struct ForeignWindowArgs {
