@@ -180,11 +180,11 @@ void WINAPI UVDLLRemoveHook(void) {
     HookRecord& hook = State().hook;
     if (hook.stage == HookStage::None) return;
     UniqueKernelHandle busy(OpenSemaphoreA(SEMAPHORE_ALL_ACCESS, FALSE, kBusySemaphoreName));
-    // No host holding "umbravue" stopped by another route (a foreign
-    // Unsubclass, its list view destroyed, its shell ended) or never started.
-    // The hook goes too, or a recorded hook would refuse every later
-    // install. The host keeps its library loaded while any procedure of it
-    // is installed, so this never unloads it under a window.
+    // A host that does not hold "umbravue" stopped by another route (a
+    // foreign Unsubclass, its list view destroyed, its shell ended) or never
+    // started: only the hook goes, or a recorded hook would refuse every
+    // later install. The host keeps its library loaded while any procedure
+    // of it is installed, so this never unloads it under a window.
     const bool hostRuns = busy && !TakeNow(busy.get());
     if (busy && !hostRuns) ReleaseSemaphore(busy.get(), 1, nullptr);
     if (hostRuns && !StopHostOverHook(hook, busy.get())) {
@@ -223,8 +223,8 @@ LRESULT CALLBACK UVDLLGetMsgProc(int code, WPARAM wParam, LPARAM lParam) {
 BOOL WINAPI UVDLLIsHostRunning(void) {
     // The host may have stopped by another route since the install.
     const HookStage stage = State().hook.stage;
-    return (stage == HookStage::Reached || stage == HookStage::RemovalPending) && HostHoldsBusySemaphore() ? TRUE
-                                                                                                        : FALSE;
+    const bool reached = stage == HookStage::Reached || stage == HookStage::RemovalPending;
+    return reached && HostHoldsBusySemaphore() ? TRUE : FALSE;
 }
 
 LONG WINAPI UVDLLHostStatistic(int item) {

@@ -66,15 +66,15 @@ enum class RenderStage {
 
 // Everything a start makes, built whole before the host counts as running:
 // a start that fails anywhere drops it, and a stop ends the worker, puts
-// the window procedure back and drops it. Members go from the last to the
-// first: "umbravue" is let go of after everything else.
+// the window procedure back and drops it. Members are released from the
+// last to the first, so "umbravue" is let go of after everything else.
 struct RunningHost {
     HWND targetWindow = nullptr;
     DWORD desktopThread = 0;
     HeldSemaphore quitSemaphore;  // "umbravue quit received": taken by the stop
     HeldSemaphore busySemaphore;  // "umbravue": held from start to the end of stop
-    UniqueKernelHandle stateLock;
-    UniqueKernelHandle renderBaton;
+    UniqueKernelHandle stateLock;    // guards stage
+    UniqueKernelHandle renderBaton;  // its holder owns the picture's rendered bitmap
     RenderStage stage = RenderStage::Idle;  // under stateLock
     UniqueModule resourceModule;
     MapImages images;  // read-only once the worker runs
