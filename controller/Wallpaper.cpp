@@ -132,7 +132,31 @@ WallpaperPlacement PlaceWallpaper(const ScreenLayout& screen, unsigned ntMajor, 
     return p;
 }
 
-bool KeepUserWallpaper(WallpaperStore& store, const WideText& picture) {
+bool IsTranscodedWallpaper(const WideText& path) {
+    const std::size_t slash = path.rfind(u'\\');
+    if (slash == WideText::npos || slash < 7) return false;
+    const WideText name = path.substr(slash + 1), folder = path.substr(0, slash);
+    return (SameWidePath(name, u"TranscodedWallpaper") || SameWidePath(name, u"TranscodedWallpaper.jpg")) &&
+           SameWidePath(folder.substr(folder.size() - 7), u"\\Themes");
+}
+
+bool IsKeptPictureCopy(const WideText& path) {
+    const std::size_t slash = path.rfind(u'\\');
+    if (slash == WideText::npos) return false;
+    const WideText folder = path.substr(0, slash), name = path.substr(slash + 1);
+    const WideText ours = WideText(u"\\") + kWallpaperFolderName, copy = kPictureCopyName;
+    return folder.size() > ours.size() && SameWidePath(folder.substr(folder.size() - ours.size()), ours) &&
+           name.size() > copy.size() && SameWidePath(name.substr(0, copy.size()), copy) && name[copy.size()] == u'.';
+}
+
+const char16_t* PictureExtension(const std::uint8_t* head, std::size_t size) {
+    if (size >= 2 && head[0] == 'B' && head[1] == 'M') return u".bmp";
+    if (size >= 4 && head[0] == 0x89 && head[1] == 'P' && head[2] == 'N' && head[3] == 'G') return u".png";
+    if (size >= 3 && head[0] == 'G' && head[1] == 'I' && head[2] == 'F') return u".gif";
+    return u".jpg";
+}
+
+bool KeepUserWallpaper(WallpaperStore& store, const WideText& picture, const std::function<WideText()>& copyShown) {
     RegValue marker;
     if (!store.Read(WallpaperKey::Product, kPictureMarker, marker)) return false;
     // Kept already (by this run, or by one whose end put nothing back): the
@@ -146,22 +170,37 @@ bool KeepUserWallpaper(WallpaperStore& store, const WideText& picture) {
     if (IsOurPicture(WideValueText(values[0]), picture)) values[0] = WideStringValue(WideText());
     for (int i = 0; i < 3; ++i)
         if (!store.Write(WallpaperKey::Product, kKeptValues[i], values[i])) return false;
+    // A copy that cannot be made leaves nothing: the values alone are kept.
+    const WideText copy = copyShown && !WideValueText(values[0]).empty() ? copyShown() : WideText();
+    if (!store.Write(WallpaperKey::Product, kKeptPictureCopy, copy.empty() ? RegValue() : WideStringValue(copy)))
+        return false;
     return store.Write(WallpaperKey::Product, kPictureMarker, WideStringValue(picture));
 }
 
-RestoreResult RestoreUserWallpaper(WallpaperStore& store, WideText& userPath) {
+RestoreResult RestoreUserWallpaper(WallpaperStore& store, WideText& userPath,
+                                   const std::function<bool(const WideText&)>& usable, WideText* unusedCopy) {
     userPath.clear();
+    if (unusedCopy) unusedCopy->clear();
     RegValue marker;
     if (!store.Read(WallpaperKey::Product, kPictureMarker, marker)) return RestoreResult::Failed;
     if (!marker.present) return RestoreResult::NothingKept;
     RegValue kept[3];
     for (int i = 0; i < 3; ++i)
         if (!store.Read(WallpaperKey::Product, kKeptValues[i], kept[i])) return RestoreResult::Failed;
-    RegValue current;
-    if (!store.Read(WallpaperKey::Desktop, kDesktopValues[0], current)) return RestoreResult::Failed;
+    RegValue current, copyValue;
+    if (!store.Read(WallpaperKey::Desktop, kDesktopValues[0], current) ||
+        !store.Read(WallpaperKey::Product, kKeptPictureCopy, copyValue))
+        return RestoreResult::Failed;
+    const WideText copy = WideValueText(copyValue), keptPath = WideValueText(kept[0]);
+    bool copyUsed = false;
 
     RestoreResult result = RestoreResult::UserChangedIt;
     if (IsOurPicture(WideValueText(current), WideValueText(marker))) {
+        if (!copy.empty() && !keptPath.empty() && (IsTranscodedWallpaper(keptPath) || (usable && !usable(keptPath)))) {
+            // The user's picture lives on only in the copy, which stays.
+            kept[0] = WideStringValue(copy);
+            copyUsed = true;
+        }
         // The file name goes back last: until then a retry still sees ours.
         for (int i = 2; i >= 0; --i)
             if (!store.Write(WallpaperKey::Desktop, kDesktopValues[i], kept[i])) return RestoreResult::Failed;
@@ -173,6 +212,8 @@ RestoreResult RestoreUserWallpaper(WallpaperStore& store, WideText& userPath) {
     const RegValue none;
     store.Write(WallpaperKey::Product, kPictureMarker, none);
     for (const char* name : kKeptValues) store.Write(WallpaperKey::Product, name, none);
+    store.Write(WallpaperKey::Product, kKeptPictureCopy, none);
+    if (unusedCopy && !copyUsed) *unusedCopy = copy;
     return result;
 }
 

@@ -13,6 +13,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -127,6 +128,23 @@ constexpr const char* kKeptValues[] = {"user wallpaper", "user wallpaper style",
 // Written last when the copies are complete, deleted first when they are put
 // back: the path of the picture this program makes the wallpaper.
 constexpr char kPictureMarker[] = "wallpaper picture";
+// The path of a copy of the picture the desktop showed when the values were
+// kept (the system's own copy, which ours overwrite): what comes back when
+// the user's file is gone or is that system copy itself.
+constexpr char kKeptPictureCopy[] = "user wallpaper copy";
+
+// The file later systems show the wallpaper from and rewrite at every
+// change: "TranscodedWallpaper" (Windows 7: "TranscodedWallpaper.jpg") in a
+// folder "Themes".
+bool IsTranscodedWallpaper(const WideText& path);
+
+// The extension of a picture file by its first bytes (".bmp", ".jpg",
+// ".png", ".gif"); ".jpg" for anything else, the system's copies being JPEG.
+const char16_t* PictureExtension(const std::uint8_t* head, std::size_t size);
+// The name the copy gets in the picture's folder, without its extension;
+// only a file of that name in a folder "Umbravue" is ever deleted as a copy.
+constexpr char16_t kPictureCopyName[] = u"user wallpaper copy";
+bool IsKeptPictureCopy(const WideText& path);
 
 // Values are read and written as the wide registry functions store them.
 class WallpaperStore {
@@ -140,9 +158,13 @@ public:
 };
 
 // Copies the user's wallpaper values unless a copy is kept already (then the
-// first copy, the user's own, stays). False when they cannot be read or
-// copied: the wallpaper must then not be changed.
-bool KeepUserWallpaper(WallpaperStore& store, const WideText& picture);
+// first copy, the user's own, stays). copyShown, when given, copies the
+// picture the desktop shows and returns the copy's path (empty: none); it is
+// called only when the values are kept afresh and the user has a picture.
+// False when the values cannot be read or copied: the wallpaper must then
+// not be changed.
+bool KeepUserWallpaper(WallpaperStore& store, const WideText& picture,
+                       const std::function<WideText()>& copyShown = nullptr);
 
 enum class RestoreResult {
     NothingKept,    // no copy: the wallpaper was never changed, or was put back already
@@ -152,8 +174,14 @@ enum class RestoreResult {
 };
 
 // Puts the kept values back when the desktop still shows our picture, then
-// forgets the copy.
-RestoreResult RestoreUserWallpaper(WallpaperStore& store, WideText& userPath);
+// forgets the copy. When the user's picture file is not usable (gone, a
+// folder, offline: usable says) or is the system's copy that ours
+// overwrote, the kept copy of the picture takes its place as the wallpaper,
+// and userPath names it. A kept copy that is not needed is handed back in
+// unusedCopy for the caller to delete.
+RestoreResult RestoreUserWallpaper(WallpaperStore& store, WideText& userPath,
+                                   const std::function<bool(const WideText&)>& usable = nullptr,
+                                   WideText* unusedCopy = nullptr);
 
 // Makes our picture the wallpaper in the registry, the file name first so
 // that an end at any point leaves a state RestoreUserWallpaper undoes. The

@@ -185,6 +185,39 @@ void ShowWallpaperNow(const WideText& path) {
                         SMTO_ABORTIFHUNG, 2000, &ignored);
 }
 
+namespace {
+
+// A file that can be shown: it exists and is no folder.
+bool PictureUsable(const WideText& path) {
+    wchar_t expanded[MAX_PATH] = {};
+    const DWORD n = ExpandEnvironmentStringsW(WidePtr(path), expanded, MAX_PATH);
+    if (n == 0 || n > MAX_PATH) return false;
+    const DWORD attributes = GetFileAttributesW(expanded);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Copies the picture later systems show the wallpaper from into our folder;
+// the copy's path, or empty where there is none or it cannot be read.
+WideText CopyShownPicture(const WallpaperFiles& files) {
+    wchar_t appData[MAX_PATH + 1] = {};
+    if (SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData) != S_OK) return WideText();
+    for (const char16_t* name : {u"TranscodedWallpaper", u"TranscodedWallpaper.jpg"}) {
+        const WideText source = FromWide(appData) + u"\\Microsoft\\Windows\\Themes\\" + name;
+        std::uint8_t head[8] = {};
+        DWORD got = 0;
+        {
+            UniqueKernelHandle file(CreateFileW(WidePtr(source), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+            if (!file || !ReadFile(file.get(), head, sizeof head, &got, nullptr) || got == 0) continue;
+        }
+        const WideText copy = files.folder + u"\\" + kPictureCopyName + PictureExtension(head, got);
+        if (copy.size() < kMaxPath && CopyFileW(WidePtr(source), WidePtr(copy), FALSE)) return copy;
+    }
+    return WideText();
+}
+
+}  // namespace
+
 RestoreResult RestoreKeptWallpaper(HKEY root) {
     // Asked at every start: without a kept copy nothing may be created, not
     // even the settings key (a start that fails must leave no trace).
@@ -197,9 +230,10 @@ RestoreResult RestoreKeptWallpaper(HKEY root) {
             return RestoreResult::NothingKept;
     }
     RegistryWallpaperStore store(root);
-    WideText userPath;
-    const RestoreResult result = RestoreUserWallpaper(store, userPath);
+    WideText userPath, unusedCopy;
+    const RestoreResult result = RestoreUserWallpaper(store, userPath, PictureUsable, &unusedCopy);
     if (result == RestoreResult::Restored) ShowWallpaperNow(userPath);
+    if (!unusedCopy.empty() && IsKeptPictureCopy(unusedCopy)) DeleteFileW(WidePtr(unusedCopy));
     return result;
 }
 
@@ -443,7 +477,9 @@ WallpaperResult WallpaperMode::Renew(std::vector<SettingsPost> burst, std::time_
     if (!kept_) {
         if (!PrepareWallpaperFiles(files_)) return WallpaperResult::NoFolder;
         RegistryWallpaperStore store(root_);
-        if (!KeepUserWallpaper(store, files_.Picture(kAllMonitors, 0))) return WallpaperResult::NotKept;
+        const WallpaperFiles& files = files_;
+        if (!KeepUserWallpaper(store, files_.Picture(kAllMonitors, 0), [&files] { return CopyShownPicture(files); }))
+            return WallpaperResult::NotKept;
         kept_ = true;
     }
     if (!worker_ && !StartWorker()) return WallpaperResult::NoMemory;

@@ -152,6 +152,55 @@ TEST(UserWallpaper, OurOwnPictureIsNeverKeptAsTheUsers) {
     EXPECT_EQ(WideValueText(s.desktop["WallpaperStyle"]), u"10");
 }
 
+TEST(UserWallpaper, AGoneOrSystemPictureComesBackFromTheKeptCopy) {
+    const WideText copy = u"C:\\Users\\u\\AppData\\Local\\Umbravue\\user wallpaper copy.jpg";
+    const WideText system = u"C:\\Users\\u\\AppData\\Roaming\\Microsoft\\Windows\\Themes\\TranscodedWallpaper";
+    struct Case {
+        const char16_t* wallpaper;
+        bool usable;
+        const char16_t* restored;   // the Wallpaper value afterwards
+        bool copyDeleted;
+    };
+    const Case cases[] = {
+        {u"C:\\pics\\here.jpg", true, u"C:\\pics\\here.jpg", true},
+        {u"E:\\stick\\gone.jpg", false, copy.c_str(), false},
+        {system.c_str(), true, copy.c_str(), false},
+    };
+    for (const Case& c : cases) {
+        FakeStore s;
+        s.desktop["Wallpaper"] = WideStringValue(c.wallpaper);
+        ASSERT_TRUE(KeepUserWallpaper(s, kOurs, [&] { return copy; }));
+        ASSERT_TRUE(WriteOurWallpaperValues(s, kOurs, kCentred));
+        WideText userPath, unused;
+        EXPECT_EQ(RestoreUserWallpaper(s, userPath, [&](const WideText&) { return c.usable; }, &unused),
+                  RestoreResult::Restored);
+        EXPECT_EQ(WideValueText(s.desktop["Wallpaper"]), c.restored);
+        EXPECT_EQ(userPath, c.restored);
+        EXPECT_EQ(unused, c.copyDeleted ? copy : WideText());
+        EXPECT_TRUE(s.product.empty());
+    }
+    // A user without a picture gets no copy made, and none back.
+    FakeStore s;
+    s.desktop["Wallpaper"] = WideStringValue(u"");
+    ASSERT_TRUE(KeepUserWallpaper(s, kOurs, [] { return WideText(u"X:\\never"); }));
+    EXPECT_EQ(s.product.count(kKeptPictureCopy), 0u);
+}
+
+TEST(UserWallpaper, TheSystemsCopyAndOurOwnCopyAreKnownByName) {
+    EXPECT_TRUE(IsTranscodedWallpaper(u"C:\\U\\AppData\\Roaming\\Microsoft\\Windows\\THEMES\\TranscodedWallpaper"));
+    EXPECT_TRUE(IsTranscodedWallpaper(u"C:\\U\\Themes\\TranscodedWallpaper.jpg"));
+    EXPECT_FALSE(IsTranscodedWallpaper(u"C:\\U\\Pictures\\TranscodedWallpaper"));
+    EXPECT_FALSE(IsTranscodedWallpaper(u"TranscodedWallpaper"));
+    EXPECT_TRUE(IsKeptPictureCopy(u"C:\\L\\Umbravue\\user wallpaper copy.png"));
+    EXPECT_FALSE(IsKeptPictureCopy(u"C:\\Windows\\user wallpaper copy.png"));
+    EXPECT_FALSE(IsKeptPictureCopy(u"C:\\L\\Umbravue\\wallpaper-a.bmp"));
+    const std::uint8_t png[] = {0x89, 'P', 'N', 'G'}, bmp[] = {'B', 'M'}, jpeg[] = {0xFF, 0xD8, 0xFF};
+    EXPECT_EQ(WideText(PictureExtension(png, 4)), u".png");
+    EXPECT_EQ(WideText(PictureExtension(bmp, 2)), u".bmp");
+    EXPECT_EQ(WideText(PictureExtension(jpeg, 3)), u".jpg");
+    EXPECT_EQ(WideText(PictureExtension(bmp, 1)), u".jpg");
+}
+
 TEST(UserWallpaper, FailuresNeverLoseTheUsersValues) {
     FakeStore s;
     s.desktop["Wallpaper"] = WideStringValue(u"C:\\mine.bmp");

@@ -2,7 +2,10 @@
 """What the user had and what the user picks survive the wallpaper mode: a
 wallpaper whose path the ANSI code page cannot hold comes back exactly; a
 wallpaper the user picks while the map is shown stays, and is what comes
-back after the map is asked for again."""
+back after the map is asked for again; a picture that is gone at Quit, or
+that is the system's own copy which the map overwrote, comes back from the
+copy kept before the first change."""
+import os
 import sys
 
 from controller_harness import Controller, fresh_registry, panel
@@ -71,6 +74,28 @@ def own_pick(r, desk, user):
         ctl.kill()
 
 
+TRANSCODED = "C:\\users\\root\\AppData\\Roaming\\Microsoft\\Windows\\Themes\\TranscodedWallpaper"
+
+
+def lost_picture(r, desk, label, wallpaper, lose):
+    """The user's wallpaper is wallpaper; lose() runs while the map shows."""
+    panel("setwallpaper", wallpaper)   # the later desktop copies it to TRANSCODED
+    ctl = Controller()
+    try:
+        shown = ctl.wait_panel() and poll(lambda: showing_ours(desk), 120, 1.0)
+        r.check(label + ": the map became the wallpaper", shown, told_paths(desk)[-3:])
+        lose()
+        panel("quit")
+        r.check(label + ": Quit ends the program", ctl.wait_exit(60) == 0)
+    finally:
+        ctl.kill()
+    back = (desktop_values()["Wallpaper"] or ("", ""))[1]
+    r.check(label + ": the kept copy of the picture becomes the wallpaper",
+            back.lower().endswith("\\umbravue\\user wallpaper copy.bmp"), back)
+    r.check(label + ": the desktop shows the user's picture", poll(lambda: showing_user(desk), 20, 0.5),
+            (told_paths(desk)[-2:], Screen().pixel(desk.width // 2, desk.height // 2)))
+
+
 def main():
     r = Results()
     use_later_prefix()
@@ -79,6 +104,11 @@ def main():
     try:
         wide_path(r, desk)
         own_pick(r, desk, set_user_wallpaper())
+        gone = "C:\\uvtest\\stick\\gone.bmp"
+        write_bmp(unix_path(gone), 64, 64, USER_RGB)
+        lost_picture(r, desk, "gone", gone, lambda: os.remove(unix_path(gone)))
+        write_bmp(unix_path(TRANSCODED), 64, 64, USER_RGB)
+        lost_picture(r, desk, "system copy", TRANSCODED, lambda: None)
     except RuntimeError as e:
         r.check("user wallpaper session completes", False, str(e))
     finally:

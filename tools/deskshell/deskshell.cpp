@@ -12,7 +12,10 @@
 // the primary monitor's top-left corner, as the real shell's do. When the
 // test rig's wallpaper object (tools/deskwall) has given monitors pictures
 // of their own, each monitor shows its own picture, placed as the rig's
-// position says, on the rig's background colour.
+// position says, on the rig's background colour. Arranged as a later shell,
+// it also keeps the later shells' own copy of the picture it shows
+// (Themes\TranscodedWallpaper of the roaming application data), which every
+// change of the wallpaper overwrites.
 //
 //   deskshell                    run the desktop; prints "ready W H" (the virtual
 //                                screen's size) when it is up
@@ -23,6 +26,7 @@
 //                                print the answer; exit code 2 without one
 #include <windows.h>
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -71,6 +75,7 @@ struct Shell {
     Wallpaper wallpaper;
     RigState rig;
     POINT origin = {};   // the virtual screen's top-left corner
+    bool later = false;
 };
 Shell g_shell;
 
@@ -149,6 +154,20 @@ void LoadRigPictures() {
     RegCloseKey(key);
 }
 
+// As a later shell does: the picture shown is copied to the file the shell
+// shows it from afterwards, unless it is that file.
+void Transcode(const wchar_t* path) {
+    wchar_t folder[MAX_PATH] = {}, expanded[MAX_PATH * 4] = {};
+    if (SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder) != S_OK ||
+        ExpandEnvironmentStringsW(path, expanded, ARRAYSIZE(expanded)) - 1 >= ARRAYSIZE(expanded))
+        return;
+    wchar_t target[MAX_PATH * 2];
+    wsprintfW(target, L"%s\\Microsoft\\Windows\\Themes", folder);
+    SHCreateDirectoryExW(nullptr, target, nullptr);
+    lstrcatW(target, L"\\TranscodedWallpaper");
+    if (lstrcmpiW(target, expanded) != 0) CopyFileW(expanded, target, FALSE);
+}
+
 // Reads the wallpaper the registry names; a missing or unreadable file, or
 // a value of another type, leaves the desktop's own colour.
 void LoadWallpaper() {
@@ -160,6 +179,7 @@ void LoadWallpaper() {
     if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, KEY_READ, &key) == ERROR_SUCCESS) {
         wchar_t style[16] = {}, tile[16] = {};
         if (DesktopString(key, L"Wallpaper", path, ARRAYSIZE(path))) w.bitmap = LoadPicture(path, w.width, w.height);
+        if (w.bitmap && g_shell.later) Transcode(path);
         if (DesktopString(key, L"WallpaperStyle", style, ARRAYSIZE(style))) w.stretch = _wtoi(style) != 0;
         if (DesktopString(key, L"TileWallpaper", tile, ARRAYSIZE(tile))) w.tile = _wtoi(tile) != 0;
         RegCloseKey(key);
@@ -359,6 +379,7 @@ void AddItems(HWND listView) {
 }
 
 int RunDesktop(bool later) {
+    g_shell.later = later;
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
     HINSTANCE instance = GetModuleHandleA(nullptr);
