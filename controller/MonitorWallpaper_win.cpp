@@ -182,7 +182,11 @@ bool DesktopWallpaperObject::Show(const WideText& monitorId, const WideText& pat
 
 bool DesktopWallpaperObject::SetPosition(int position) { return api_ && SUCCEEDED(api_->SetPosition(position)); }
 
-bool DesktopWallpaperObject::RestoreOne(const MonitorWallpaper& m) { return Show(m.id, m.path); }
+bool DesktopWallpaperObject::RestoreOne(const MonitorWallpaper& m) {
+    if (Show(m.id, m.path)) return true;
+    Show(m.id, WideText());
+    return false;
+}
 
 bool DesktopWallpaperObject::RestoreLook(std::uint32_t position, std::uint32_t background) {
     const bool placed = position <= kPositionSpan && SetPosition(static_cast<int>(position));

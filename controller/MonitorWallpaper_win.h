@@ -75,13 +75,14 @@ public:
     bool Show(const WideText& monitorId, const WideText& path);
     bool SetPosition(int position);
     // Puts back the kept pictures of the monitors for which stillOurs says
-    // the desktop still shows the program's picture, then, if it did on any,
-    // the position and background colour. A monitor that has gone is
-    // skipped. False when a picture or the look could not be put back (a
-    // kept file that is gone, for one).
+    // the desktop still shows the program's picture, then, if it did on any
+    // (*anyOurs says), the position and background colour. A monitor that
+    // has gone is skipped; one whose kept picture the system refuses (the
+    // file is gone) shows no picture rather than ours. False when a picture
+    // or the look could not be put back.
     template <typename StillOurs>
     bool Restore(const std::vector<MonitorWallpaper>& kept, std::uint32_t position, std::uint32_t background,
-                 StillOurs stillOurs);
+                 StillOurs stillOurs, bool* anyOurs = nullptr);
 
     // What one monitor shows now; false when it cannot be read.
     bool Shown(const WideText& monitorId, WideText& path);
@@ -95,7 +96,8 @@ private:
 
 template <typename StillOurs>
 bool DesktopWallpaperObject::Restore(const std::vector<MonitorWallpaper>& kept, std::uint32_t position,
-                                     std::uint32_t background, StillOurs stillOurs) {
+                                     std::uint32_t background, StillOurs stillOurs, bool* anyOurs) {
+    if (anyOurs) *anyOurs = false;
     if (!api_) return false;
     bool ok = true, ours = false;
     for (const MonitorWallpaper& m : kept) {
@@ -104,6 +106,7 @@ bool DesktopWallpaperObject::Restore(const std::vector<MonitorWallpaper>& kept, 
         ours = true;
         ok = RestoreOne(m) && ok;
     }
+    if (anyOurs) *anyOurs = ours;
     return ours ? RestoreLook(position, background) && ok : ok;
 }
 

@@ -1,5 +1,7 @@
 #include "controller/Wallpaper.h"
 
+#include "controller/MonitorWallpaper.h"
+
 
 namespace uv {
 
@@ -38,6 +40,12 @@ std::string PictureWayText(PictureWay way, WallpaperResult result) {
         return "The map cannot be shown: the wallpaper picture could not be written.";
     case WallpaperResult::SetFailed:
         return "The map cannot be shown: the system did not take the wallpaper.";
+    case WallpaperResult::Slideshow:
+        return "The map is not shown: your desktop shows a slideshow, which would not come back after the map. "
+               "The Misc page's \"show the map as the desktop wallpaper\" shows the map all the same.";
+    case WallpaperResult::ShownSlideshowLost:
+        return "The map is the desktop wallpaper, as chosen on the Misc page. Your slideshow will not come back "
+               "by itself when the program quits: choose it again in the system's settings.";
     case WallpaperResult::UserChose:
         return "Your own wallpaper is shown: you chose it while the map was the wallpaper. "
                "\"Show the map again\" makes the map the wallpaper once more.";
@@ -156,7 +164,8 @@ const char16_t* PictureExtension(const std::uint8_t* head, std::size_t size) {
     return u".jpg";
 }
 
-bool KeepUserWallpaper(WallpaperStore& store, const WideText& picture, const std::function<WideText()>& copyShown) {
+bool KeepUserWallpaper(WallpaperStore& store, const WideText& picture, const std::function<WideText()>& copyShown,
+                       const std::function<bool(WallpaperStore&)>& keepMore) {
     RegValue marker;
     if (!store.Read(WallpaperKey::Product, kPictureMarker, marker)) return false;
     // Kept already (by this run, or by one whose end put nothing back): the
@@ -174,11 +183,13 @@ bool KeepUserWallpaper(WallpaperStore& store, const WideText& picture, const std
     const WideText copy = copyShown && !WideValueText(values[0]).empty() ? copyShown() : WideText();
     if (!store.Write(WallpaperKey::Product, kKeptPictureCopy, copy.empty() ? RegValue() : WideStringValue(copy)))
         return false;
+    if (keepMore && !keepMore(store)) return false;
     return store.Write(WallpaperKey::Product, kPictureMarker, WideStringValue(picture));
 }
 
 RestoreResult RestoreUserWallpaper(WallpaperStore& store, WideText& userPath,
-                                   const std::function<bool(const WideText&)>& usable, WideText* unusedCopy) {
+                                   const std::function<bool(const WideText&)>& usable, WideText* unusedCopy,
+                                   bool shownOurs) {
     userPath.clear();
     if (unusedCopy) unusedCopy->clear();
     RegValue marker;
@@ -195,7 +206,7 @@ RestoreResult RestoreUserWallpaper(WallpaperStore& store, WideText& userPath,
     bool copyUsed = false;
 
     RestoreResult result = RestoreResult::UserChangedIt;
-    if (IsOurPicture(WideValueText(current), WideValueText(marker))) {
+    if (shownOurs || IsOurPicture(WideValueText(current), WideValueText(marker))) {
         if (!copy.empty() && !keptPath.empty() && (IsTranscodedWallpaper(keptPath) || (usable && !usable(keptPath)))) {
             // The user's picture lives on only in the copy, which stays.
             kept[0] = WideStringValue(copy);
@@ -212,7 +223,8 @@ RestoreResult RestoreUserWallpaper(WallpaperStore& store, WideText& userPath,
     const RegValue none;
     store.Write(WallpaperKey::Product, kPictureMarker, none);
     for (const char* name : kKeptValues) store.Write(WallpaperKey::Product, name, none);
-    store.Write(WallpaperKey::Product, kKeptPictureCopy, none);
+    for (const char* name : {kKeptPictureCopy, kKeptMonitorWallpapers, kKeptPosition, kKeptBackground})
+        store.Write(WallpaperKey::Product, name, none);
     if (unusedCopy && !copyUsed) *unusedCopy = copy;
     return result;
 }

@@ -44,6 +44,8 @@ enum class WallpaperResult {
     SetFailed,    // the system did not take the wallpaper
     Policy,       // a policy of the organisation sets the wallpaper
     UserChose,    // the user chose a wallpaper while the map was shown: it stays
+    Slideshow,    // the desktop shows a slideshow, which could not be brought back
+    ShownSlideshowLost,   // shown over a slideshow, as the Misc page asks
 };
 
 // The Information page's line about the picture.
@@ -163,8 +165,11 @@ public:
 // called only when the values are kept afresh and the user has a picture.
 // False when the values cannot be read or copied: the wallpaper must then
 // not be changed.
+// keepMore writes further values of the user's (per-monitor ones) before the
+// marker; its failure is the keep's.
 bool KeepUserWallpaper(WallpaperStore& store, const WideText& picture,
-                       const std::function<WideText()>& copyShown = nullptr);
+                       const std::function<WideText()>& copyShown = nullptr,
+                       const std::function<bool(WallpaperStore&)>& keepMore = nullptr);
 
 enum class RestoreResult {
     NothingKept,    // no copy: the wallpaper was never changed, or was put back already
@@ -179,9 +184,11 @@ enum class RestoreResult {
 // overwrote, the kept copy of the picture takes its place as the wallpaper,
 // and userPath names it. A kept copy that is not needed is handed back in
 // unusedCopy for the caller to delete.
+// shownOurs: the caller saw our picture on some monitor (the per-monitor
+// way), whatever the desktop key names.
 RestoreResult RestoreUserWallpaper(WallpaperStore& store, WideText& userPath,
                                    const std::function<bool(const WideText&)>& usable = nullptr,
-                                   WideText* unusedCopy = nullptr);
+                                   WideText* unusedCopy = nullptr, bool shownOurs = false);
 
 // Makes our picture the wallpaper in the registry, the file name first so
 // that an end at any point leaves a state RestoreUserWallpaper undoes. The

@@ -8,6 +8,7 @@
 
 #include "common/ResourceIds.h"
 #include "common/SelectedBitmap_win.h"
+#include "controller/MonitorPictures_win.h"
 #include "controller/MonitorWallpaper_win.h"
 #include "controller/SettingsStore_win.h"
 #include "controller/WideText_win.h"
@@ -230,9 +231,29 @@ RestoreResult RestoreKeptWallpaper(HKEY root) {
             return RestoreResult::NothingKept;
     }
     RegistryWallpaperStore store(root);
+    // Each monitor's own picture first, where they were kept: the system
+    // would put one picture on all monitors if told of one afterwards.
+    bool perMonitor = false, shownOurs = false;
+    RegValue keptMonitors, marker, position, background;
+    std::vector<MonitorWallpaper> monitors;
+    if (store.Read(WallpaperKey::Product, kKeptMonitorWallpapers, keptMonitors) &&
+        DecodeMonitorWallpapers(keptMonitors, monitors) && store.Read(WallpaperKey::Product, kPictureMarker, marker)) {
+        ComApartment com;
+        DesktopWallpaperObject object;
+        std::uint32_t place = kPositionFill, colour = 0;
+        store.Read(WallpaperKey::Product, kKeptPosition, position);
+        store.Read(WallpaperKey::Product, kKeptBackground, background);
+        ReadDword(position, place);
+        ReadDword(background, colour);
+        const WideText ours = WideValueText(marker);
+        perMonitor = static_cast<bool>(object);
+        if (perMonitor)
+            object.Restore(monitors, place, colour, [&](const WideText& p) { return IsOurPicture(p, ours); },
+                           &shownOurs);
+    }
     WideText userPath, unusedCopy;
-    const RestoreResult result = RestoreUserWallpaper(store, userPath, PictureUsable, &unusedCopy);
-    if (result == RestoreResult::Restored) ShowWallpaperNow(userPath);
+    const RestoreResult result = RestoreUserWallpaper(store, userPath, PictureUsable, &unusedCopy, shownOurs);
+    if (result == RestoreResult::Restored && !perMonitor) ShowWallpaperNow(userPath);
     if (!unusedCopy.empty() && IsKeptPictureCopy(unusedCopy)) DeleteFileW(WidePtr(unusedCopy));
     return result;
 }
@@ -314,6 +335,7 @@ WallpaperResult WallpaperRenderer::Render(const WallpaperJob& job) {
         ApplySettingsMessage(m.settings, m.cities, ToWire(p.id), p.value, job.time);
     ApplySettingsMessage(m.settings, m.cities, ToWire(MessageId::SetTime), static_cast<std::intptr_t>(job.time),
                          job.time);
+    m.settings.dpi = job.dpi;
     const int cx = job.screen.width, cy = job.screen.height;
     if (!m.frame.FitDib(cx, cy) || !m.picture.Render(m.images, m.settings, m.cities, m.frame.dc.get(), cx, cy))
         return WallpaperResult::NoMemory;
@@ -327,20 +349,20 @@ WallpaperResult WallpaperRenderer::Render(const WallpaperJob& job) {
     return WallpaperResult::Shown;
 }
 
-std::uint64_t WallpaperRenderer::Hash() const {
-    const SelectedBitmap* out = impl_->out;
-    if (!out || !out->bits) return 0;
-    const std::size_t size = BmpRowStride(out->width) * static_cast<std::size_t>(out->height);
-    const auto headers = BmpHeaders(out->width, out->height);
-    return PictureHash(static_cast<const std::uint8_t*>(out->bits), size,
-                       PictureHash(headers.data(), headers.size()));
+const SelectedBitmap* WallpaperRenderer::Rendered() const { return impl_->out; }
+
+std::uint64_t HashPicture(const SelectedBitmap& picture) {
+    if (!picture.bits) return 0;
+    const std::size_t size = BmpRowStride(picture.width) * static_cast<std::size_t>(picture.height);
+    const auto headers = BmpHeaders(picture.width, picture.height);
+    return PictureHash(picture.bits, size, PictureHash(headers.data(), headers.size()));
 }
 
-WallpaperResult WallpaperRenderer::Write(const WallpaperFiles& files, const WideText& path, HANDLE stop) {
-    if (!impl_->out) return WallpaperResult::NoMemory;
+WallpaperResult WritePictureFile(const WallpaperFiles& files, const WideText& path, const SelectedBitmap& picture,
+                                 HANDLE stop) {
     // A folder deleted while the program runs is made again.
     if (!FolderUsable(files.folder)) return WallpaperResult::NoFolder;
-    return WritePicture(path, *impl_->out, stop) ? WallpaperResult::Shown : WallpaperResult::WriteFailed;
+    return WritePicture(path, picture, stop) ? WallpaperResult::Shown : WallpaperResult::WriteFailed;
 }
 
 WallpaperResult SetOurWallpaper(HKEY root, const WallpaperJob& job) {
@@ -355,7 +377,7 @@ WallpaperResult SetOurWallpaper(HKEY root, const WallpaperJob& job) {
 
 // ----- The mode
 
-struct WallpaperMode::Worker {
+struct WallpaperMode::Worker : SetGate {
     HWND owner;
     HKEY root;
     std::string library;
@@ -370,12 +392,15 @@ struct WallpaperMode::Worker {
     Worker(HWND o, HKEY r, const std::string& l, WallpaperSetter s) : owner(o), root(r), library(l), set(s) {
         InitializeCriticalSection(&lock);
     }
-    ~Worker() { DeleteCriticalSection(&lock); }
+    ~Worker() override { DeleteCriticalSection(&lock); }
 
     static DWORD WINAPI Main(void* self) {
         static_cast<Worker*>(self)->Run();
         return 0;
     }
+
+    bool Enter() override { return InterlockedCompareExchange(&setState, kSetting, kSetAllowed) == kSetAllowed; }
+    void Leave() override { InterlockedExchange(&setState, kSetAllowed); }
 
     void Run() {
         HANDLE turn = RendererTurn();
@@ -385,7 +410,7 @@ struct WallpaperMode::Worker {
         ReleaseSemaphore(turn, 1, nullptr);
     }
 
-    // What this thread last made the wallpaper.
+    // What this thread last made the wallpaper in the one-picture way.
     struct LastSet {
         bool valid = false;
         std::uint64_t hash = 0;
@@ -393,11 +418,23 @@ struct WallpaperMode::Worker {
         WallpaperPlacement placement;
     };
 
+    // The thread's state from one renewal to the next.
+    struct State {
+        WallpaperFiles files;
+        bool prepared = false;
+        bool kept = false;
+        bool slideshowLost = false;   // shown over a slideshow, as the user asked
+        LastSet last;
+    };
+
     void RenderUntilStopped() {
         // Sizes in physical pixels, whatever the monitors' scaling.
         PhysicalPixels physical;
+        ComApartment com;
+        DesktopWallpaperObject object;   // none before Windows 8
+        MonitorPictures pictures(object);
         WallpaperRenderer renderer(library);
-        LastSet last;
+        State state;
         HANDLE waits[2] = {stop.get(), work.get()};
         for (;;) {
             if (WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0 + 1) break;
@@ -406,12 +443,50 @@ struct WallpaperMode::Worker {
             job = std::move(pending);
             LeaveCriticalSection(&lock);
             if (!job) continue;
-            job->screen = CurrentScreenLayout();
-            job->placement = CurrentWallpaperPlacement(job->screen);
-            WallpaperResult result = renderer.Render(*job);
-            if (result == WallpaperResult::Shown && !Present(renderer, *job, last, result)) break;
+            WallpaperResult result = WallpaperResult::Pending;
+            if (!Renew(renderer, object, pictures, *job, state, result)) break;
+            if (result == WallpaperResult::Shown && state.slideshowLost) result = WallpaperResult::ShownSlideshowLost;
             PostMessageA(owner, kWallpaperDoneMessage, static_cast<WPARAM>(result), 0);
         }
+    }
+
+    // One renewal. False when the mode stopped meanwhile.
+    bool Renew(WallpaperRenderer& renderer, DesktopWallpaperObject& object, MonitorPictures& pictures,
+               WallpaperJob& job, State& state, WallpaperResult& result) {
+        if (!state.prepared && !(state.prepared = PrepareWallpaperFiles(state.files))) {
+            result = WallpaperResult::NoFolder;
+            return true;
+        }
+        job.files = state.files;
+        std::vector<MonitorArea> monitors;
+        const bool perMonitor = object && object.Monitors(monitors) && !monitors.empty();
+        if (!state.kept) {
+            // A slideshow cannot be brought back from what is kept: the map
+            // is shown over it only when the user asked for the map.
+            const bool slideshow = perMonitor && object.SlideshowConfigured();
+            if (slideshow && !job.forced) {
+                result = WallpaperResult::Slideshow;
+                return true;
+            }
+            if (!Enter()) return false;
+            RegistryWallpaperStore store(root);
+            const WallpaperFiles& files = state.files;
+            state.kept = KeepUserWallpaper(
+                store, files.Picture(kAllMonitors, 0), [&files] { return CopyShownPicture(files); },
+                [&](WallpaperStore& s) { return !perMonitor || pictures.Keep(s); });
+            Leave();
+            if (!state.kept) {
+                result = WallpaperResult::NotKept;
+                return true;
+            }
+            state.slideshowLost = slideshow;
+        }
+        if (perMonitor) return pictures.Renew(renderer, job, monitors, *this, stop.get(), result);
+        job.screen = CurrentScreenLayout();
+        job.placement = CurrentWallpaperPlacement(job.screen);
+        job.dpi = MonitorDpi(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY));
+        result = renderer.Render(job);
+        return result != WallpaperResult::Shown || Present(renderer, job, state.last, result);
     }
 
     // Writes and shows a rendered picture unless the desktop shows the same
@@ -425,19 +500,18 @@ struct WallpaperMode::Worker {
             result = WallpaperResult::UserChose;
             return true;
         }
-        const std::uint64_t hash = renderer.Hash();
+        const SelectedBitmap& picture = *renderer.Rendered();
+        const std::uint64_t hash = HashPicture(picture);
         const bool samePlacement = last.valid && SamePlacement(last.placement, job.placement);
         if (samePlacement && hash == last.hash && SameWidePath(current, last.picture)) return true;
         // The file the desktop does not show.
         job.picture = job.files.Picture(kAllMonitors, SameWidePath(current, job.files.Picture(kAllMonitors, 0)));
-        result = renderer.Write(job.files, job.picture, stop.get());
+        result = WritePictureFile(job.files, job.picture, picture, stop.get());
         if (result != WallpaperResult::Shown) return WaitForSingleObject(stop.get(), 0) != WAIT_OBJECT_0;
         job.writeStyle = !samePlacement;
-        // Once the mode stops, the user's wallpaper is going back: no
-        // picture of ours may follow it.
-        if (InterlockedCompareExchange(&setState, kSetting, kSetAllowed) != kSetAllowed) return false;
+        if (!Enter()) return false;
         result = set(root, job);
-        InterlockedExchange(&setState, kSetAllowed);
+        Leave();
         if (result == WallpaperResult::Shown) last = LastSet{true, hash, job.picture, job.placement};
         return true;
     }
@@ -470,24 +544,16 @@ bool WallpaperMode::StartWorker() {
     return true;
 }
 
-WallpaperResult WallpaperMode::Renew(std::vector<SettingsPost> burst, std::time_t time) {
+WallpaperResult WallpaperMode::Renew(std::vector<SettingsPost> burst, std::time_t time, bool forced) {
     // The policy's wallpaper wins over ours whatever the system answers: the
     // user's stays as it is, and the Information page says why.
     if (PolicySetsWallpaper(root_)) return WallpaperResult::Policy;
-    if (!kept_) {
-        if (!PrepareWallpaperFiles(files_)) return WallpaperResult::NoFolder;
-        RegistryWallpaperStore store(root_);
-        const WallpaperFiles& files = files_;
-        if (!KeepUserWallpaper(store, files_.Picture(kAllMonitors, 0), [&files] { return CopyShownPicture(files); }))
-            return WallpaperResult::NotKept;
-        kept_ = true;
-    }
     if (!worker_ && !StartWorker()) return WallpaperResult::NoMemory;
     auto job = std::unique_ptr<WallpaperJob>(new (std::nothrow) WallpaperJob);
     if (!job) return WallpaperResult::NoMemory;
     job->burst = std::move(burst);
     job->time = time;
-    job->files = files_;
+    job->forced = forced;
     EnterCriticalSection(&worker_->lock);
     worker_->pending = std::move(job);
     LeaveCriticalSection(&worker_->lock);
@@ -497,24 +563,24 @@ WallpaperResult WallpaperMode::Renew(std::vector<SettingsPost> burst, std::time_
 
 bool WallpaperMode::Stop(StopKind kind) {
     bool gateClosed = true;
-    if (Worker* w = worker_) {
-        worker_ = nullptr;
-        SetEvent(w->stop.get());
-        const DWORD start = GetTickCount();
-        const DWORD limit = kind == StopKind::Quit ? options_.stopLimitMs : std::min(options_.stopLimitMs, kSessionEndMs);
-        LONG state;
-        while ((state = InterlockedCompareExchange(&w->setState, kSetStopped, kSetAllowed)) == kSetting &&
-               GetTickCount() - start < limit)
-            WaitRunningSentMessages(nullptr, 20);
-        gateClosed = state != kSetting;
-        const DWORD spent = GetTickCount() - start;
-        const bool ended = kind == StopKind::Quit &&
-                           WaitRunningSentMessages(w->thread.get(), spent < limit ? limit - spent : 0);
-        // A thread that is still rendering keeps using w until the process ends.
-        if (ended) delete w;
-    }
-    if (!kept_) return true;
-    kept_ = false;
+    Worker* w = worker_;
+    if (!w) return true;
+    worker_ = nullptr;
+    SetEvent(w->stop.get());
+    const DWORD start = GetTickCount();
+    const DWORD limit = kind == StopKind::Quit ? options_.stopLimitMs : std::min(options_.stopLimitMs, kSessionEndMs);
+    LONG state;
+    while ((state = InterlockedCompareExchange(&w->setState, kSetStopped, kSetAllowed)) == kSetting &&
+           GetTickCount() - start < limit)
+        WaitRunningSentMessages(nullptr, 20);
+    gateClosed = state != kSetting;
+    const DWORD spent = GetTickCount() - start;
+    const bool ended =
+        kind == StopKind::Quit && WaitRunningSentMessages(w->thread.get(), spent < limit ? limit - spent : 0);
+    // A thread that is still rendering keeps using w until the process ends.
+    if (ended) delete w;
+    // What the thread kept goes back, unless a change of the wallpaper is
+    // still under way: it could land after the restore.
     return gateClosed && RestoreKeptWallpaper(root_) != RestoreResult::Failed;
 }
 

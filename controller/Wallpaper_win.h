@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/SelectedBitmap_win.h"
 #include "common/WinHandles.h"
 #include "controller/DesktopLink.h"
 #include "controller/Wallpaper.h"
@@ -65,12 +66,33 @@ bool PolicySetsWallpaper(HKEY root);
 struct WallpaperJob {
     std::vector<SettingsPost> burst;   // every setting, as the desktop host receives them
     std::time_t time = 0;
+    bool forced = false;               // asked for on the Misc page, not chosen by this program
+    unsigned dpi = 96;                 // of the screen the picture is for
     WallpaperFiles files;
     ScreenLayout screen;
     WallpaperPlacement placement;
     WideText picture;          // the file written, to be shown
     bool writeStyle = true;    // the placement values changed since the last change
 };
+
+// The permission to change the wallpaper: once the mode stops, the user's
+// wallpaper is going back, and no picture of ours may follow it.
+class SetGate {
+public:
+    virtual ~SetGate() = default;
+    // False once the mode has stopped; else Leave must follow.
+    virtual bool Enter() = 0;
+    virtual void Leave() = 0;
+};
+
+// A picture's bytes hashed, headers included: an unchanged picture is not
+// written or shown again.
+std::uint64_t HashPicture(const SelectedBitmap& picture);
+// Writes a picture to path, making the picture's folder again if it was
+// deleted. A file another program holds open is tried again for a few
+// seconds, unless stop is signalled meanwhile.
+WallpaperResult WritePictureFile(const WallpaperFiles& files, const WideText& path, const SelectedBitmap& picture,
+                                 HANDLE stop);
 
 // Renders a job's picture and writes it to a file. Keeps its bitmaps from
 // one picture to the next. Used on one thread at a time.
@@ -83,12 +105,8 @@ public:
 
     // Shown when the picture is rendered; nothing is written here.
     WallpaperResult Render(const WallpaperJob& job);
-    // A hash of the rendered picture.
-    std::uint64_t Hash() const;
-    // Writes the rendered picture to path, making its folder again if it
-    // was deleted. A file another program holds open is tried again for a
-    // few seconds, unless stop is signalled meanwhile.
-    WallpaperResult Write(const WallpaperFiles& files, const WideText& path, HANDLE stop = nullptr);
+    // The last picture rendered; null before the first.
+    const SelectedBitmap* Rendered() const;
 
 private:
     struct Impl;
@@ -120,9 +138,12 @@ public:
     WallpaperMode(const WallpaperMode&) = delete;
     WallpaperMode& operator=(const WallpaperMode&) = delete;
 
-    // Keeps the user's wallpaper the first time, then hands the renewal to
-    // the thread. Returns a failure met on the way, else Pending.
-    WallpaperResult Renew(std::vector<SettingsPost> burst, std::time_t time);
+    // Hands the renewal to the thread, which keeps the user's wallpaper
+    // before it changes it the first time. Returns a failure met on the
+    // way, else Pending.
+    // forced: the map was asked for on the Misc page, so it is shown even
+    // over what cannot be brought back (a slideshow).
+    WallpaperResult Renew(std::vector<SettingsPost> burst, std::time_t time, bool forced = false);
     // Lets a change of the wallpaper under way finish and lets none start
     // after it, then puts the user's wallpaper back. A quit also waits for
     // the thread to end; at the end of the session there is no time for
@@ -141,8 +162,6 @@ private:
     HKEY root_;
     std::string library_;
     WallpaperModeOptions options_;
-    WallpaperFiles files_;
-    bool kept_ = false;
     Worker* worker_ = nullptr;   // left alone if its thread outlives the wait at Stop
 };
 

@@ -71,7 +71,8 @@ void CControlPanelDlg::RefreshPicture() {
     if (offset_->values.timezoneOffset) offset_->SetXOffset(uv::TimeZoneXOffset());
     int lastYOffset = -1;   // every wallpaper is drawn from a complete burst
     Burst burst = BuildSettingsBurst(Refs(), lastYOffset);
-    const WallpaperResult r = wallpaper_->Renew(std::move(burst.posts), std::time(nullptr));
+    const WallpaperResult r =
+        wallpaper_->Renew(std::move(burst.posts), std::time(nullptr), pictureWay_ == PictureWay::WallpaperChosen);
     if (r != WallpaperResult::Pending) OnWallpaperDone(r);
 }
 

@@ -128,7 +128,10 @@ TEST(DesktopWallpaperObject, AKeptPictureTheSystemRefusesIsReported) {
     DesktopWallpaperObject object(&fake);
     fake.shown = {{u"A", u"C:\\ours\\wallpaper-0a.bmp"}, {u"B", u"C:\\ours\\wallpaper-1a.bmp"}};
     fake.refused = u"C:\\gone.bmp";
-    EXPECT_FALSE(object.Restore({{u"A", u"C:\\gone.bmp"}, {u"B", u"C:\\b.bmp"}}, kPositionFill, 0, IsOurs));
+    bool anyOurs = false;
+    EXPECT_FALSE(object.Restore({{u"A", u"C:\\gone.bmp"}, {u"B", u"C:\\b.bmp"}}, kPositionFill, 0, IsOurs, &anyOurs));
+    EXPECT_TRUE(anyOurs);
+    EXPECT_EQ(fake.shown[u"A"], u"");   // no picture rather than the map
     EXPECT_EQ(fake.shown[u"B"], u"C:\\b.bmp");
 }
 

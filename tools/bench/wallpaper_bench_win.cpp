@@ -120,7 +120,7 @@ int main(int argc, char** argv) {
 
             t = std::chrono::steady_clock::now();
             if (renderer.Render(job) != uv::WallpaperResult::Shown ||
-                renderer.Write(job.files, job.picture) != uv::WallpaperResult::Shown)
+                uv::WritePictureFile(job.files, job.picture, *renderer.Rendered(), nullptr) != uv::WallpaperResult::Shown)
                 ++failures;
             const double render = Seconds(t);
             t = std::chrono::steady_clock::now();
