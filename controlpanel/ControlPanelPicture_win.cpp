@@ -72,7 +72,7 @@ void CControlPanelDlg::RefreshPicture() {
     int lastYOffset = -1;   // every wallpaper is drawn from a complete burst
     Burst burst = BuildSettingsBurst(Refs(), lastYOffset);
     const WallpaperResult r =
-        wallpaper_->Renew(std::move(burst.posts), std::time(nullptr), pictureWay_ == PictureWay::WallpaperChosen);
+        wallpaper_->Renew(std::move(burst.posts), std::time(nullptr), misc_->values.wallpaperMode != 0);
     if (r != WallpaperResult::Pending) OnWallpaperDone(r);
 }
 

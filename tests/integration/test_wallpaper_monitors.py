@@ -4,38 +4,15 @@ Windows 7 the wallpaper is one picture of the virtual screen, tiled and
 shifted so that each monitor shows its own part of the map; on one that
 reports Windows 10 it is spanned. Runs its own X server: two RandR monitors
 side by side, which Wine takes from Xinerama."""
-import os
-import subprocess
 import sys
 
 from controller_harness import Controller, fresh_registry, panel, panel_state, reg_delete_key, reg_delete_value
 from harness import Desktop, Results, poll
-from wallpaper_harness import (compare_with_reference, desk_query, desktop_values, end_session, save_screen,
-                               set_user_wallpaper, showing_ours, stop_prefix, use_later_prefix, wine)
+from wallpaper_harness import (HEIGHT, WIDTH, X11_KEY, compare_with_reference, desk_query, desktop_values, end_session,
+                               save_screen, set_user_wallpaper, showing_ours, start_x, stop_prefix, use_later_prefix,
+                               wine)
 
-# Left: 1024x768 at 0,0; the primary: 1280x800 right of it.
-WIDTH, HEIGHT = 2304, 800
-MONITORS = [("*uvprimary", "1280/338x800/211+1024+0", "screen"), ("uvleft", "1024/270x768/203+0+0", "none")]
-X11_KEY = r"HKCU\Software\Wine\X11 Driver"
 APP_KEY = r"HKCU\Software\Wine\AppDefaults\umbravue.exe"
-
-
-def start_x():
-    """A private X server that keeps its monitors (no reset when the last
-    client leaves); returns the process, DISPLAY set."""
-    for n in range(141, 190):
-        if os.path.exists("/tmp/.X11-unix/X%d" % n) or os.path.exists("/tmp/.X%d-lock" % n):
-            continue
-        proc = subprocess.Popen(["Xvfb", ":%d" % n, "-screen", "0", "%dx%dx24" % (WIDTH, HEIGHT), "-nolisten", "tcp",
-                                 "-noreset"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        if poll(lambda: os.path.exists("/tmp/.X11-unix/X%d" % n), 5, 0.1):
-            os.environ["DISPLAY"] = ":%d" % n
-            for name, geometry, output in MONITORS:
-                subprocess.run(["xrandr", "--setmonitor", name, geometry, output], capture_output=True, timeout=30)
-            return proc
-        proc.kill()
-        proc.wait()
-    raise RuntimeError("no X server could be started")
 
 
 def session(r, desk, label, check):

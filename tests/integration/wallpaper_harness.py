@@ -8,7 +8,7 @@ import subprocess
 import tempfile
 
 from controller_harness import reg_values, wine
-from harness import BIN, ROOT, WINE, Bitmap, Screen, close_to, render_reference
+from harness import BIN, ROOT, WINE, Bitmap, Screen, close_to, poll, render_reference
 
 DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
 SHELL_FOLDERS_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders"
@@ -16,6 +16,8 @@ WALLPAPER_VALUES = ("Wallpaper", "WallpaperStyle", "TileWallpaper")
 KEPT_VALUES = ("wallpaper picture", "user wallpaper", "user wallpaper style", "user tile wallpaper")
 USER_RGB = (200, 40, 160)
 USER_WALLPAPER = r"C:\uvtest\user wall.bmp"
+RIG_KEY = r"HKCU\Software\UvTestRig\DesktopWallpaper"
+RIG_CLASS_KEY = r"HKLM\Software\Classes\CLSID\{C2CF3110-460E-4FC1-B9D0-8A1C0C9CC4BD}"
 
 
 def use_later_prefix():
@@ -25,6 +27,56 @@ def use_later_prefix():
         ROOT, "build", "wineprefix-%s-win7" % os.environ.get("UV_WIN", "win64"))
     os.environ["WINEPREFIX"] = prefix
     return prefix
+
+
+def use_win10_prefix():
+    """The prefix that reports Windows 10, with the rig's desktop wallpaper
+    object registered (tools/deskwall): the program's per-monitor way."""
+    prefix = os.environ.get("UV_WINEPREFIX_WIN10") or os.path.join(
+        ROOT, "build", "wineprefix-%s-win10" % os.environ.get("UV_WIN", "win64"))
+    os.environ["WINEPREFIX"] = prefix
+    dll = "Z:" + os.path.join(BIN, "deskwall.dll").replace("/", "\\")
+    wine(["reg", "add", RIG_CLASS_KEY + "\\InprocServer32", "/ve", "/d", dll, "/f"])
+    wine(["reg", "add", RIG_CLASS_KEY + "\\InprocServer32", "/v", "ThreadingModel", "/d", "Both", "/f"])
+    wine(["reg", "delete", RIG_KEY, "/f"])
+    return prefix
+
+
+def set_rig(values):
+    """The rig's state: {"monitor 0": path, "position": 4, ...}."""
+    for name, value in values.items():
+        if isinstance(value, int):
+            wine(["reg", "add", RIG_KEY, "/v", name, "/t", "REG_DWORD", "/d", str(value), "/f"])
+        else:
+            wine(["reg", "add", RIG_KEY, "/v", name, "/t", "REG_SZ", "/d", value, "/f"])
+
+
+def rig_values():
+    return reg_values(RIG_KEY) or {}
+
+
+# Left: 1024x768 at 0,0; the primary: 1280x800 right of it.
+WIDTH, HEIGHT = 2304, 800
+MONITORS = [("*uvprimary", "1280/338x800/211+1024+0", "screen"), ("uvleft", "1024/270x768/203+0+0", "none")]
+X11_KEY = r"HKCU\Software\Wine\X11 Driver"
+
+
+def start_x():
+    """A private X server that keeps its monitors (no reset when the last
+    client leaves); returns the process, DISPLAY set."""
+    for n in range(141, 190):
+        if os.path.exists("/tmp/.X11-unix/X%d" % n) or os.path.exists("/tmp/.X%d-lock" % n):
+            continue
+        proc = subprocess.Popen(["Xvfb", ":%d" % n, "-screen", "0", "%dx%dx24" % (WIDTH, HEIGHT), "-nolisten", "tcp",
+                                 "-noreset"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        if poll(lambda: os.path.exists("/tmp/.X11-unix/X%d" % n), 5, 0.1):
+            os.environ["DISPLAY"] = ":%d" % n
+            for name, geometry, output in MONITORS:
+                subprocess.run(["xrandr", "--setmonitor", name, geometry, output], capture_output=True, timeout=30)
+            return proc
+        proc.kill()
+        proc.wait()
+    raise RuntimeError("no X server could be started")
 
 
 def stop_prefix():
@@ -39,6 +91,7 @@ def end_session(desk):
         desk.stop()
     fresh_registry()
     set_desktop({"Wallpaper": ("REG_SZ", "")})
+    wine(["reg", "delete", RIG_KEY, "/f"])
     stop_prefix()
 
 
