@@ -61,17 +61,17 @@ MONITORS = [("*uvprimary", "1280/338x800/211+1024+0", "screen"), ("uvleft", "102
 X11_KEY = r"HKCU\Software\Wine\X11 Driver"
 
 
-def start_x():
+def start_x(width=WIDTH, height=HEIGHT, monitors=MONITORS):
     """A private X server that keeps its monitors (no reset when the last
     client leaves); returns the process, DISPLAY set."""
     for n in range(141, 190):
         if os.path.exists("/tmp/.X11-unix/X%d" % n) or os.path.exists("/tmp/.X%d-lock" % n):
             continue
-        proc = subprocess.Popen(["Xvfb", ":%d" % n, "-screen", "0", "%dx%dx24" % (WIDTH, HEIGHT), "-nolisten", "tcp",
+        proc = subprocess.Popen(["Xvfb", ":%d" % n, "-screen", "0", "%dx%dx24" % (width, height), "-nolisten", "tcp",
                                  "-noreset"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         if poll(lambda: os.path.exists("/tmp/.X11-unix/X%d" % n), 5, 0.1):
             os.environ["DISPLAY"] = ":%d" % n
-            for name, geometry, output in MONITORS:
+            for name, geometry, output in monitors:
                 subprocess.run(["xrandr", "--setmonitor", name, geometry, output], capture_output=True, timeout=30)
             return proc
         proc.kill()
