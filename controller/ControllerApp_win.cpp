@@ -5,6 +5,7 @@
 #include "controller/DesktopLink_win.h"
 #include "controller/NotifyIcon_win.h"
 #include "controller/SettingsStore_win.h"
+#include "controller/Uninstall_win.h"
 #include "controller/Wallpaper_win.h"
 #include "controlpanel/ControlPanelDlg_win.h"
 
@@ -83,9 +84,13 @@ int CControllerApp::Uninstall() {
     }
     Sleep(5000);
     // The kept wallpaper of a run that did not end normally lives in the
-    // settings key: it goes back before the key goes.
-    RestoreKeptWallpaper(HKEY_CURRENT_USER);
-    DeleteStoredSettings(HKEY_CURRENT_USER);
+    // settings key: it goes back before the key goes, for every user the
+    // uninstaller can reach, not only the account it runs as.
+    for (const UserRoot& user : UninstallRoots()) {
+        RestoreKeptWallpaper(user.root, user.sessionUser);
+        RemovePictureFolder(user.root);
+        DeleteStoredSettings(user.root);
+    }
     return 0;
 }
 

@@ -219,7 +219,7 @@ WideText CopyShownPicture(const WallpaperFiles& files) {
 
 }  // namespace
 
-RestoreResult RestoreKeptWallpaper(HKEY root) {
+RestoreResult RestoreKeptWallpaper(HKEY root, bool show) {
     // Asked at every start: without a kept copy nothing may be created, not
     // even the settings key (a start that fails must leave no trace).
     {
@@ -246,14 +246,14 @@ RestoreResult RestoreKeptWallpaper(HKEY root) {
         ReadDword(position, place);
         ReadDword(background, colour);
         const WideText ours = WideValueText(marker);
-        perMonitor = static_cast<bool>(object);
+        perMonitor = show && static_cast<bool>(object);
         if (perMonitor)
             object.Restore(monitors, place, colour, [&](const WideText& p) { return IsOurPicture(p, ours); },
                            &shownOurs);
     }
     WideText userPath, unusedCopy;
     const RestoreResult result = RestoreUserWallpaper(store, userPath, PictureUsable, &unusedCopy, shownOurs);
-    if (result == RestoreResult::Restored && !perMonitor) ShowWallpaperNow(userPath);
+    if (result == RestoreResult::Restored && show && !perMonitor) ShowWallpaperNow(userPath);
     if (!unusedCopy.empty() && IsKeptPictureCopy(unusedCopy)) DeleteFileW(WidePtr(unusedCopy));
     return result;
 }
@@ -453,9 +453,14 @@ struct WallpaperMode::Worker : SetGate {
     // One renewal. False when the mode stopped meanwhile.
     bool Renew(WallpaperRenderer& renderer, DesktopWallpaperObject& object, MonitorPictures& pictures,
                WallpaperJob& job, State& state, WallpaperResult& result) {
-        if (!state.prepared && !(state.prepared = PrepareWallpaperFiles(state.files))) {
-            result = WallpaperResult::NoFolder;
-            return true;
+        if (!state.prepared) {
+            if (!(state.prepared = PrepareWallpaperFiles(state.files))) {
+                result = WallpaperResult::NoFolder;
+                return true;
+            }
+            // For the uninstall, which removes the folder.
+            RegistryWallpaperStore(root).Write(WallpaperKey::Product, kPictureFolderValue,
+                                               WideStringValue(state.files.folder));
         }
         job.files = state.files;
         std::vector<MonitorArea> monitors;

@@ -45,8 +45,14 @@ void ShowWallpaperNow(const WideText& path);
 
 // Puts back the user's wallpaper that a run of the program kept, when the
 // desktop still shows the program's picture (after a quit that did not
-// happen: the program was killed or crashed).
-RestoreResult RestoreKeptWallpaper(HKEY root);
+// happen: the program was killed or crashed). show: root is the user of
+// this session, whose desktop is told; another user's values are only
+// written back.
+RestoreResult RestoreKeptWallpaper(HKEY root, bool show = true);
+
+// The value in the settings key that names the picture's folder, kept until
+// the program is uninstalled, which removes the folder with it.
+constexpr char kPictureFolderValue[] = "picture folder";
 
 ScreenLayout CurrentScreenLayout();
 WallpaperPlacement CurrentWallpaperPlacement(const ScreenLayout& screen);

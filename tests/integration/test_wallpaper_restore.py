@@ -2,12 +2,13 @@
 """The user's wallpaper survives a controller that is killed while its map
 is the wallpaper: the next start puts it back before anything else (and keeps
 that, not the map, as the wallpaper to restore), and so does an uninstall."""
+import os
 import sys
 
 from controller_harness import PRODUCT_KEY, Controller, fresh_registry, panel, reg_values
 from harness import Desktop, Results, Screen, poll
 from wallpaper_harness import (desktop_values, end_session, is_our_picture, kept_values, set_user_wallpaper,
-                               showing_ours, showing_user, use_later_prefix)
+                               showing_ours, showing_user, unix_path, use_later_prefix)
 
 
 def kill_while_shown(r, desk, label):
@@ -47,6 +48,7 @@ def restart_after_kill(r, desk, user):
 
 def uninstall_after_kill(r, desk, user):
     kill_while_shown(r, desk, "uninstall")
+    folder = unix_path(desktop_values()["Wallpaper"][1].rsplit("\\", 1)[0])
     un = Controller(["uninstall"])
     r.check("uninstall: ends with code 0", un.wait_exit(90) == 0)
     r.check("uninstall: the user's wallpaper is back", desktop_values() == user, desktop_values())
@@ -54,6 +56,8 @@ def uninstall_after_kill(r, desk, user):
             reg_values(PRODUCT_KEY))
     r.check("uninstall: the desktop shows the user's wallpaper", poll(lambda: showing_user(desk), 20, 0.5),
             (desk.wallpaper_history()[-3:], Screen().pixel(desk.width // 2, desk.height // 2)))
+    r.check("uninstall: the picture folder is gone", not os.path.exists(folder),
+            os.listdir(folder) if os.path.exists(folder) else folder)
 
 
 def main():

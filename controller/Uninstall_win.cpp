@@ -1,0 +1,127 @@
+#include "controller/Uninstall_win.h"
+
+#include <sddl.h>
+
+#include <string>
+
+#include "controller/SettingsStore_win.h"
+#include "controller/Wallpaper.h"
+#include "controller/Wallpaper_win.h"
+#include "controller/WideText_win.h"
+
+namespace uv {
+
+namespace {
+
+using WtsQueryFn = BOOL(WINAPI*)(HANDLE, DWORD, int, LPWSTR*, DWORD*);
+using WtsFreeFn = void(WINAPI*)(void*);
+constexpr DWORD kCurrentSession = static_cast<DWORD>(-1);   // WTS_CURRENT_SESSION
+constexpr int kWtsUserName = 5, kWtsDomainName = 7;
+
+WideText SidText(PSID sid) {
+    LPWSTR text = nullptr;
+    if (!sid || !ConvertSidToStringSidW(sid, &text)) return WideText();
+    WideText out = FromWide(text);
+    LocalFree(text);
+    return out;
+}
+
+// The user this session belongs to, as a SID; empty when it cannot be told.
+// Looked up through the session, not the process, which may run as the
+// administrator whose password elevated it.
+WideText SessionUserSid() {
+    HMODULE wts = LoadLibraryA("wtsapi32.dll");
+    const auto query = wts ? reinterpret_cast<WtsQueryFn>(
+                                 reinterpret_cast<void*>(GetProcAddress(wts, "WTSQuerySessionInformationW")))
+                           : nullptr;
+    const auto release =
+        wts ? reinterpret_cast<WtsFreeFn>(reinterpret_cast<void*>(GetProcAddress(wts, "WTSFreeMemory"))) : nullptr;
+    WideText account;
+    LPWSTR user = nullptr, domain = nullptr;
+    DWORD bytes = 0;
+    if (query && release && query(nullptr, kCurrentSession, kWtsUserName, &user, &bytes) && user && user[0]) {
+        if (query(nullptr, kCurrentSession, kWtsDomainName, &domain, &bytes) && domain && domain[0])
+            account = FromWide(domain) + u"\\";
+        account += FromWide(user);
+    }
+    if (user) release(user);
+    if (domain) release(domain);
+    if (wts) FreeLibrary(wts);
+    if (account.empty()) return WideText();
+    BYTE sid[SECURITY_MAX_SID_SIZE] = {};
+    wchar_t referenced[256];
+    DWORD sidSize = sizeof sid, referencedSize = 256;
+    SID_NAME_USE use;
+    if (!LookupAccountNameW(nullptr, WidePtr(account), sid, &sidSize, referenced, &referencedSize, &use))
+        return WideText();
+    return SidText(sid);
+}
+
+// An ordinary user's hive: a domain or local account's SID, not the
+// system's accounts nor the classes half of a hive.
+bool OrdinaryUserHive(const WideText& name) {
+    const WideText classes = u"_Classes";
+    return name.rfind(u"S-1-5-21-", 0) == 0 &&
+           (name.size() < classes.size() || name.compare(name.size() - classes.size(), classes.size(), classes) != 0);
+}
+
+bool NamedInFolder(const WideText& name, const char16_t* prefix) {
+    const WideText p = prefix;
+    return name.size() >= p.size() && SameWidePath(name.substr(0, p.size()), p);
+}
+
+}  // namespace
+
+std::vector<UserRoot> UninstallRoots() {
+    std::vector<UserRoot> roots;
+    const WideText session = SessionUserSid();
+    wchar_t name[256];
+    for (DWORD i = 0;; ++i) {
+        DWORD size = 256;
+        if (RegEnumKeyExW(HKEY_USERS, i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        const WideText sid = FromWide(name);
+        HKEY key = nullptr;
+        if (!OrdinaryUserHive(sid) ||
+            RegOpenKeyExW(HKEY_USERS, name, 0, KEY_READ | KEY_WRITE, &key) != ERROR_SUCCESS)
+            continue;
+        UserRoot r;
+        r.owned.reset(key);
+        r.root = key;
+        r.sessionUser = !session.empty() && SameWidePath(sid, session);
+        roots.push_back(std::move(r));
+    }
+    if (roots.empty()) {
+        UserRoot r;
+        r.root = HKEY_CURRENT_USER;
+        r.sessionUser = true;
+        roots.push_back(std::move(r));
+    }
+    return roots;
+}
+
+void RemovePictureFolder(HKEY root) {
+    RegistryWallpaperStore store(root);
+    RegValue folderValue, wallpaper;
+    if (!store.Read(WallpaperKey::Product, kPictureFolderValue, folderValue)) return;
+    store.Read(WallpaperKey::Desktop, kDesktopValues[0], wallpaper);
+    const WideText folder = WideValueText(folderValue), named = WideValueText(wallpaper);
+    // Only ever a folder of ours, whatever the value was edited to.
+    const WideText ours = WideText(u"\\") + kWallpaperFolderName;
+    if (folder.size() <= ours.size() || !SameWidePath(folder.substr(folder.size() - ours.size()), ours)) return;
+    WIN32_FIND_DATAW found;
+    const WideText pattern = folder + u"\\*";
+    HANDLE search = FindFirstFileW(WidePtr(pattern), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        const WideText name = FromWide(found.cFileName), path = folder + u"\\" + name;
+        const bool picture = NamedInFolder(name, u"wallpaper") || NamedInFolder(name, kPictureCopyName);
+        // A picture the user's wallpaper names stays: it may be the only
+        // copy of the user's own picture.
+        if (picture && !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !SameWidePath(path, named))
+            DeleteFileW(WidePtr(path));
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    RemoveDirectoryW(WidePtr(folder));   // only when nothing else is left in it
+}
+
+}  // namespace uv
