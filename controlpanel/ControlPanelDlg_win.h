@@ -5,8 +5,7 @@
 #pragma once
 
 #include "controller/CitySelection.h"
-#include "controller/DesktopLink_win.h"
-#include "controller/Wallpaper_win.h"
+#include "controller/PictureRoute_win.h"
 #include "controlpanel/Controls_win.h"
 #include "controlpanel/DialogBase_win.h"
 #include "controlpanel/Pages_win.h"
@@ -65,15 +64,6 @@ private:
     void PaintIconic();
     SettingsRefs Refs();
 
-    // Which way the picture reaches the screen (ControlPanelPicture_win.cpp).
-    void ConnectPicture();
-    void RefreshPicture();
-    PictureWay TryBehindIcons();
-    void StartWallpaper(PictureWay why);
-    void StopWallpaper();
-    void OnWallpaperDone(WallpaperResult result);
-    void ShowPictureWay();
-
     HKEY settingsRoot_;
     UINT settingsMessage_ = 0;
     UINT taskbarCreatedMessage_ = 0;
@@ -91,11 +81,8 @@ private:
     std::unique_ptr<CPPOffset> offset_;
     std::unique_ptr<CPPMisc> misc_;
     std::unique_ptr<CPPGlyph> glyph_;
-    std::unique_ptr<DesktopLink> link_;
     std::string resourceLibrary_;
-    std::unique_ptr<WallpaperMode> wallpaper_;
-    PictureWay pictureWay_ = PictureWay::BehindIcons;
-    WallpaperResult wallpaperResult_ = WallpaperResult::Pending;
+    std::unique_ptr<PictureRoute> route_;
     bool notifyIconAdded_ = false;
     // Set while "autohide" keeps the window hidden since start.
     bool holdHidden_ = false;

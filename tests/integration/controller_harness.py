@@ -125,8 +125,8 @@ def mutex_exists():
 class Controller:
     """umbravue.exe in its own process."""
 
-    def __init__(self, args=(), bin_dir=BIN):
-        self.proc = subprocess.Popen([WINE, "umbravue.exe"] + list(args), cwd=bin_dir, env=_env(),
+    def __init__(self, args=(), bin_dir=BIN, exe="umbravue.exe"):
+        self.proc = subprocess.Popen([WINE, exe] + list(args), cwd=bin_dir, env=_env(),
                                      stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                      stderr=subprocess.DEVNULL)
         self.started = time.time()
