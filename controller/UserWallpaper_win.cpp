@@ -1,19 +1,6 @@
 #include "controller/UserWallpaper_win.h"
 
-#include "controller/SettingsStore_win.h"
-
 namespace uv {
-
-RegistryWallpaperStore::RegistryWallpaperStore(HKEY root)
-    : desktop_(CreateKey(root, "Control Panel\\Desktop", KEY_READ | KEY_WRITE)), product_(OpenProductKey(root)) {}
-
-bool RegistryWallpaperStore::Read(WallpaperKey key, const char* name, RegValue& value) {
-    return ReadValue(Key(key), name, value);
-}
-
-bool RegistryWallpaperStore::Write(WallpaperKey key, const char* name, const RegValue& value) {
-    return WriteValue(Key(key), name, value);
-}
 
 namespace {
 
@@ -39,15 +26,16 @@ void ShowWallpaperNow(const std::string& path) {
 
 }  // namespace
 
+RegistryWallpaperStore::RegistryWallpaperStore(HKEY root)
+    : desktop_(CreateKey(root, "Control Panel\\Desktop", KEY_READ | KEY_WRITE)), product_(OpenProductKey(root)) {}
+
 RestoreResult RestoreKeptWallpaper(HKEY root) {
     // Asked at every start: without a kept copy nothing may be created, not
     // even the settings key (a start that fails must leave no trace).
-    {
-        const std::string path = std::string(kSoftwareKey) + '\\' + kVendorKey + '\\' + kProductKey;
-        RegValue marker;
-        if (!ReadValue(OpenKey(root, path.c_str(), KEY_READ).get(), kPictureMarker, marker) || !marker.present)
-            return RestoreResult::NothingKept;
-    }
+    const std::string path = std::string(kSoftwareKey) + '\\' + kVendorKey + '\\' + kProductKey;
+    RegValue marker;
+    if (!ReadValue(OpenKey(root, path.c_str(), KEY_READ).get(), kPictureMarker, marker) || !marker.present)
+        return RestoreResult::NothingKept;
     RegistryWallpaperStore store(root);
     std::string userPath;
     const RestoreResult result = RestoreUserWallpaper(store, userPath);

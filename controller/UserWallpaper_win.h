@@ -2,7 +2,7 @@
 // from the registry, and ours handed to the system.
 #pragma once
 
-#include "common/WinHandles.h"
+#include "controller/SettingsStore_win.h"
 #include "controller/UserWallpaper.h"
 
 namespace uv {
@@ -11,9 +11,10 @@ namespace uv {
 class RegistryWallpaperStore : public WallpaperStore {
 public:
     explicit RegistryWallpaperStore(HKEY root);
-    bool Read(WallpaperKey key, const char* name, RegValue& value) override;
-    bool Write(WallpaperKey key, const char* name, const RegValue& value) override;
-
+    bool Read(WallpaperKey key, const char* name, RegValue& value) override { return ReadValue(Key(key), name, value); }
+    bool Write(WallpaperKey key, const char* name, const RegValue& value) override {
+        return WriteValue(Key(key), name, value);
+    }
 private:
     HKEY Key(WallpaperKey key) const { return key == WallpaperKey::Desktop ? desktop_.get() : product_.get(); }
     UniqueRegKey desktop_;

@@ -23,13 +23,11 @@ struct WallpaperFiles {
 // or a path would not fit the ANSI file functions.
 bool MakeWallpaperFiles(const std::string& baseFolder, WallpaperFiles& files);
 
-// On Windows (WallpaperFile_win.cpp): the folder under the local
-// application-data folder, else the roaming one, created when missing; false
-// when neither can be made.
+// Windows only: the files under the local application-data folder, else the
+// roaming one, the folder made when missing; false when neither can be used.
 bool PrepareWallpaperFiles(WallpaperFiles& files);
-// Writes the temporary file, then renames it over the picture, so the system
-// never reads a half-written wallpaper. rows: those of a 24-bit bottom-up
-// DIB, padded as a BMP file holds them.
+// The temporary file renamed over the picture, so the system never reads a
+// half-written wallpaper. rows: a 24-bit bottom-up DIB's, as a BMP holds them.
 bool WritePicture(const WallpaperFiles& files, int width, int height, const std::uint8_t* rows);
 
 }  // namespace uv

@@ -1,7 +1,6 @@
-// The controller's wallpaper mode: the user's wallpaper kept before the first
-// change and put back at the end, renewals rendered and set on a
-// below-normal-priority thread, the latest request winning; the control panel
-// never waits for one.
+// The wallpaper mode: the user's wallpaper kept before the first change and
+// put back at the end; renewals rendered and set on a below-normal-priority
+// thread, the latest request winning, so the control panel never waits.
 #pragma once
 
 #include <windows.h>
@@ -11,8 +10,8 @@
 #include <vector>
 
 #include "controller/DesktopLink.h"
-#include "controller/WallpaperFile.h"
 #include "controller/PictureRoute.h"
+#include "controller/WallpaperFile.h"
 
 namespace uv {
 
@@ -28,11 +27,9 @@ public:
     WallpaperMode(const WallpaperMode&) = delete;
     WallpaperMode& operator=(const WallpaperMode&) = delete;
 
-    // Keeps the user's wallpaper the first time, then hands the renewal to
-    // the thread. Returns a failure met on the way, else Pending.
+    // Returns a failure met before the thread has the job, else Pending.
     WallpaperResult Renew(std::vector<SettingsPost> burst, std::time_t time);
-    // Ends the thread (bounded wait) so that no picture is set any more,
-    // then puts the user's wallpaper back.
+    // Ends the thread (bounded wait) so that no picture is set any more.
     void Stop();
 
 private:

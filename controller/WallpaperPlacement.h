@@ -29,8 +29,7 @@ struct WallpaperPlacement {
 // picture over all monitors by itself; before that the picture is tiled.
 WallpaperPlacement PlaceWallpaper(const ScreenLayout& screen, unsigned ntMajor, unsigned ntMinor);
 
-// The screen as the system reports it now, and its placement on this system
-// (WallpaperPlacement_win.cpp).
+// Windows only: the screen and its placement on the running system.
 ScreenLayout CurrentScreenLayout();
 WallpaperPlacement CurrentWallpaperPlacement(const ScreenLayout& screen);
 

@@ -1,5 +1,5 @@
-// Renders the wallpaper picture the desktop host would show and writes its
-// file.
+// Renders the picture the desktop host would show and writes it as the
+// wallpaper file.
 #pragma once
 
 #include <ctime>
@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "controller/DesktopLink.h"
+#include "controller/PictureRoute.h"
 #include "controller/WallpaperFile.h"
 #include "controller/WallpaperPlacement.h"
-#include "controller/PictureRoute.h"
 
 namespace uv {
 
@@ -23,8 +23,7 @@ struct WallpaperJob {
     WallpaperFiles files;
 };
 
-// Keeps its bitmaps from one picture to the next. Used on one thread at a
-// time.
+// Keeps its bitmaps from one picture to the next; one thread at a time.
 class WallpaperRenderer {
 public:
     explicit WallpaperRenderer(const std::string& resourceLibrary);

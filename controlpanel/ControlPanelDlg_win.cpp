@@ -2,6 +2,7 @@
 
 #include "common/ResourceIds.h"
 #include "controller/NotifyIcon_win.h"
+#include "controller/PictureRoute_win.h"
 #include "controller/SettingsStore_win.h"
 #include "controlpanel/CityChooser.h"
 #include "controlpanel/ControlPanelRes.h"
@@ -56,6 +57,8 @@ CControlPanelDlg::CControlPanelDlg(HKEY settingsRoot)
     : CDialog(IDD_CONTROLPANEL), settingsRoot_(settingsRoot) {}
 
 CControlPanelDlg::~CControlPanelDlg() { DeletePages(); }
+
+int CControlPanelDlg::TimeZoneXOffset() { return uv::TimeZoneXOffset(); }
 
 SettingsRefs CControlPanelDlg::Refs() {
     SettingsRefs r;

@@ -1,11 +1,10 @@
 // The control panel: the program's only window, run modally for the life of
 // the process. Its initialisation starts everything (city list, pages,
-// notification icon, settings, desktop link, timers); its destruction saves
-// the settings and takes the picture off the desktop again.
+// notification icon, settings, the picture's route, timers); its destruction
+// saves the settings and takes the picture off the desktop again.
 #pragma once
 
 #include "controller/CitySelection.h"
-#include "controller/PictureRoute_win.h"
 #include "controlpanel/Controls_win.h"
 #include "controlpanel/DialogBase_win.h"
 #include "controlpanel/Pages_win.h"
@@ -15,6 +14,8 @@
 #include <string>
 
 namespace uv {
+
+class PictureRoute;
 
 class CControlPanelDlg : public CDialog, public CPageHost {
 public:
@@ -36,7 +37,7 @@ public:
     void ScheduleSave() override;
     HWND MainWindow() const override { return hwnd_; }
     HCURSOR HandCursor() const override { return handCursor_; }
-    int TimeZoneXOffset() override { return uv::TimeZoneXOffset(); }
+    int TimeZoneXOffset() override;
 
     // Shows the window on top with the About page active.
     void ShowAboutPage();

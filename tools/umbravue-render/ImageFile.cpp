@@ -67,7 +67,7 @@ void PutChunk(std::vector<std::uint8_t>& out, const char* type, const std::vecto
 }  // namespace
 
 bool DecodeBmp(const std::vector<std::uint8_t>& file, PixelImage& image, std::string& error) {
-    if (file.size() < 54 || file[0] != 'B' || file[1] != 'M') {
+    if (file.size() < kBmpHeadersSize || file[0] != 'B' || file[1] != 'M') {
         error = "not a BMP file";
         return false;
     }
@@ -91,7 +91,7 @@ bool DecodeBmp(const std::vector<std::uint8_t>& file, PixelImage& image, std::st
         error = "BMP size out of range";
         return false;
     }
-    const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) & ~static_cast<std::size_t>(3);
+    const std::size_t stride = BmpRowStride(static_cast<int>(width));
     if (dataOffset > file.size() || (file.size() - dataOffset) / stride < static_cast<std::size_t>(height)) {
         error = "BMP pixel data is truncated";
         return false;
