@@ -28,8 +28,7 @@ void PictureRoute::SetWay(PictureWay way) {
             result_ = WallpaperResult::Pending;
         }
     } else if (wallpaper_) {
-        wallpaper_->Stop();
-        wallpaper_.reset();
+        wallpaper_.reset();   // its end puts the user's wallpaper back
         result_ = WallpaperResult::Pending;
     }
     way_ = way;
@@ -67,10 +66,7 @@ void PictureRoute::OnWallpaperDone(WallpaperResult result) {
 }
 
 void PictureRoute::Stop() {
-    if (wallpaper_) {
-        wallpaper_->Stop();
-        wallpaper_.reset();
-    }
+    wallpaper_.reset();
     link_.Disconnect();
 }
 

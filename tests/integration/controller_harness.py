@@ -6,7 +6,7 @@ import re
 import subprocess
 import time
 
-from harness import BIN, WINE, poll
+from harness import BIN, WINE, end_process, poll
 
 PRODUCT_KEY = r"HKCU\Software\VantorelSoftware\Umbravue"
 VENDOR_KEY = r"HKCU\Software\VantorelSoftware"
@@ -145,9 +145,4 @@ class Controller:
             return None
 
     def kill(self):
-        if self.proc.poll() is None:
-            self.proc.kill()
-            try:
-                self.proc.wait(10)
-            except subprocess.TimeoutExpired:
-                pass
+        end_process(self.proc)

@@ -108,12 +108,7 @@ class Desktop:
                 self.note(line)
 
     def stop(self):
-        if self.proc.poll() is None:
-            self.proc.kill()
-            try:
-                self.proc.wait(10)
-            except subprocess.TimeoutExpired:
-                pass
+        end_process(self.proc)
 
 
 class Driver:
@@ -249,6 +244,16 @@ def render_reference(time_value, band, night="image", timeout=120, extra=()):
 
 def close_to(a, b, tolerance):
     return a is not None and b is not None and all(abs(x - y) <= tolerance for x, y in zip(a, b))
+
+
+def end_process(proc):
+    """Kills proc unless it has ended, and waits a bounded time for it."""
+    if proc.poll() is None:
+        proc.kill()
+        try:
+            proc.wait(10)
+        except subprocess.TimeoutExpired:
+            pass
 
 
 def poll(predicate, limit_s, step_s=0.2):
