@@ -10,7 +10,8 @@
 #include <vector>
 
 #include "controller/MonitorWallpaper_win.h"
-#include "controller/Wallpaper_win.h"
+#include "controller/UserWallpaper.h"
+#include "controller/WallpaperRenderer_win.h"
 
 namespace uv {
 

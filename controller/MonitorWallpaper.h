@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "controller/RegistryValue.h"
+#include "controller/WideText.h"
 
 namespace uv {
 

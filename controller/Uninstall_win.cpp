@@ -5,8 +5,8 @@
 #include <string>
 
 #include "controller/SettingsStore_win.h"
-#include "controller/Wallpaper.h"
-#include "controller/Wallpaper_win.h"
+#include "controller/UserWallpaper_win.h"
+#include "controller/WallpaperFile.h"
 #include "controller/WideText_win.h"
 
 namespace uv {

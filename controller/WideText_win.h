@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "controller/RegistryValue.h"
+#include "controller/WideText.h"
 
 namespace uv {
 

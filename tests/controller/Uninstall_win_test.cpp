@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "controller/Wallpaper_win.h"
+#include "controller/UserWallpaper_win.h"
 #include "controller/WideText_win.h"
 
 namespace uv {

@@ -1,6 +1,7 @@
 // The wallpaper mode's stop against a change of the wallpaper that is still
 // under way, with the real renewal thread, under a scratch registry root.
-#include "controller/Wallpaper_win.h"
+#include "controller/UserWallpaper_win.h"
+#include "controller/WallpaperMode_win.h"
 
 #include <gtest/gtest.h>
 #include <shlwapi.h>
@@ -21,12 +22,11 @@ struct SlowSet {
 SlowSet g_slow;
 
 // A change that lands only after the stop has given up on it.
-WallpaperResult SetSlowly(HKEY root, const WallpaperJob& job) {
+bool SetSlowly(HKEY root, const WideText& picture, const WallpaperPlacement& placement, bool writeStyle) {
     SetEvent(g_slow.entered.get());
     Sleep(g_slow.ms);
     RegistryWallpaperStore store(root);
-    return WriteOurWallpaperValues(store, job.picture, job.placement) ? WallpaperResult::Shown
-                                                                            : WallpaperResult::SetFailed;
+    return WriteOurWallpaperValues(store, picture, placement, writeStyle);
 }
 
 class WallpaperModeStop : public ::testing::Test {

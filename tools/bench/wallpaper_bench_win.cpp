@@ -18,7 +18,10 @@
 #include "common/ResourceIds.h"
 #include "common/WinHandles.h"
 #include "controller/DesktopLink.h"
-#include "controller/Wallpaper_win.h"
+#include "controller/SettingsStore_win.h"
+#include "controller/UserWallpaper_win.h"
+#include "controller/WallpaperFile.h"
+#include "controller/WallpaperRenderer_win.h"
 #include "controller/WideText_win.h"
 #include "renderer/DesktopPicture_win.h"
 #include "renderer/RenderSettings.h"
@@ -27,14 +30,6 @@
 namespace {
 
 using uv::MessageId;
-
-std::string BesideProgram(const char* name) {
-    char path[MAX_PATH] = {};
-    const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string s(path, n < MAX_PATH ? n : 0);
-    const std::size_t slash = s.find_last_of("\\/");
-    return (slash == std::string::npos ? std::string() : s.substr(0, slash + 1)) + name;
-}
 
 double Seconds(std::chrono::steady_clock::time_point since) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
@@ -62,7 +57,7 @@ public:
 
 int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
-    const std::string library = BesideProgram("globepix.dll");
+    const std::string library = uv::BesideProgram("globepix.dll");
     uv::UniqueModule module(LoadLibraryA(library.c_str()));
     uv::MapImages images;
     if (!module || !images.Load(module.get())) {
@@ -124,7 +119,7 @@ int main(int argc, char** argv) {
                 ++failures;
             const double render = Seconds(t);
             t = std::chrono::steady_clock::now();
-            if (uv::SetOurWallpaper(HKEY_CURRENT_USER, job) != uv::WallpaperResult::Shown) ++failures;
+            if (!uv::SetOurWallpaper(HKEY_CURRENT_USER, job.picture, job.placement, true)) ++failures;
             const double set = Seconds(t);
             bestRender = std::min(bestRender, render);
             bestSet = std::min(bestSet, set);

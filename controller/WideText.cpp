@@ -1,4 +1,4 @@
-#include "controller/RegistryValue.h"
+#include "controller/WideText.h"
 
 namespace uv {
 
@@ -43,14 +43,6 @@ bool SameWidePath(const WideText& a, const WideText& b) {
     for (std::size_t i = 0; i < a.size(); ++i)
         if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
     return true;
-}
-
-RegValue DwordValue(std::uint32_t value) {
-    RegValue v;
-    v.present = true;
-    v.type = kRegDword;
-    for (int i = 0; i < 4; ++i) v.data.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-    return v;
 }
 
 bool ReadDword(const RegValue& value, std::uint32_t& out) {

@@ -6,7 +6,7 @@
 #include "controller/NotifyIcon_win.h"
 #include "controller/SettingsStore_win.h"
 #include "controller/Uninstall_win.h"
-#include "controller/Wallpaper_win.h"
+#include "controller/UserWallpaper_win.h"
 #include "controlpanel/ControlPanelDlg_win.h"
 
 #include <commctrl.h>

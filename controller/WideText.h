@@ -1,30 +1,16 @@
-// A registry value as bytes, and the text in it. The user's wallpaper values
-// are kept and put back as the exact bytes the wide (W) registry functions
-// give: the ANSI ones would turn every character outside the code page into
-// a question mark.
+// Wide text in registry values. The user's wallpaper values are kept and
+// put back as the exact bytes the wide (W) registry functions give: the ANSI
+// ones would turn every character outside the code page into a question
+// mark.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <vector>
+
+#include "controller/SettingsStore.h"
 
 namespace uv {
-
-// A registry value as it is stored: missing, or its type and bytes.
-struct RegValue {
-    bool present = false;
-    std::uint32_t type = 0;
-    std::vector<std::uint8_t> data;
-    bool operator==(const RegValue& o) const {
-        return present == o.present && (!present || (type == o.type && data == o.data));
-    }
-};
-
-constexpr std::uint32_t kRegSz = 1;         // REG_SZ
-constexpr std::uint32_t kRegExpandSz = 2;   // REG_EXPAND_SZ
-constexpr std::uint32_t kRegBinary = 3;     // REG_BINARY
-constexpr std::uint32_t kRegDword = 4;      // REG_DWORD
 
 // Text as the wide (UTF-16) registry, file and shell functions take it.
 using WideText = std::u16string;
@@ -44,7 +30,6 @@ WideText WideValueText(const RegValue& value);
 // characters must match exactly.
 bool SameWidePath(const WideText& a, const WideText& b);
 
-RegValue DwordValue(std::uint32_t value);
 // False unless the value is a REG_DWORD of 4 bytes.
 bool ReadDword(const RegValue& value, std::uint32_t& out);
 
