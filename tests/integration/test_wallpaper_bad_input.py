@@ -4,14 +4,21 @@ system: a user's wallpaper path of 300 characters with a WallpaperStyle of
 the wrong type and no TileWallpaper comes back exactly as it was; an
 application-data folder whose path is too long falls back to the roaming
 one; with no folder that can be written the user's wallpaper is left alone
-and the Information page says why. Never a crash."""
+and the Information page says why; a kept copy left by a killed run with a
+value of the wrong type and a path of 32,000 characters comes back as it
+was kept; a user's wallpaper that names a folder, and a system copy of the
+picture that cannot be read, change nothing of what comes back. Never a
+crash."""
 import os
 import sys
 
-from controller_harness import Controller, fresh_registry, panel, reg_values, wine
+from controller_harness import (PRODUCT_KEY, Controller, fresh_registry, panel, reg_set_dword, reg_set_string,
+                                reg_values, wine)
 from harness import Desktop, Results, poll
-from wallpaper_harness import (desktop_values, end_session, is_our_picture, kept_values, set_desktop,
-                               SHELL_FOLDERS_KEY, showing_ours, unix_path, use_later_prefix)
+from wallpaper_harness import (DESKTOP_KEY, TRANSCODED, desktop_values, end_session, forget_transcoded,
+                               is_our_picture, kept_values,
+                               reg_export_strings, reg_import_strings, set_desktop, SHELL_FOLDERS_KEY, showing_ours,
+                               unix_path, use_later_prefix)
 
 
 def one_run(r, desk, label, until, then=None):
@@ -37,6 +44,43 @@ def odd_user_values(r, desk):
     r.check("odd values: the long path, the DWORD style and the missing tile value come back exactly",
             desktop_values() == before and len(before["Wallpaper"][1]) == 300, (before, desktop_values()))
     r.check("odd values: nothing is left kept", not kept_values(), kept_values())
+
+
+def damaged_kept_copy(r, desk):
+    """What a killed run left, damaged: the start puts it back as it is."""
+    ours = "C:\\users\\root\\AppData\\Local\\Umbravue\\wallpaper-a.bmp"
+    huge = "C:\\" + "x" * 31997
+    set_desktop({"Wallpaper": ("REG_SZ", ours), "WallpaperStyle": ("REG_SZ", "0"), "TileWallpaper": ("REG_SZ", "0")})
+    reg_set_dword(PRODUCT_KEY, "user wallpaper", 7)                        # the wrong type
+    reg_set_string(PRODUCT_KEY, "user monitor wallpapers", "not binary")   # the wrong type too
+    reg_import_strings(PRODUCT_KEY, {"user tile wallpaper": huge, "wallpaper picture": ours})
+    one_run(r, desk, "damaged copy", lambda: showing_ours(desk))
+    back = desktop_values()
+    tile = (reg_export_strings(DESKTOP_KEY) or {}).get("TileWallpaper")
+    r.check("damaged copy: the DWORD and the 32,000 characters come back as they were kept",
+            back["Wallpaper"] == ("REG_DWORD", 7) and tile == huge and back["WallpaperStyle"] is None,
+            (back["Wallpaper"], len(tile or "")))
+    r.check("damaged copy: nothing is left kept", not kept_values(), kept_values())
+
+
+def folder_and_unreadable_copy(r, desk):
+    folder = unix_path("C:\\users\\root\\AppData\\Local\\Umbravue")
+    for name in os.listdir(folder) if os.path.isdir(folder) else []:
+        if name.startswith("user wallpaper copy"):   # one in use that an earlier test left
+            os.remove(os.path.join(folder, name))
+    os.makedirs(unix_path("C:\\uvtest\\a folder"), exist_ok=True)
+    forget_transcoded()
+    os.makedirs(unix_path(TRANSCODED))   # no file to read there
+    set_desktop({"Wallpaper": ("REG_SZ", "C:\\uvtest\\a folder"), "WallpaperStyle": ("REG_SZ", "2"),
+                 "TileWallpaper": ("REG_SZ", "0")})
+    before = desktop_values()
+    try:
+        one_run(r, desk, "folder", lambda: showing_ours(desk))
+    finally:
+        forget_transcoded()
+    r.check("folder: a wallpaper naming a folder comes back as it was, and no copy was made",
+            desktop_values() == before and not any(n.startswith("user wallpaper copy") for n in os.listdir(folder)),
+            (desktop_values(), os.listdir(folder)))
 
 
 def shell_folders(local, roaming):
@@ -79,6 +123,8 @@ def main():
     desk = Desktop(later=True)
     try:
         odd_user_values(r, desk)
+        damaged_kept_copy(r, desk)
+        folder_and_unreadable_copy(r, desk)
         long_local_folder(r, desk)
         unwritable_folders(r, desk)
     except RuntimeError as e:

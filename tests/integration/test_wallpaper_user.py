@@ -10,7 +10,7 @@ import sys
 
 from controller_harness import Controller, fresh_registry, panel
 from harness import Desktop, Results, Screen, poll
-from wallpaper_harness import (DESKTOP_KEY, USER_RGB, desktop_values, end_session, kept_values, reg_export_strings,
+from wallpaper_harness import (DESKTOP_KEY, TRANSCODED, USER_RGB, desktop_values, end_session, kept_values, reg_export_strings,
                                reg_import_strings, set_desktop, set_user_wallpaper, showing_ours, showing_user,
                                unix_path, use_later_prefix, write_bmp)
 
@@ -72,9 +72,6 @@ def own_pick(r, desk, user):
                 desktop_values()["Wallpaper"] == ("REG_SZ", picked), desktop_values())
     finally:
         ctl.kill()
-
-
-TRANSCODED = "C:\\users\\root\\AppData\\Roaming\\Microsoft\\Windows\\Themes\\TranscodedWallpaper"
 
 
 def lost_picture(r, desk, label, wallpaper, lose):

@@ -20,12 +20,26 @@ RIG_KEY = r"HKCU\Software\UvTestRig\DesktopWallpaper"
 RIG_CLASS_KEY = r"HKLM\Software\Classes\CLSID\{C2CF3110-460E-4FC1-B9D0-8A1C0C9CC4BD}"
 
 
+TRANSCODED = r"C:\users\root\AppData\Roaming\Microsoft\Windows\Themes\TranscodedWallpaper"
+
+
+def forget_transcoded():
+    """The later desktop's own copy of the last picture it showed goes, so
+    that no test sees one an earlier test left."""
+    path = unix_path(TRANSCODED)
+    if os.path.isdir(path):
+        os.rmdir(path)
+    elif os.path.exists(path):
+        os.remove(path)
+
+
 def use_later_prefix():
     """Every Wine process started from here on runs in the prefix that
     reports Windows 7; returns its folder."""
     prefix = os.environ.get("UV_WINEPREFIX_LATER") or os.path.join(
         ROOT, "build", "wineprefix-%s-win7" % os.environ.get("UV_WIN", "win64"))
     os.environ["WINEPREFIX"] = prefix
+    forget_transcoded()
     return prefix
 
 
@@ -35,6 +49,7 @@ def use_win10_prefix():
     prefix = os.environ.get("UV_WINEPREFIX_WIN10") or os.path.join(
         ROOT, "build", "wineprefix-%s-win10" % os.environ.get("UV_WIN", "win64"))
     os.environ["WINEPREFIX"] = prefix
+    forget_transcoded()
     dll = "Z:" + os.path.join(BIN, "deskwall.dll").replace("/", "\\")
     wine(["reg", "add", RIG_CLASS_KEY + "\\InprocServer32", "/ve", "/d", dll, "/f"])
     wine(["reg", "add", RIG_CLASS_KEY + "\\InprocServer32", "/v", "ThreadingModel", "/d", "Both", "/f"])
@@ -92,6 +107,7 @@ def end_session(desk):
     fresh_registry()
     set_desktop({"Wallpaper": ("REG_SZ", "")})
     wine(["reg", "delete", RIG_KEY, "/f"])
+    forget_transcoded()
     stop_prefix()
 
 
