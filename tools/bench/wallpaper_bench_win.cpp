@@ -5,6 +5,12 @@
 // hand under Wine, in a prefix whose wallpaper may change while it runs (the
 // one it finds is put back at the end).
 //
+// Then it counts the bytes the wallpaper writes in an hour with the default
+// settings (a renewal every 3 minutes): as every renewal wrote them before
+// (the whole picture file and the three values), and as now, when a
+// renewal whose picture did not change writes nothing and the placement
+// values are written once.
+//
 //   umbravue-wallpaper-bench [runs]
 #include <windows.h>
 
@@ -43,6 +49,46 @@ std::vector<uv::SettingsPost> TypicalBurst(uv::CitySelection& selection) {
     s.glyph.showSun = 1;
     int lastY = -1;
     return uv::BuildSettingsBurst(s.Refs(&selection), lastY).posts;
+}
+
+class NoCities : public uv::CitySelection {
+public:
+    int Count() const override { return 400; }
+    bool IsSelected(int) const override { return false; }
+    void Clear() override {}
+    void Select(int) override {}
+};
+
+// An hour of renewals with the default settings, from the moment start.
+void BytesPerHour(uv::WallpaperRenderer& renderer, uv::WallpaperJob job, int cx, int cy, std::time_t start) {
+    uv::AllSettings defaults;
+    NoCities none;
+    int lastY = -1;
+    job.burst = uv::BuildSettingsBurst(defaults.Refs(&none), lastY).posts;
+    job.screen = uv::ScreenLayout();
+    job.screen.width = cx;
+    job.screen.height = cy;
+    const int period = uv::RefreshPeriodMs(defaults.misc.refreshSlider) / 1000;
+    const int renewals = 3600 / period;
+    const double file = 54.0 + static_cast<double>((cx * 3 + 3) & ~3) * cy;
+    // REG_SZ values as stored: the path, "0" and "0" with their NULs.
+    const double path = 2.0 * (job.picture.size() + 1), placement = 2 * 2.0 * 2;
+    double after = 0;
+    int changed = 0;
+    std::uint64_t last = 0;
+    for (int k = 0; k < renewals; ++k) {
+        job.time = start + static_cast<std::time_t>(k) * period;
+        if (renderer.Render(job) != uv::WallpaperResult::Shown) continue;
+        const std::uint64_t hash = uv::HashPicture(*renderer.Rendered());
+        if (k > 0 && hash == last) continue;
+        last = hash;
+        ++changed;
+        after += file + path + (k == 0 ? placement : 0);
+    }
+    const double before = renewals * (file + path + placement);
+    std::printf("%dx%d  bytes written per hour with the default settings: before %.1f MB (%d renewals),"
+                " now %.1f MB (%d pictures changed)\n",
+                cx, cy, before / 1e6, renewals, after / 1e6, changed);
 }
 
 class SixCities : public uv::CitySelection {
@@ -115,7 +161,8 @@ int main(int argc, char** argv) {
 
             t = std::chrono::steady_clock::now();
             if (renderer.Render(job) != uv::WallpaperResult::Shown ||
-                uv::WritePictureFile(job.files, job.picture, *renderer.Rendered(), nullptr) != uv::WallpaperResult::Shown)
+                uv::WritePictureFile(job.files, job.picture, *renderer.Rendered(), nullptr) !=
+                    uv::WallpaperResult::Shown)
                 ++failures;
             const double render = Seconds(t);
             t = std::chrono::steady_clock::now();
@@ -129,6 +176,7 @@ int main(int argc, char** argv) {
                     "   ratio %.2f\n",
                     cx, cy, bestHosted * 1e3, renewal * 1e3, bestRender * 1e3, bestSet * 1e3, renewal / bestHosted);
     }
+    for (const auto& size : sizes) BytesPerHour(renderer, job, size[0], size[1], job.time);
     uv::RestoreKeptWallpaper(HKEY_CURRENT_USER);
     DeleteFileW(uv::WidePtr(job.picture));
     RemoveDirectoryW(uv::WidePtr(job.files.folder));
