@@ -30,9 +30,6 @@ TEST(WideRegistryText, KeepsEveryCharacterOfAPath) {
     RegValue unterminated = v;
     unterminated.data.resize(unterminated.data.size() - 2);
     EXPECT_EQ(WideValueText(unterminated), kPolish);
-    RegValue expand = v;
-    expand.type = kRegExpandSz;
-    EXPECT_EQ(WideValueText(expand), kPolish);
     EXPECT_EQ(WideValueText(DwordValue(7)), WideText());
     EXPECT_EQ(WideValueText(RegValue()), WideText());
 }
@@ -42,19 +39,6 @@ TEST(WideRegistryText, PathsMatchIgnoringTheCaseOfLatinLetters) {
     EXPECT_FALSE(SameWidePath(u"C:\\a.bmp", u"C:\\b.bmp"));
     EXPECT_FALSE(SameWidePath(u"C:\\a.bmp", u"C:\\a.bmp "));
     EXPECT_TRUE(SameWidePath(kPolish, kPolish));
-}
-
-TEST(KeptDword, OnlyAFourByteDword) {
-    std::uint32_t v = 0;
-    EXPECT_TRUE(ReadDword(DwordValue(0xFF0080u), v));
-    EXPECT_EQ(v, 0xFF0080u);
-    RegValue wrong = DwordValue(1);
-    wrong.type = kRegSz;
-    EXPECT_FALSE(ReadDword(wrong, v));
-    RegValue short_ = DwordValue(1);
-    short_.data.pop_back();
-    EXPECT_FALSE(ReadDword(short_, v));
-    EXPECT_FALSE(ReadDword(RegValue(), v));
 }
 
 TEST(KeptMonitorWallpapers, RoundTripWithEmptyAndWidePaths) {
@@ -86,23 +70,6 @@ TEST(KeptMonitorWallpapers, DamagedValuesAreRefusedWhole) {
         EXPECT_FALSE(DecodeMonitorWallpapers(v, out)) << v.data.size();
         EXPECT_TRUE(out.empty());
     }
-}
-
-TEST(MonitorSpan, CoversMonitorsLeftOfAndAboveThePrimary) {
-    std::vector<MonitorArea> monitors(3);
-    monitors[0].width = 1920, monitors[0].height = 1080;
-    monitors[1].left = -2560, monitors[1].top = -400, monitors[1].width = 2560, monitors[1].height = 1440;
-    monitors[1].dpi = 144;
-    monitors[2].left = 5000;   // detached: no size, not part of the map
-    const MapSpan s = SpanOf(monitors);
-    EXPECT_EQ(s.left, -2560);
-    EXPECT_EQ(s.top, -400);
-    EXPECT_EQ(s.width, 4480);
-    EXPECT_EQ(s.height, 1480);
-    EXPECT_EQ(DistinctDpis(monitors), (std::vector<unsigned>{96, 144}));
-    EXPECT_EQ(SpanOf({}).width, 0);
-    monitors[2].width = monitors[2].height = 40000;   // no picture that large is made
-    EXPECT_EQ(SpanOf(monitors).width, 0);
 }
 
 }  // namespace

@@ -76,20 +76,5 @@ TEST_F(Uninstall, AFolderNotOfOursIsLeftAlone) {
     EXPECT_TRUE(Exists(folder_ + u"\\wallpaper-a.bmp"));
 }
 
-TEST_F(Uninstall, ReachesThisUsersHiveAndKnowsTheSessionsUser) {
-    const std::vector<UserRoot> roots = UninstallRoots();
-    int sessionUsers = 0, sameHive = 0;
-    for (const UserRoot& r : roots) {
-        sessionUsers += r.sessionUser;
-        HKEY key = nullptr;
-        if (RegOpenKeyExA(r.root, name_.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS) {
-            ++sameHive;
-            RegCloseKey(key);
-        }
-    }
-    EXPECT_EQ(sessionUsers, 1);
-    EXPECT_EQ(sameHive, 1);
-}
-
 }  // namespace
 }  // namespace uv
