@@ -18,7 +18,6 @@ namespace {
 
 constexpr char kResourceLibrary[] = "globepix.dll";
 constexpr char kAppName[] = "Umbravue";
-constexpr char kHomepage[] = "https://umbravue.example.org/";
 
 // Sheet order of the pages; the About page is the last tab.
 constexpr int kAboutTab = 6;
@@ -112,8 +111,8 @@ BOOL CControlPanelDlg::OnInitDialog() {
     handCursor_ = LoadCursorA(instance, MAKEINTRESOURCEA(IDCUR_HAND));
     if (!handCursor_) handCursor_ = LoadCursorA(nullptr, MAKEINTRESOURCEA(32649));   // system hand
     iconLink_.Attach(GetDlgItem(hwnd_, IDC_CP_PROGRAM_ICON));
-    iconLink_.SetCursor(handCursor_);
-    iconLink_.SetTarget(kHomepage);
+    iconLink_.SetTarget(BuildAboutLinks().homepageTarget);
+    if (!iconLink_.Target().empty()) iconLink_.SetCursor(handCursor_);
     statics_.Add(&iconLink_);
 
     CreateSheet();

@@ -202,8 +202,6 @@ bool VisibleControlPanelExists();
 class CPPAbout : public CSettingsPage {
 public:
     CPPAbout();
-    static constexpr char kHomepage[] = "https://umbravue.example.org/";
-    static constexpr char kContact[] = "umbravue@example.org";
     const std::string& VersionText() const { return versionText_; }
 protected:
     void OnInitPage() override;
