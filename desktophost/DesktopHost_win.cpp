@@ -12,6 +12,7 @@
 #include "renderer/PaintCache_win.h"
 #include "renderer/Projection.h"
 #include "renderer/Renderer_win.h"
+#include "solar/SunModel.h"
 #include "solar/SunPosition.h"
 
 namespace uv {
@@ -60,7 +61,7 @@ std::unique_ptr<unsigned char[]> NewBuffer(std::size_t size) {
 bool RenderOnce(DesktopHost& host, const RenderSettings& settings) {
     try {
         double latitude = 0.0, longitude = 0.0;
-        ComputeSubsolarPoint(settings.renderTime, latitude, longitude);
+        SubsolarPointFor(settings.exactSun != 0, settings.renderTime, latitude, longitude);
         host.renderedSunLatitude = latitude;
         host.renderedSunLongitude = longitude;
         if (!ComputeDayMask(host.maskBuffer.get(), host.imageWidth, host.imageHeight, longitude, latitude,
@@ -179,6 +180,7 @@ void TearDown(UvdllState& state, bool underLoaderLock) {
 void LoadCityList(CityDatabase& cities, HMODULE module) {
     try {
         cities.LoadFromResource(module, UV_RES_CITY_LIST);
+        cities.LoadZonesFromResource(module, UV_RES_CITY_ZONES);
     } catch (...) {
         cities.Parse(nullptr, 0);
     }

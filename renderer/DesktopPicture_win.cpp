@@ -6,6 +6,7 @@
 #include "renderer/Compositing_win.h"
 #include "renderer/PaintCache_win.h"
 #include "renderer/RenderSettings.h"
+#include "solar/SunModel.h"
 #include "solar/SunPosition.h"
 
 namespace uv {
@@ -48,7 +49,7 @@ bool DesktopPicture::Render(const MapImages& images, const RenderSettings& setti
     if (!rendered_.Fit(w, h) || !display_.Fit(w, h)) return false;
 
     double declination = 0.0, longitude = 0.0;
-    ComputeSubsolarPoint(settings.renderTime, declination, longitude);
+    SubsolarPointFor(settings.exactSun != 0, settings.renderTime, declination, longitude);
     mask_.resize(images.day.size());
     ComputeDayMask(mask_.data(), w, h, longitude, declination, settings.dawnDuskWidth);
     const std::uint8_t* night = settings.useGeneratedNight ? images.generatedNight.data() : images.night.data();
