@@ -97,6 +97,7 @@ BOOL CControlPanelDlg::OnInitDialog() {
             ExitProcess(1);
         }
         cities_.LoadFromResource(library.get(), UV_RES_CITY_LIST);
+        cities_.LoadZonesFromResource(library.get(), UV_RES_CITY_ZONES);
     }
 
     HINSTANCE instance = GetModuleHandleA(nullptr);
@@ -147,6 +148,7 @@ void CControlPanelDlg::CreatePages() {
                               offset_.get(), misc_.get(), glyph_.get()};
     for (CSettingsPage* p : pages) p->SetHost(this);
     citiesPage_->SetDatabase(&cities_);
+    citiesPage_->SetRealLocalTime(&overlay_->values.realLocalTime);
 }
 
 void CControlPanelDlg::CreateSheet() {
@@ -284,7 +286,9 @@ void CControlPanelDlg::ShowAboutPage() {
 
 void CControlPanelDlg::UpdateNotifyTip() {
     const int watched = citiesPage_ ? citiesPage_->values.trayCity : -1;
-    SetNotifyTip(hwnd_, TrayTipText(std::time(nullptr), cities_, watched).c_str());
+    const bool exact = misc_ && misc_->values.exactSun;
+    const bool real = overlay_ && overlay_->values.realLocalTime;
+    SetNotifyTip(hwnd_, TrayTipText(std::time(nullptr), cities_, watched, exact, real).c_str());
 }
 
 void CControlPanelDlg::OnTimer(UINT_PTR id) {
