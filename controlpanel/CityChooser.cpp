@@ -34,7 +34,7 @@ std::string CityDetailsText(const CityDatabase& database, int index, bool realLo
     const int offset = CityUtcOffset(true, database, index, now, &zone);
     const int magnitude = offset < 0 ? -offset : offset;
     char buf[96];
-    std::snprintf(buf, sizeof buf, "; %s %c%02d:%02d", zone ? zone : "nominal", offset < 0 ? '-' : '+',
+    std::snprintf(buf, sizeof buf, "\n%s %c%02d:%02d", zone ? zone : "nominal", offset < 0 ? '-' : '+',
                   magnitude / 3600, magnitude / 60 % 60);
     return text + buf;
 }

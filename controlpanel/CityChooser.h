@@ -20,8 +20,8 @@ std::string CityCountsText(int selected);
 // "name: latitude, longitude".
 std::string CityDetailsText(const CityRecord& city);
 // The same for city index, and with real local time its zone and the zone's
-// offset at now: "name: latitude, longitude; Europe/Berlin +01:00" (the
-// nominal zone of the longitude shows as "nominal").
+// offset at now on a second line: "Europe/Berlin +01:00" (the nominal zone
+// of the longitude shows as "nominal").
 std::string CityDetailsText(const CityDatabase& database, int index, bool realLocalTime, std::time_t now);
 
 // The selected row nearest to caret in the given direction, else the nearest
