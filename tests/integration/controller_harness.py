@@ -26,6 +26,7 @@ DEFAULTS = {
     "status label foreground": 0x00C0C0C0, "status label background": 0x00400000,
     "status sun location": 0, "status sunrise": 0, "status sunset": 0,
     "status solar offset": 0, "status local time": 0, "wallpaper mode": 0,
+    "exact sun": 0, "real local time": 0,
 }
 
 
