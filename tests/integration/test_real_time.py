@@ -3,31 +3,13 @@
 name a city's real zone and its offset now, and both switches survive a
 quit. Kathmandu keeps +05:45 all year, so the check holds on any date."""
 import os
-import subprocess
 import sys
 
-from controller_harness import PRODUCT_KEY, Controller, fresh_registry, panel, reg_set_dword, reg_values, wine
+from controller_harness import PRODUCT_KEY, Controller, caret_row, city_names, fresh_registry, panel, reg_set_dword, reg_values, tray
 from harness import ROOT, Results, Screen, poll
 
 CITIES_TAB = 5
 DETAILS_ID = 1053
-
-
-def city_names():
-    with open(os.path.join(ROOT, "resources", "cities.csv"), "rb") as f:
-        return [line.split(b",")[0].decode("cp1252") for line in f.read().split(b"\r\n") if line]
-
-
-def tray(*args):
-    try:
-        return wine(["uvtray.exe"] + list(args)).stdout.decode("cp1252").strip()
-    except subprocess.TimeoutExpired:
-        return ""
-
-
-def caret_row(answer):
-    parts = answer.split()
-    return int(parts[1]) if len(parts) == 2 and parts[0] == "caret" else None
 
 
 def main():
