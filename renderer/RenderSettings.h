@@ -61,6 +61,9 @@ struct RenderSettings {
 
     std::uint8_t glyphShowSun = 0;
 
+    std::uint8_t exactSun = 0;
+    std::uint8_t realLocalTime = 0;
+
     // Pixels per inch of the screen the picture is for. Never sent: the
     // desktop host draws at 96, the wallpaper at its monitor's DPI.
     unsigned dpi = 96;
