@@ -224,7 +224,7 @@ bool StartDesktopHost(HWND window) {
     auto dayPixels = NewBuffer(bufferSize);
     auto nightPixels = NewBuffer(bufferSize);
     auto generatedNight = NewBuffer(bufferSize);
-    auto mask = NewBuffer(bufferSize);
+    auto mask = NewBuffer(MaskBufferSize(width, height));
     if (!bufferSize || !dayPixels || !nightPixels || !generatedNight || !mask) return false;
 
     host.targetWindow = window;

@@ -1,5 +1,6 @@
-// The shipping form of the blend: the C runtime's rand as the random source,
-// the result written into the bitmap selected into resultDc.
+// The shipping form of the blend: the numbers of the calling thread's C
+// runtime rand for the dithering, the result written into the bitmap
+// selected into resultDc. maskBuffer has one byte per pixel.
 #pragma once
 
 #include <windows.h>

@@ -49,7 +49,7 @@ bool DesktopPicture::Render(const MapImages& images, const RenderSettings& setti
 
     double declination = 0.0, longitude = 0.0;
     ComputeSubsolarPoint(settings.renderTime, declination, longitude);
-    mask_.resize(images.day.size());
+    mask_.resize(MaskBufferSize(w, h));
     ComputeDayMask(mask_.data(), w, h, longitude, declination, settings.dawnDuskWidth);
     const std::uint8_t* night = settings.useGeneratedNight ? images.generatedNight.data() : images.night.data();
     if (!ComposeDayNight(images.day.data(), night, mask_.data(), rendered_.dc.get(), w, h)) return false;
