@@ -1,11 +1,15 @@
 // Times one renewal of the wallpaper (render, write the BMP file, set it)
 // against the hosted render of the same size (what the desktop host does per
 // new picture: blend, rotation, paint cache with overlays, copy to the
-// window), both in one run, and prints their ratio. Not a test: run it by
-// hand under Wine, in a prefix whose wallpaper may change while it runs (the
-// one it finds is put back at the end).
+// window), both in one run, and prints their ratio. Before that, a table of
+// the stages of the hosted picture, each against its plain per-pixel form
+// where it has one. Not a test: run it by hand under Wine, in a prefix whose
+// wallpaper may change while it runs (the one it finds is put back at the
+// end).
 //
-//   umbravue-wallpaper-bench [runs]
+//   umbravue-wallpaper-bench [runs] [WIDTHxHEIGHT ...]
+//
+// The sizes are the screen's; 1920x1080 and 3840x2160 when none is given.
 #include <windows.h>
 
 #include <algorithm>
@@ -14,14 +18,21 @@
 #include <cstdlib>
 #include <ctime>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "common/ResourceIds.h"
 #include "common/WinHandles.h"
 #include "controller/DesktopLink.h"
 #include "controller/Wallpaper_win.h"
+#include "renderer/BitmapPixels_win.h"
+#include "renderer/Compositing.h"
+#include "renderer/CompositingReference.h"
 #include "renderer/DesktopPicture_win.h"
+#include "renderer/PaintCache_win.h"
 #include "renderer/RenderSettings.h"
 #include "solar/CityDatabase.h"
+#include "solar/SunPosition.h"
 
 namespace {
 
@@ -49,6 +60,88 @@ std::vector<uv::SettingsPost> TypicalBurst(uv::CitySelection& selection) {
     return uv::BuildSettingsBurst(s.Refs(&selection), lastY).posts;
 }
 
+// The shortest of several runs: on a shared machine the others were
+// interrupted.
+struct Best {
+    double seconds = 1e30;
+    template <typename Step>
+    void Time(Step&& step) {
+        const auto t = std::chrono::steady_clock::now();
+        step();
+        GdiFlush();
+        seconds = std::min(seconds, Seconds(t));
+    }
+    double Ms() const { return seconds * 1e3; }
+};
+
+void PrintStage(const char* name, const Best* plain, const Best& now) {
+    if (plain) {
+        std::printf("  %-34s %9.1f %9.1f %8.1fx\n", name, plain->Ms(), now.Ms(), plain->seconds / now.seconds);
+    } else {
+        std::printf("  %-34s %9s %9.1f\n", name, "-", now.Ms());
+    }
+}
+
+// The hosted picture stage by stage, as the desktop host makes it: the map
+// work on the render worker, then rotation and paint cache on the desktop
+// thread. The plain form draws from the runtime's rand as the blend did when
+// it called it once per pixel.
+void PrintStages(const uv::MapImages& images, const uv::RenderSettings& settings, const CityDatabase& cities,
+                 int cx, int cy, int runs) {
+    const int w = images.width, h = images.height;
+    double declination = 0.0, longitude = 0.0;
+    ComputeSubsolarPoint(settings.renderTime, declination, longitude);
+    const std::uint8_t* night = settings.useGeneratedNight ? images.generatedNight.data() : images.night.data();
+    std::vector<std::uint8_t> mask(uv::MaskBufferSize(w, h)), plainMask(images.day.size()), plainOut(images.day.size());
+    uv::SelectedBitmap rendered, display, cache;
+    const uv::MapFit fit = uv::FitPaintCache(settings, cx, cy, w, h);
+    if (!rendered.Fit(w, h) || !display.Fit(w, h) || !cache.Fit(fit.targetWidth, fit.targetHeight)) {
+        std::printf("could not make the bitmaps\n");
+        return;
+    }
+    uv::RenderSettings bare = settings;
+    bare.overlayGrid = bare.overlayDawnDusk = bare.overlayMidday = bare.overlayMidnight = 0;
+    bare.overlaySunLatitude = bare.overlayCities = bare.cityLabels = bare.overlayStatus = bare.glyphShowSun = 0;
+    const uv::ShownSun sun{longitude, declination};
+
+    Best plainMaskTime, plainBlend, maskTime, blend, bits, rotation, stretch, overlays, mapWork;
+    std::uint32_t state = 1;
+    for (int r = 0; r < runs; ++r) {
+        plainMaskTime.Time([&] {
+            uv::ReferenceComputeDayMask(plainMask.data(), w, h, longitude, declination, settings.dawnDuskWidth);
+        });
+        std::srand(1);
+        plainBlend.Time([&] {
+            uv::ReferenceBlendDayNight(images.day.data(), night, plainMask.data(), plainOut.data(), w, h, std::rand);
+        });
+        const std::uint8_t* composite = nullptr;
+        const auto start = std::chrono::steady_clock::now();
+        maskTime.Time([&] { uv::ComputeDayMask(mask.data(), w, h, longitude, declination, settings.dawnDuskWidth); });
+        blend.Time([&] { composite = uv::BlendDayNight(images.day.data(), night, mask.data(), w, h, state); });
+        bits.Time([&] { uv::WriteBitmapPixels(rendered.dc.get(), w, h, composite); });
+        mapWork.seconds = std::min(mapWork.seconds, Seconds(start));
+        rotation.Time([&] {
+            uv::RotateIntoDisplay(display.dc.get(), rendered.dc.get(), w, h, uv::DisplayShift(settings, sun, w));
+        });
+        stretch.Time([&] {
+            uv::BuildPaintCache(cache.dc.get(), fit, display.dc.get(), bare, cities, sun, settings.renderTime);
+        });
+        overlays.Time([&] { uv::DrawOverlays(cache.dc.get(), fit, settings, cities, sun, settings.renderTime); });
+    }
+    std::printf("%dx%d screen, %dx%d map: stages in ms, best of %d   plain form  this build   ratio\n", cx, cy, w, h,
+                runs);
+    PrintStage("mask (worker)", &plainMaskTime, maskTime);
+    PrintStage("blend (worker)", &plainBlend, blend);
+    PrintStage("bits (worker)", nullptr, bits);
+    Best plainMapWork;
+    plainMapWork.seconds = plainMaskTime.seconds + plainBlend.seconds + bits.seconds;
+    PrintStage("map work: mask, blend, bits", &plainMapWork, mapWork);
+    PrintStage("rotation (desktop thread)", nullptr, rotation);
+    PrintStage("stretch (desktop thread)", nullptr, stretch);
+    PrintStage("overlays (desktop thread)", nullptr, overlays);
+    uv::FreeCompositePixels();
+}
+
 class SixCities : public uv::CitySelection {
 public:
     int Count() const override { return 400; }
@@ -61,6 +154,12 @@ public:
 
 int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    std::vector<std::pair<int, int>> sizes;
+    for (int k = 2; k < argc; ++k) {
+        int cx = 0, cy = 0;
+        if (std::sscanf(argv[k], "%dx%d", &cx, &cy) == 2 && cx > 0 && cy > 0) sizes.emplace_back(cx, cy);
+    }
+    if (sizes.empty()) sizes = {{1920, 1080}, {3840, 2160}};
     const std::string library = BesideProgram("globepix.dll");
     uv::UniqueModule module(LoadLibraryA(library.c_str()));
     uv::MapImages images;
@@ -96,10 +195,10 @@ int main(int argc, char** argv) {
     }
     std::printf("%d runs each, best wall time; map %dx%d\n", runs, images.width, images.height);
     uv::WallpaperRenderer renderer(library);
-    const int sizes[][2] = {{1920, 1080}, {3840, 2160}};
     int failures = 0;
     for (const auto& size : sizes) {
-        const int cx = size[0], cy = size[1];
+        const int cx = size.first, cy = size.second;
+        PrintStages(images, settings, cities, cx, cy, runs);
         job.screen = uv::ScreenLayout();
         job.screen.width = cx;
         job.screen.height = cy;
