@@ -55,24 +55,27 @@ std::vector<std::uint8_t> Pattern(int w, int h) {
 }
 
 TEST(BitmapPixels, WriteThenReadGivesTheBufferBackInBufferLayout) {
-    const int w = 12, h = 5;
-    DibCanvas canvas(w, h);
-    ASSERT_TRUE(canvas.bits);
-    const std::vector<std::uint8_t> buffer = Pattern(w, h);
-    ASSERT_TRUE(WriteBitmapPixels(canvas.dc.get(), w, h, buffer.data()));
-    // Row 0 of the buffer is the bottom row of the bitmap, bytes blue green red.
-    for (int j = 0; j < h; ++j) {
-        for (int i = 0; i < w; ++i) {
-            const std::size_t p = 3 * (static_cast<std::size_t>(w) * j + i);
-            const std::uint32_t expected = buffer[p] | (buffer[p + 1] << 8) | (buffer[p + 2] << 16);
-            ASSERT_EQ(canvas.At(i, j), expected) << i << "," << j;
+    // The write goes in bands of rows: one band, and several with a part one.
+    for (const int h : {5, 70}) {
+        const int w = 12;
+        DibCanvas canvas(w, h);
+        ASSERT_TRUE(canvas.bits);
+        const std::vector<std::uint8_t> buffer = Pattern(w, h);
+        ASSERT_TRUE(WriteBitmapPixels(canvas.dc.get(), w, h, buffer.data()));
+        // Row 0 of the buffer is the bottom row of the bitmap, bytes blue green red.
+        for (int j = 0; j < h; ++j) {
+            for (int i = 0; i < w; ++i) {
+                const std::size_t p = 3 * (static_cast<std::size_t>(w) * j + i);
+                const std::uint32_t expected = buffer[p] | (buffer[p + 1] << 8) | (buffer[p + 2] << 16);
+                ASSERT_EQ(canvas.At(i, j), expected) << i << "," << j << " of height " << h;
+            }
         }
+        std::vector<std::uint8_t> back(buffer.size(), 0);
+        ASSERT_TRUE(ReadBitmapPixels(canvas.dc.get(), w, h, back.data()));
+        EXPECT_EQ(back, buffer);
+        // The map bitmap is selected again afterwards.
+        EXPECT_EQ(GetCurrentObject(canvas.dc.get(), OBJ_BITMAP), canvas.bitmap.get());
     }
-    std::vector<std::uint8_t> back(buffer.size(), 0);
-    ASSERT_TRUE(ReadBitmapPixels(canvas.dc.get(), w, h, back.data()));
-    EXPECT_EQ(back, buffer);
-    // The map bitmap is selected again afterwards.
-    EXPECT_EQ(GetCurrentObject(canvas.dc.get(), OBJ_BITMAP), canvas.bitmap.get());
 }
 
 TEST(BitmapPixels, RefusesSizesWhoseRowsWouldBePadded) {
