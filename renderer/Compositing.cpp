@@ -106,8 +106,14 @@ std::size_t PixelBufferSize(int width, int height) {
     return 3u * static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
 }
 
+bool IsComposableSize(int width, int height) {
+    return width > 0 && height > 0 && width <= kMaxMapWidth && height <= kMaxMapHeight &&
+           static_cast<long long>(width) * height <= kMaxMapPixels;
+}
+
 std::size_t MaskBufferSize(int width, int height) {
-    return PixelBufferSize(width, height) / 3;
+    if (!IsComposableSize(width, height)) return 0;
+    return static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
 }
 
 float BandWidthFraction(int percent) {
@@ -146,7 +152,7 @@ bool RecoverRandomState(const int numbers[3], std::uint32_t& stateBefore) {
 }
 
 void GenerateNightPixels(const std::uint8_t* day, std::uint8_t* night, int width, int height) {
-    const std::size_t size = PixelBufferSize(width, height);
+    const std::size_t size = 3 * MaskBufferSize(width, height);
     if (size == 0) return;
     // The result of a pixel depends on that pixel alone, so the buffer is
     // walked in memory order; the brightness takes only 256 values.
@@ -169,7 +175,7 @@ void GenerateNightPixels(const std::uint8_t* day, std::uint8_t* night, int width
 
 bool ComputeDayMask(std::uint8_t* mask, int width, int height, double subsolarLongitude, double declination,
                     double bandWidth) {
-    if (!IsUsableMapSize(width, height)) return false;
+    if (!IsComposableSize(width, height)) return false;
     const Vector3f sun = SphericalToCartesian(static_cast<float>(declination + kPi / 2),
                                               static_cast<float>(subsolarLongitude), 1.0f);
 
@@ -332,7 +338,7 @@ int EndOfBand(const std::uint8_t* maskRow, int i, int width) {
 
 const std::uint8_t* BlendDayNight(const std::uint8_t* day, const std::uint8_t* night, const std::uint8_t* mask,
                                   int width, int height, std::uint32_t& randomState) {
-    const std::size_t size = PixelBufferSize(width, height);
+    const std::size_t size = 3 * MaskBufferSize(width, height);
     if (size == 0) return nullptr;
     if (!g_state.compositePixels || g_state.width != width || g_state.height != height) {
         FreeCompositePixels();

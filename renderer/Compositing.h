@@ -26,15 +26,19 @@ enum class MapImageCheck {
     NightSizeDiffers,     // the night image must have the day image's size
 };
 
-// Whether images of these sizes can be composed. The desktop host and the
-// render tool call this before allocating anything; the compositing
-// functions below do nothing for a size that is not usable.
+// Whether map images of these sizes can be used: the bitmap transfers need a
+// width that is a multiple of 4. The desktop host and the render tool call
+// this before allocating anything.
 MapImageCheck CheckMapImages(int dayWidth, int dayHeight, int nightWidth, int nightHeight);
 bool IsUsableMapSize(int width, int height);
 // A short English sentence for messages and debug output.
 const char* DescribeMapImageCheck(MapImageCheck check);
 // 3 * width * height, or 0 for a size that is not usable.
 std::size_t PixelBufferSize(int width, int height);
+
+// Sizes the compositing functions below take (a picture composed at another
+// size than the images' may have any width); they do nothing for others.
+bool IsComposableSize(int width, int height);
 
 // "dawn dusk width" as a whole percentage to the band width fraction.
 float BandWidthFraction(int percent);
@@ -59,7 +63,7 @@ void GenerateNightPixels(const std::uint8_t* dayPixels, std::uint8_t* generatedN
 
 // The mask has one byte per pixel, width * height bytes, rows bottom-up like
 // the pixel buffers: the weight of column i and row j is byte width * j + i.
-// 0 for a size that is not usable.
+// 0 for a size that is not composable.
 std::size_t MaskBufferSize(int width, int height);
 
 // Writes the day weight (255 full day, 0 full night) of every pixel into the
@@ -72,8 +76,8 @@ bool ComputeDayMask(std::uint8_t* maskBuffer, int width, int height, double subs
 // it (valid until the next call or FreeCompositePixels). The pixel of column
 // i and row j is dithered with number i * height + j + 1 of the generator
 // started at randomState, which is left advanced by width * height draws.
-// nullptr, with randomState unchanged, when the size is not usable or memory
-// is short.
+// nullptr, with randomState unchanged, when the size is not composable or
+// memory is short.
 const std::uint8_t* BlendDayNight(const std::uint8_t* dayPixels, const std::uint8_t* nightPixels,
                                   const std::uint8_t* maskBuffer, int width, int height,
                                   std::uint32_t& randomState);
