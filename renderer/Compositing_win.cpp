@@ -16,10 +16,10 @@ namespace uv {
 // host's worker, which starts at seed 1 like every new thread) sees the same
 // sequence as before, and every render continues where the last one on its
 // thread stopped.
-bool ComposeDayNight(const std::uint8_t* dayPixels, const std::uint8_t* nightPixels,
-                     const std::uint8_t* maskBuffer, HDC resultDc, int width, int height) {
+const std::uint8_t* BlendWithRuntimeRandom(const std::uint8_t* dayPixels, const std::uint8_t* nightPixels,
+                                           const std::uint8_t* maskBuffer, int width, int height) {
     static_assert(RAND_MAX == 32767, "the dithering expects the Windows runtime's rand range");
-    if (PixelBufferSize(width, height) == 0) return false;
+    if (MaskBufferSize(width, height) == 0) return nullptr;
     const int drawn[3] = {std::rand(), std::rand(), std::rand()};
     std::uint32_t state = 0;
     // A runtime with another generator (none that this program is linked
@@ -30,8 +30,14 @@ bool ComposeDayNight(const std::uint8_t* dayPixels, const std::uint8_t* nightPix
     const std::uint8_t* composite = BlendDayNight(dayPixels, nightPixels, maskBuffer, width, height, state);
     // Nothing blended draws nothing.
     if (runtimeState) std::srand(composite ? state : before);
-    if (composite == nullptr) return false;
-    return WriteBitmapPixels(resultDc, width, height, composite);
+    return composite;
+}
+
+bool ComposeDayNight(const std::uint8_t* dayPixels, const std::uint8_t* nightPixels,
+                     const std::uint8_t* maskBuffer, HDC resultDc, int width, int height) {
+    if (PixelBufferSize(width, height) == 0) return false;
+    const std::uint8_t* composite = BlendWithRuntimeRandom(dayPixels, nightPixels, maskBuffer, width, height);
+    return composite != nullptr && WriteBitmapPixels(resultDc, width, height, composite);
 }
 
 }  // namespace uv

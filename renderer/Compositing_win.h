@@ -9,6 +9,11 @@
 
 namespace uv {
 
+// BlendDayNight dithered with the calling thread's C runtime rand, which is
+// left where one call per pixel would have left it.
+const std::uint8_t* BlendWithRuntimeRandom(const std::uint8_t* dayPixels, const std::uint8_t* nightPixels,
+                                           const std::uint8_t* maskBuffer, int width, int height);
+
 // Returns false when nothing was written (unusable size, no memory, failed
 // transfer).
 bool ComposeDayNight(const std::uint8_t* dayPixels, const std::uint8_t* nightPixels,
