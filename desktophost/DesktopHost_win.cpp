@@ -1,18 +1,11 @@
 #include "desktophost/DesktopHost_win.h"
 
 #include <ctime>
-#include <new>
 
 #include "common/ResourceIds.h"
 #include "desktophost/DesktopSubclass_win.h"
 #include "desktophost/HostState_win.h"
-#include "renderer/BitmapPixels_win.h"
-#include "renderer/Compositing.h"
-#include "renderer/Compositing_win.h"
-#include "renderer/PaintCache_win.h"
-#include "renderer/Projection.h"
 #include "renderer/Renderer_win.h"
-#include "solar/SunPosition.h"
 
 namespace uv {
 
@@ -52,25 +45,10 @@ bool TakeNow(HANDLE semaphore) { return WaitForSingleObject(semaphore, 0) == WAI
 
 UniqueKernelHandle NewSemaphore(const char* name) { return UniqueKernelHandle(CreateSemaphoreA(nullptr, 1, 1, name)); }
 
-std::unique_ptr<unsigned char[]> NewBuffer(std::size_t size) {
-    return std::unique_ptr<unsigned char[]>(new (std::nothrow) unsigned char[size]);
-}
-
 // False when no picture was made (memory short, a failed transfer).
-bool RenderOnce(DesktopHost& host, const RenderSettings& settings) {
+bool RenderOnce(DesktopHost& host, RunningHost& run, const RenderSettings& settings) {
     try {
-        double latitude = 0.0, longitude = 0.0;
-        ComputeSubsolarPoint(settings.renderTime, latitude, longitude);
-        host.renderedSunLatitude = latitude;
-        host.renderedSunLongitude = longitude;
-        if (!ComputeDayMask(host.maskBuffer.get(), host.imageWidth, host.imageHeight, longitude, latitude,
-                            settings.dawnDuskWidth))
-            return false;
-        const unsigned char* night =
-            settings.useGeneratedNight ? host.generatedNightPixels.get() : host.nightPixels.get();
-        if (!host.compose(host.dayPixels.get(), night, host.maskBuffer.get(), host.rendered.dc.get(),
-                          host.imageWidth, host.imageHeight))
-            return false;
+        if (!run.picture.Compose(run.images, settings, host.compose)) return false;
     } catch (...) {
         return false;
     }
@@ -82,96 +60,70 @@ bool RenderOnce(DesktopHost& host, const RenderSettings& settings) {
 // pause waits on the stop signal, so a stop does not sit out the whole pause.
 DWORD WINAPI RenderWorker(void*) {
     UvdllState& state = State();
-    DesktopHost& host = state.host;
+    DesktopHost& host = state.desktop.host;
+    RunningHost& run = *host.run;
     for (;;) {
-        if (TakeNow(host.stopSemaphore.get())) break;
-        if (WaitForSingleObject(host.renderBaton.get(), kBatonWaitMs) == WAIT_OBJECT_0) {
-            bool pending;
+        if (TakeNow(run.stopSemaphore.get())) break;
+        if (WaitForSingleObject(run.renderBaton.get(), kBatonWaitMs) == WAIT_OBJECT_0) {
+            // A picture the desktop thread has not taken yet is not rendered over.
+            bool requested;
             {
-                StateLockGuard lock(host.stateLock.get(), INFINITE);
-                pending = host.resultPending;
+                StateLockGuard lock(run.stateLock.get(), INFINITE);
+                requested = run.stage == RenderStage::Requested;
+                if (requested) run.stage = RenderStage::Rendering;
             }
-            if (!pending) {
-                const bool rendered = RenderOnce(host, state.settings);
-                StateLockGuard lock(host.stateLock.get(), INFINITE);
-                host.resultPending = true;
-                host.renderFailed = !rendered;
+            if (requested) {
+                const bool rendered = RenderOnce(host, run, state.desktop.settings);
+                StateLockGuard lock(run.stateLock.get(), INFINITE);
+                run.stage = rendered ? RenderStage::Done : RenderStage::Failed;
             }
-            ReleaseSemaphore(host.renderBaton.get(), 1, nullptr);
-            PostThreadMessageA(host.desktopThread, host.message, ToWire(MessageId::RenderDone), 0);
+            ReleaseSemaphore(run.renderBaton.get(), 1, nullptr);
+            PostThreadMessageA(run.desktopThread, state.settingsMessage, ToWire(MessageId::RenderDone), 0);
         }
-        if (WaitForSingleObject(host.stopSemaphore.get(), kWorkerPauseMs) == WAIT_OBJECT_0) break;
+        if (WaitForSingleObject(run.stopSemaphore.get(), kWorkerPauseMs) == WAIT_OBJECT_0) break;
     }
     Sleep(50);
-    ReleaseSemaphore(host.stopSemaphore.get(), 1, nullptr);
-    SetEvent(host.workerFinished.get());
+    ReleaseSemaphore(run.stopSemaphore.get(), 1, nullptr);
+    SetEvent(run.workerFinished.get());
     return 0;
 }
 
-// Everything the start creates, released in an order that leaves no object
-// selected into a DC that is being deleted.
-void ReleaseHostResources(DesktopHost& host) {
-    host.dayPixels.reset();
-    host.nightPixels.reset();
-    host.generatedNightPixels.reset();
-    host.maskBuffer.reset();
-    host.rendered.Reset();
-    host.display.Reset();
-    host.paintCache.Reset();
-    host.cacheDirty = true;
-    host.resourceModule.reset();
-    host.imageWidth = host.imageHeight = 0;
-}
-
-// The size paintCache must have for the current window and display mode.
-void TargetSize(const DesktopHost& host, const RenderSettings& settings, int& width, int& height) {
+// Everything up to the worker's start; the worker waits, suspended, until the
+// host is in place. False, with nothing made kept, when a step fails.
+bool BuildHost(RunningHost& fresh, HWND window, const char* resourcePath) {
+    fresh.targetWindow = window;
+    fresh.desktopThread = GetCurrentThreadId();
+    // Resources first: a start that cannot get its images must leave no
+    // "umbravue" semaphore behind, or the controller would think it runs.
+    fresh.resourceModule.reset(LoadLibraryA(resourcePath));
+    if (!fresh.resourceModule || !fresh.images.Load(fresh.resourceModule.get()) ||
+        !fresh.picture.Prepare(fresh.images.width, fresh.images.height))
+        return false;
+    // The picture on the desktop until the first render is shown.
     RECT screen{};
-    GetWindowRect(host.targetWindow, &screen);
-    const MapFit fit = FitPaintCache(settings, screen.right, screen.bottom, host.imageWidth, host.imageHeight);
-    width = fit.targetWidth;
-    height = fit.targetHeight;
-}
+    GetWindowRect(window, &screen);
+    fresh.picture.ShowPlaceholder(fresh.images, kPleaseWait, screen);
 
-// Stops the worker. Inside the loader lock a thread's end cannot be awaited
-// (it needs that lock), so the worker's own finish signal is used there.
-void EndWorker(DesktopHost& host, bool underLoaderLock) {
-    if (!host.workerThread) return;
-    SetThreadPriority(host.workerThread.get(), THREAD_PRIORITY_ABOVE_NORMAL);
-    ReleaseSemaphore(host.stopSemaphore.get(), 1, nullptr);
-    bool ended;
-    if (underLoaderLock) {
-        ended = WaitForSingleObject(host.workerFinished.get(), kWorkerEndWaitMs) == WAIT_OBJECT_0;
-        // Give it the few instructions it needs to return out of this library.
-        if (ended) Sleep(20);
-    } else {
-        ended = WaitForSingleObject(host.workerThread.get(), kWorkerEndWaitMs) == WAIT_OBJECT_0;
-    }
-    // A worker stuck in a render would otherwise run on in freed buffers.
-    if (!ended) TerminateThread(host.workerThread.get(), 1);
-    host.workerThread.reset();
-    host.workerThreadId = 0;
-}
-
-void TearDown(UvdllState& state, bool underLoaderLock) {
-    DesktopHost& host = state.host;
-    EndWorker(host, underLoaderLock);
-    if (!underLoaderLock) Sleep(100);
-    RestoreTarget();
-    ShutdownRenderer();
-    ReleaseHostResources(host);
-    if (host.stateLock && WaitForSingleObject(host.stateLock.get(), kStateLockWaitMs) == WAIT_OBJECT_0)
-        ReleaseSemaphore(host.stateLock.get(), 1, nullptr);
-    host.stateLock.reset();
-    host.renderBaton.reset();
-    host.stopSemaphore.reset();
-    host.workerFinished.reset();
-    if (host.busySemaphore) ReleaseSemaphore(host.busySemaphore.get(), 1, nullptr);
-    host.busySemaphore.reset();
-    if (host.quitSemaphore) ReleaseSemaphore(host.quitSemaphore.get(), 1, nullptr);
-    host.quitSemaphore.reset();
-    host.batonHeld = false;
-    host.resultPending = false;
-    host.renderFailed = false;
+    // Created already taken: whoever sees "umbravue" exist sees it held.
+    HeldSemaphore& busy = fresh.busySemaphore;
+    busy.handle.reset(CreateSemaphoreA(nullptr, 0, 1, kBusySemaphoreName));
+    const bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
+    busy.held = busy.handle && (!existed || WaitForSingleObject(busy.handle.get(), kBusyWaitMs) == WAIT_OBJECT_0);
+    fresh.quitSemaphore.handle = NewSemaphore(kQuitSemaphoreName);
+    fresh.stateLock = NewSemaphore(nullptr);
+    fresh.renderBaton = NewSemaphore(nullptr);
+    fresh.stopSemaphore = NewSemaphore(nullptr);
+    fresh.workerFinished.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    if (!busy.held || !fresh.quitSemaphore.handle || !fresh.stateLock || !fresh.renderBaton ||
+        !fresh.stopSemaphore || !fresh.workerFinished || !fresh.subclass.Install(window))
+        return false;
+    TakeNow(fresh.stopSemaphore.get());
+    TakeNow(fresh.renderBaton.get());
+    DWORD threadId = 0;
+    fresh.workerThread.reset(CreateThread(nullptr, 0, RenderWorker, nullptr, CREATE_SUSPENDED, &threadId));
+    if (!fresh.workerThread) return false;
+    SetThreadPriority(fresh.workerThread.get(), THREAD_PRIORITY_BELOW_NORMAL);
+    return true;
 }
 
 // The city list is read again at every start; the selection lives in it.
@@ -184,228 +136,151 @@ void LoadCityList(CityDatabase& cities, HMODULE module) {
     }
 }
 
-void StopHost(UvdllState& state) {
-    DesktopHost& host = state.host;
-    const HWND window = host.targetWindow;
-    TearDown(state, false);
-    host.targetWindow = nullptr;
+// Stops the worker. Inside the loader lock a thread's end cannot be awaited
+// (it needs that lock), so the worker's own finish signal is used there.
+void EndWorker(RunningHost& run, bool underLoaderLock) {
+    SetThreadPriority(run.workerThread.get(), THREAD_PRIORITY_ABOVE_NORMAL);
+    ReleaseSemaphore(run.stopSemaphore.get(), 1, nullptr);
+    bool ended;
+    if (underLoaderLock) {
+        ended = WaitForSingleObject(run.workerFinished.get(), kWorkerEndWaitMs) == WAIT_OBJECT_0;
+        // Give it the few instructions it needs to return out of this library.
+        if (ended) Sleep(20);
+    } else {
+        ended = WaitForSingleObject(run.workerThread.get(), kWorkerEndWaitMs) == WAIT_OBJECT_0;
+    }
+    // A worker stuck in a render would otherwise run on in freed buffers.
+    if (!ended) TerminateThread(run.workerThread.get(), 1);
+    run.workerThread.reset();
+}
+
+// Ends the worker, puts the list view's own procedure back and frees what
+// the start made, "umbravue" last. Returns the window that was served.
+HWND TearDown(DesktopHost& host, bool underLoaderLock) {
+    RunningHost& run = *host.run;
+    const HWND window = run.targetWindow;
+    EndWorker(run, underLoaderLock);
+    if (!underLoaderLock) Sleep(100);
+    run.subclass.Restore();
+    ShutdownRenderer();
+    if (WaitForSingleObject(run.stateLock.get(), kStateLockWaitMs) == WAIT_OBJECT_0)
+        ReleaseSemaphore(run.stateLock.get(), 1, nullptr);
+    host.run.reset();
+    return window;
+}
+
+void StopHost(DesktopHost& host) {
+    const HWND window = TearDown(host, false);
     // The desktop repaints without the map.
     InvalidateRect(nullptr, nullptr, TRUE);
     if (IsWindow(window)) RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
-bool StopAllowed(const DesktopHost& host) {
-    return host.savedWindowProc && host.quitSemaphore && TakeNow(host.quitSemaphore.get());
-}
+bool StopAllowed(DesktopHost& host) { return host.run && host.run->quitSemaphore.TakeNow(); }
 
 }  // namespace
 
-bool DesktopHostRunning() { return State().host.savedWindowProc != nullptr; }
+bool DesktopHostRunning() { return State().desktop.host.run.has_value(); }
 
 bool StartDesktopHost(HWND window) {
     UvdllState& state = State();
-    DesktopHost& host = state.host;
-    if (host.savedWindowProc) return true;
+    DesktopSide& desk = state.desktop;
+    if (desk.host.run) return true;
     // The host lives in the window's own message loop.
     if (!IsWindow(window) || GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId()) return false;
     if (!state.resourcePath[0]) return false;
-
-    // Resources first: a start that cannot get its images must leave no
-    // "umbravue" semaphore behind, or the controller would think it runs.
-    UniqueModule module(LoadLibraryA(state.resourcePath));
-    if (!module) return false;
-    UniqueBitmap dayImage(LoadMapImage(module.get(), UV_RES_DAY_IMAGE));
-    UniqueBitmap nightImage(LoadMapImage(module.get(), UV_RES_NIGHT_IMAGE));
-    int width = 0, height = 0, nightWidth = 0, nightHeight = 0;
-    if (!BitmapSize(dayImage.get(), width, height) || !BitmapSize(nightImage.get(), nightWidth, nightHeight))
-        return false;
-    if (CheckMapImages(width, height, nightWidth, nightHeight) != MapImageCheck::Ok) return false;
-    const std::size_t bufferSize = PixelBufferSize(width, height);
-    auto dayPixels = NewBuffer(bufferSize);
-    auto nightPixels = NewBuffer(bufferSize);
-    auto generatedNight = NewBuffer(bufferSize);
-    auto mask = NewBuffer(MaskBufferSize(width, height));
-    if (!bufferSize || !dayPixels || !nightPixels || !generatedNight || !mask) return false;
-
-    host.targetWindow = window;
-    host.desktopThread = GetCurrentThreadId();
-    host.message = RegisterWindowMessageA(kSettingsMessageName);
-    state.settingsMessage = host.message;
-
-    LoadCityList(state.cities, module.get());
-
-    bool ok;
-    {
-        WindowDc windowDc(window);
-        UniqueMemoryDc dayDc(CreateCompatibleDC(windowDc.get()));
-        UniqueMemoryDc nightDc(CreateCompatibleDC(windowDc.get()));
-        ok = dayDc && nightDc && host.rendered.Create(windowDc.get(), width, height) &&
-             host.display.Create(windowDc.get(), width, height);
-        if (ok) {
-            ScopedSelect daySelected(dayDc.get(), dayImage.get());
-            ScopedSelect nightSelected(nightDc.get(), nightImage.get());
-            ok = ReadBitmapPixels(dayDc.get(), width, height, dayPixels.get()) &&
-                 ReadBitmapPixels(nightDc.get(), width, height, nightPixels.get());
-            if (ok) {
-                GenerateNightPixels(dayPixels.get(), generatedNight.get(), width, height);
-                // The placeholder until the first render is composed.
-                BitBlt(host.display.dc.get(), 0, 0, width, height, dayDc.get(), 0, 0, SRCCOPY);
-                RECT screen{};
-                GetWindowRect(window, &screen);
-                DrawTextA(host.display.dc.get(), kPleaseWait, -1, &screen, DT_CENTER);
-            }
-        }
-    }
-    if (!ok) {
-        host.rendered.Reset();
-        host.display.Reset();
-        host.targetWindow = nullptr;
+    try {
+        RunningHost fresh;
+        if (!BuildHost(fresh, window, state.resourcePath)) return false;
+        desk.host.run.emplace(std::move(fresh));
+    } catch (...) {
         return false;
     }
 
-    // Everything that can fail is done: from here the controller's side may
-    // see the host as running.
-    // Created already taken: whoever sees "umbravue" exist sees it held.
-    UniqueKernelHandle busy(CreateSemaphoreA(nullptr, 0, 1, kBusySemaphoreName));
-    const bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
-    bool busyTaken = busy && (!existed || WaitForSingleObject(busy.get(), kBusyWaitMs) == WAIT_OBJECT_0);
-    UniqueKernelHandle quit = NewSemaphore(kQuitSemaphoreName);
-    UniqueKernelHandle stateLock = NewSemaphore(nullptr);
-    UniqueKernelHandle stopSemaphore = NewSemaphore(nullptr);
-    UniqueKernelHandle renderBaton = NewSemaphore(nullptr);
-    UniqueKernelHandle finished(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    if (!busyTaken || !quit || !stateLock || !stopSemaphore || !renderBaton || !finished) {
-        if (busyTaken) ReleaseSemaphore(busy.get(), 1, nullptr);
-        host.rendered.Reset();
-        host.display.Reset();
-        host.targetWindow = nullptr;
-        return false;
-    }
-
-    host.resourceModule = std::move(module);
-    SetResourceModule(host.resourceModule.get());
-    host.imageWidth = width;
-    host.imageHeight = height;
-    host.dayPixels = std::move(dayPixels);
-    host.nightPixels = std::move(nightPixels);
-    host.generatedNightPixels = std::move(generatedNight);
-    host.maskBuffer = std::move(mask);
-    host.paintCache.Reset();
-    host.cacheDirty = true;
-
-    TakeNow(stopSemaphore.get());
-    TakeNow(renderBaton.get());
-    host.busySemaphore = std::move(busy);
-    host.quitSemaphore = std::move(quit);
-    host.stateLock = std::move(stateLock);
-    host.stopSemaphore = std::move(stopSemaphore);
-    host.renderBaton = std::move(renderBaton);
-    host.workerFinished = std::move(finished);
-    host.batonHeld = true;
-    host.resultPending = false;
-
-    DWORD threadId = 0;
-    host.workerThread.reset(CreateThread(nullptr, 0, RenderWorker, nullptr, 0, &threadId));
-    if (!host.workerThread) {
-        TearDown(state, false);
-        return false;
-    }
-    host.workerThreadId = threadId;
-    SetThreadPriority(host.workerThread.get(), THREAD_PRIORITY_BELOW_NORMAL);
-
-    state.settings.renderTime = time(nullptr);
+    RunningHost& run = *desk.host.run;
+    state.settingsMessage = RegisterWindowMessageA(kSettingsMessageName);
+    SetResourceModule(run.resourceModule.get());
+    LoadCityList(desk.cities, run.resourceModule.get());
+    ResumeThread(run.workerThread.get());
+    desk.settings.renderTime = time(nullptr);
     RequestRender();
-
-    if (!SubclassTarget(window)) {
-        TearDown(state, false);
-        host.targetWindow = nullptr;
-        return false;
-    }
     InvalidateRect(window, nullptr, TRUE);
     CreateLabelFont();
-    InterlockedIncrement(&host.starts);
+    InterlockedIncrement(&desk.host.starts);
     return true;
 }
 
 void StopDesktopHost() {
-    UvdllState& state = State();
-    if (StopAllowed(state.host)) StopHost(state);
+    DesktopHost& host = State().desktop.host;
+    if (StopAllowed(host)) StopHost(host);
     ReleaseLibraryIfUnused();
 }
 
 void StopForDestroyedWindow() {
-    UvdllState& state = State();
-    if (StopAllowed(state.host)) StopHost(state);
+    DesktopHost& host = State().desktop.host;
+    if (StopAllowed(host)) StopHost(host);
 }
 
 void DetachDesktopHost() {
-    UvdllState& state = State();
-    if (!state.host.savedWindowProc) return;
-    const HWND window = state.host.targetWindow;
-    TearDown(state, true);
-    state.host.targetWindow = nullptr;
+    DesktopHost& host = State().desktop.host;
+    if (!host.run) return;
+    const HWND window = TearDown(host, true);
     if (IsWindow(window)) InvalidateRect(window, nullptr, TRUE);
 }
 
 void RequestRender() {
-    DesktopHost& host = State().host;
-    if (!host.stateLock) return;
-    StateLockGuard lock(host.stateLock.get(), kStateLockWaitMs);
+    UvdllState& state = State();
+    if (!state.desktop.host.run) return;
+    RunningHost& run = *state.desktop.host.run;
+    StateLockGuard lock(run.stateLock.get(), kStateLockWaitMs);
     if (!lock.held()) {
         // The render time is recorded; the hand-over is tried again when
         // this message comes round.
-        PostThreadMessageA(host.desktopThread, host.message, ToWire(MessageId::SetTime), 0);
+        PostThreadMessageA(run.desktopThread, state.settingsMessage, ToWire(MessageId::SetTime), 0);
         return;
     }
-    if (host.batonHeld) {
-        ReleaseSemaphore(host.renderBaton.get(), 1, nullptr);
-        host.batonHeld = false;
+    if (run.stage == RenderStage::Idle) {
+        ReleaseSemaphore(run.renderBaton.get(), 1, nullptr);
+        run.stage = RenderStage::Requested;
     }
 }
 
 void ComposeRenderedPicture() {
-    UvdllState& state = State();
-    DesktopHost& host = state.host;
-    if (!host.savedWindowProc || !host.stateLock) return;
+    DesktopSide& desk = State().desktop;
+    if (!desk.host.run) return;
+    RunningHost& run = *desk.host.run;
     {
         // Only a finished picture is taken: a stray RenderDone must not take
         // the baton that a render request has just handed to the worker.
         // While the picture stays pending the worker posts RenderDone again,
         // so every give-up here is retried.
-        StateLockGuard lock(host.stateLock.get(), kStateLockWaitMs);
-        if (!lock.held() || host.batonHeld || !host.resultPending) return;
+        StateLockGuard lock(run.stateLock.get(), kStateLockWaitMs);
+        if (!lock.held() || (run.stage != RenderStage::Done && run.stage != RenderStage::Failed)) return;
     }
-    if (WaitForSingleObject(host.renderBaton.get(), kBatonWaitMs) != WAIT_OBJECT_0) return;
+    if (WaitForSingleObject(run.renderBaton.get(), kBatonWaitMs) != WAIT_OBJECT_0) return;
     bool failed;
     {
-        StateLockGuard lock(host.stateLock.get(), kStateLockWaitMs);
+        StateLockGuard lock(run.stateLock.get(), kStateLockWaitMs);
         if (!lock.held()) {
-            ReleaseSemaphore(host.renderBaton.get(), 1, nullptr);
+            ReleaseSemaphore(run.renderBaton.get(), 1, nullptr);
             return;
         }
         // The baton is ours, so is the result: nothing renders until the
         // next request.
-        host.batonHeld = true;
-        host.resultPending = false;
-        failed = host.renderFailed;
-        host.renderFailed = false;
+        failed = run.stage == RenderStage::Failed;
+        run.stage = RenderStage::Idle;
     }
     // A failed render leaves the last good picture (or the placeholder) on
     // display; the next request tries again.
     if (failed) return;
-    const RenderSettings& settings = state.settings;
-    const int shift = HorizontalShift(settings.followSun != 0, host.renderedSunLongitude,
-                                      static_cast<float>(settings.xOffset), host.imageWidth);
-    RotateIntoDisplay(host.display.dc.get(), host.rendered.dc.get(), host.imageWidth, host.imageHeight, shift);
-    host.shownSunLongitude = host.renderedSunLongitude;
-    host.shownSunLatitude = host.renderedSunLatitude;
-    host.cacheDirty = true;
-
-    int width = 0, height = 0;
-    TargetSize(host, settings, width, height);
-    const bool sameSize = host.paintCache.exists() && host.paintCache.width == width && host.paintCache.height == height;
-    InvalidateRect(host.targetWindow, nullptr, sameSize ? FALSE : TRUE);
-    InterlockedIncrement(&host.composes);
+    run.picture.Show(desk.settings);
+    RECT screen{};
+    GetWindowRect(run.targetWindow, &screen);
+    const MapFit fit = run.picture.Fit(desk.settings, screen.right, screen.bottom);
+    const SelectedBitmap& cache = run.picture.cache();
+    const bool sameSize = cache.exists() && cache.width == fit.targetWidth && cache.height == fit.targetHeight;
+    InvalidateRect(run.targetWindow, nullptr, sameSize ? FALSE : TRUE);
+    InterlockedIncrement(&desk.host.composes);
 }
 
 }  // namespace uv

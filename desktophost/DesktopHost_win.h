@@ -8,7 +8,8 @@ namespace uv {
 
 // Starts the host on `window` (a window of the calling thread) and subclasses
 // it. Returns false, leaving the desktop untouched and no named semaphore
-// behind, when the resource library or its images cannot be used.
+// behind, when a step fails (the resource library or its images cannot be
+// used, another host holds "umbravue", the window cannot be subclassed).
 bool StartDesktopHost(HWND window);
 
 // Stops the host: ends the worker, puts the list view's own procedure back,

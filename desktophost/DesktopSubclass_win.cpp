@@ -4,21 +4,20 @@
 
 #include "desktophost/DesktopHost_win.h"
 #include "desktophost/HostState_win.h"
-#include "renderer/PaintCache_win.h"
 
 namespace uv {
 
 namespace {
 
-ChainLink* FindLink(UvdllState& state, HWND window) {
+ChainLink* FindLink(DesktopSide& desk, HWND window) {
     if (!window) return nullptr;
-    for (ChainLink& link : state.chain)
+    for (ChainLink& link : desk.chain)
         if (link.window == window) return &link;
     return nullptr;
 }
 
-ChainLink* UnusedLink(UvdllState& state) {
-    for (ChainLink& link : state.chain)
+ChainLink* UnusedLink(DesktopSide& desk) {
+    for (ChainLink& link : desk.chain)
         if (!link.window || !IsWindow(link.window)) return &link;
     return nullptr;
 }
@@ -32,57 +31,26 @@ ChainLink* UnusedLink(UvdllState& state) {
 // So the first subclassing takes a reference of the library's own, held
 // while any procedure of it is installed.
 bool TakeLibraryReference(UvdllState& state) {
-    if (state.selfReference) return true;
+    if (state.desktop.selfReference) return true;
     char path[MAX_PATH + 1] = {};
     const DWORD length = GetModuleFileNameA(state.module, path, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) return false;
-    state.selfReference = LoadLibraryA(path);
-    return state.selfReference != nullptr;
-}
-
-// Scales the display bitmap into the cache for the display mode and draws the
-// overlays over it.
-void RebuildPaintCache(UvdllState& state, const MapFit& fit) {
-    DesktopHost& host = state.host;
-    const ShownSun sun{host.shownSunLongitude, host.shownSunLatitude};
-    BuildPaintCache(host.paintCache.dc.get(), fit, host.display.dc.get(), state.settings, state.cities, sun,
-                    time(nullptr));
+    state.desktop.selfReference = LoadLibraryA(path);
+    return state.desktop.selfReference != nullptr;
 }
 
 // The one path of the four painting messages.
-void PaintMap(UvdllState& state, HWND window) {
-    DesktopHost& host = state.host;
+void PaintMap(DesktopSide& desk, HWND window) {
     RECT update{};
     if (!GetUpdateRect(window, &update, FALSE)) return;
 
     PAINTSTRUCT ps{};
-    HDC dc = BeginPaint(window, &ps);
-    if (dc) {
+    if (HDC dc = BeginPaint(window, &ps)) {
         RECT screen{};
         GetWindowRect(window, &screen);
-        const MapFit fit = FitPaintCache(state.settings, screen.right, screen.bottom, host.imageWidth,
-                                         host.imageHeight);
-        if (!fit.empty()) {
-            if (!host.paintCache.exists() || host.paintCache.width != fit.targetWidth ||
-                host.paintCache.height != fit.targetHeight) {
-                host.cacheDirty = true;
-                host.paintCache.Create(dc, fit.targetWidth, fit.targetHeight);
-            }
-            if (host.paintCache.exists()) {
-                if (host.cacheDirty) {
-                    // Short of memory, a piece of the picture is left out;
-                    // the paint itself always ends.
-                    try {
-                        RebuildPaintCache(state, fit);
-                    } catch (...) {
-                    }
-                    host.cacheDirty = false;
-                    InterlockedIncrement(&host.cacheRebuilds);
-                }
-                BitBlt(dc, 0, fit.windowY, host.paintCache.width, host.paintCache.height,
-                       host.paintCache.dc.get(), 0, 0, SRCCOPY);
-            }
-        }
+        if (desk.host.run->picture.Paint(dc, screen.right, screen.bottom, desk.settings, desk.cities,
+                                         time(nullptr)) == DesktopPicture::Painted::Rebuilt)
+            InterlockedIncrement(&desk.host.cacheRebuilds);
         EndPaint(window, &ps);
     }
     // The list view's own painting must still find this area to paint.
@@ -91,60 +59,52 @@ void PaintMap(UvdllState& state, HWND window) {
 
 }  // namespace
 
-bool SubclassTarget(HWND window) {
+bool SubclassedWindow::Install(HWND window) {
     UvdllState& state = State();
-    DesktopHost& host = state.host;
-    ChainLink* link = FindLink(state, window);
-    if (!link) {
+    if (!FindLink(state.desktop, window)) {
         const WNDPROC current = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC));
-        link = UnusedLink(state);
+        ChainLink* link = UnusedLink(state.desktop);
         if (!link || !current || current == &HostWindowProc || !TakeLibraryReference(state)) return false;
-        link->window = window;
-        link->next = current;
+        *link = ChainLink{window, current};
         SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HostWindowProc));
     }
     // A link left from an earlier host means our procedure is still in the
     // chain under someone else's: installing it again would call it twice.
-    host.savedWindowProc = link->next;
-    InvalidateRect(window, nullptr, TRUE);
+    window_ = window;
     return true;
 }
 
-void RestoreTarget() {
-    UvdllState& state = State();
-    DesktopHost& host = state.host;
-    if (!host.savedWindowProc) return;
-    const HWND window = host.targetWindow;
-    if (ChainLink* link = FindLink(state, window)) {
-        const bool alive = IsWindow(window) != FALSE;
-        if (alive && GetWindowLongPtrA(window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&HostWindowProc)) {
-            SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(link->next));
+void SubclassedWindow::Restore() {
+    if (!window_) return;
+    if (ChainLink* link = FindLink(State().desktop, window_)) {
+        const bool alive = IsWindow(window_) != FALSE;
+        if (alive && GetWindowLongPtrA(window_, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&HostWindowProc)) {
+            SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(link->next));
             *link = ChainLink{};
         } else if (!alive) {
             *link = ChainLink{};
         }
     }
-    host.savedWindowProc = nullptr;
+    window_ = nullptr;
 }
 
 void ReleaseLibraryIfUnused() {
-    UvdllState& state = State();
-    if (!state.selfReference || state.host.savedWindowProc) return;
-    for (ChainLink& link : state.chain) {
+    DesktopSide& desk = State().desktop;
+    if (!desk.selfReference || desk.host.run) return;
+    for (ChainLink& link : desk.chain) {
         if (link.window && IsWindow(link.window)) return;
         link = ChainLink{};
     }
-    FreeLibrary(state.selfReference);
-    state.selfReference = nullptr;
+    FreeLibrary(desk.selfReference);
+    desk.selfReference = nullptr;
 }
 
 LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    UvdllState& state = State();
-    const ChainLink* link = FindLink(state, window);
+    DesktopSide& desk = State().desktop;
+    const ChainLink* link = FindLink(desk, window);
     const WNDPROC next = link ? link->next : nullptr;
     if (!next) return DefWindowProcA(window, message, wParam, lParam);
-    DesktopHost& host = state.host;
-    const bool serving = host.savedWindowProc && window == host.targetWindow;
+    const bool serving = desk.host.run && window == desk.host.run->targetWindow;
     switch (message) {
     case WM_PAINT:
     case WM_ERASEBKGND:
@@ -152,13 +112,13 @@ LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_NCPAINT:
         // BeginPaint sends WM_ERASEBKGND from inside the paint path; that one
         // goes straight to the list view.
-        if (serving && !state.paintInProgress && host.display.exists()) {
-            state.paintInProgress = true;
+        if (serving && !desk.paintInProgress) {
+            desk.paintInProgress = true;
             try {
-                PaintMap(state, window);
+                PaintMap(desk, window);
             } catch (...) {
             }
-            state.paintInProgress = false;
+            desk.paintInProgress = false;
         }
         break;
     case WM_NCDESTROY: {
@@ -166,7 +126,7 @@ LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         // stops with it, so the controller sees that at once.
         if (serving) StopForDestroyedWindow();
         const LRESULT result = CallWindowProcA(next, window, message, wParam, lParam);
-        if (ChainLink* gone = FindLink(state, window)) *gone = ChainLink{};
+        if (ChainLink* gone = FindLink(desk, window)) *gone = ChainLink{};
         return result;
     }
     default:

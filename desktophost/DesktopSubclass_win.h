@@ -4,18 +4,32 @@
 
 #include <windows.h>
 
+#include <utility>
+
 namespace uv {
 
-// Installs the host's procedure in the window (or, when it is still in the
-// window's chain from an earlier host, uses it again) and keeps this library
-// loaded while it is installed. The host's resources exist before this is
-// called. False when the procedure could not be installed.
-bool SubclassTarget(HWND window);
+// The host's procedure in its target window's chain, from Install until
+// Restore (or the end of the owner). While any procedure of this library is
+// installed, the library keeps itself loaded.
+class SubclassedWindow {
+public:
+    SubclassedWindow() = default;
+    SubclassedWindow(SubclassedWindow&& o) noexcept : window_(std::exchange(o.window_, nullptr)) {}
+    ~SubclassedWindow() { Restore(); }
 
-// Takes the host's procedure out of the target window when it is still the
-// window's procedure; when another procedure was installed over it, it stays
-// in the chain and only forwards from now on. The host is stopped afterwards.
-void RestoreTarget();
+    // Installs the host's procedure in window, or uses it where it still is
+    // in the window's chain from an earlier host. False when it could not
+    // be installed.
+    bool Install(HWND window);
+
+    // Takes the host's procedure out of the window when it is still the
+    // window's procedure; when another procedure was installed over it, it
+    // stays in the chain and only forwards from now on.
+    void Restore();
+
+private:
+    HWND window_ = nullptr;
+};
 
 // Lets go of the extra reference on this library once no window procedure
 // of it is installed. Only for callers inside the hook procedure, which the

@@ -11,6 +11,13 @@
 
 using namespace uv;
 
+namespace uv {
+namespace {
+UvdllState g_state;
+}
+UvdllState& State() { return g_state; }
+}  // namespace uv
+
 namespace {
 
 constexpr char kResourceFileName[] = "globepix.dll";
@@ -33,20 +40,16 @@ void BuildResourcePath(UvdllState& state) {
     std::memcpy(state.resourcePath + dirLength, kResourceFileName, sizeof kResourceFileName);
 }
 
-void Post(DWORD thread, MessageId id, LPARAM value) {
-    PostThreadMessageA(thread, State().settingsMessage, ToWire(id), value);
+BOOL Post(DWORD thread, MessageId id, LPARAM value) {
+    return PostThreadMessageA(thread, State().settingsMessage, ToWire(id), value);
 }
 
 DWORD ElapsedSince(DWORD start) { return GetTickCount() - start; }
 
-void ForgetHook(UvdllState& state) {
-    UnhookWindowsHookEx(state.hookHandle);
-    state.hookHandle = nullptr;
-    state.ownsHook = false;
-    state.targetWindow = nullptr;
-    state.targetThread = 0;
-    state.hostReached = false;
-    OutputDebugStringA("hook removed.\n");
+// Unhooks and empties the record.
+void ForgetHook(HookRecord& hook) {
+    UnhookWindowsHookEx(hook.handle);
+    hook = HookRecord{};
 }
 
 bool TakeNow(HANDLE semaphore) { return WaitForSingleObject(semaphore, 0) == WAIT_OBJECT_0; }
@@ -60,15 +63,41 @@ bool HostHoldsBusySemaphore() {
     return false;
 }
 
+// Asks the host to stop until it lets go of busy, which it holds now.
+// False when its desktop thread has not answered in time.
+bool StopHostOverHook(const HookRecord& hook, HANDLE busy) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        OutputDebugStringA("sending stop message to subclass\n");
+        if (!Post(hook.thread, MessageId::Unsubclass, reinterpret_cast<LPARAM>(hook.listView)) &&
+            GetLastError() == ERROR_INVALID_THREAD_ID) {
+            // The desktop thread has ended; no host can be reached there.
+            OutputDebugStringA("NOT ready to exit!\n");
+            return true;
+        }
+        Sleep(100);
+        if (WaitForSingleObject(busy, 100) == WAIT_OBJECT_0) {
+            OutputDebugStringA("ready to exit!\n");
+            ReleaseSemaphore(busy, 1, nullptr);
+            break;
+        }
+        OutputDebugStringA("NOT ready to exit!\n");
+        if (ElapsedSince(start) >= kRemoveLimitMs) return false;
+    }
+    Sleep(100);
+    if (WaitForSingleObject(busy, kRemoveLimitMs) == WAIT_OBJECT_0) ReleaseSemaphore(busy, 1, nullptr);
+    return true;
+}
+
 // Runs one protocol message on the desktop thread; returns the hook's result.
 LRESULT Dispatch(UvdllState& state, int code, WPARAM wParam, LPARAM lParam, const MSG& msg) {
-    if (msg.wParam > 0xFFFFFFFFu) return CallNextHookEx(state.hookHandle, code, wParam, lParam);
-    const SettingAction action = ApplySettingsMessage(state.settings, state.cities,
+    if (msg.wParam > 0xFFFFFFFFu) return CallNextHookEx(state.desktop.hookHandle, code, wParam, lParam);
+    const SettingAction action = ApplySettingsMessage(state.desktop.settings, state.desktop.cities,
                                                       static_cast<std::uint32_t>(msg.wParam),
                                                       static_cast<std::intptr_t>(msg.lParam), time(nullptr));
     switch (action) {
     case SettingAction::NotHandled:
-        return CallNextHookEx(state.hookHandle, code, wParam, lParam);
+        return CallNextHookEx(state.desktop.hookHandle, code, wParam, lParam);
     case SettingAction::StartHost:
         if (!DesktopHostRunning()) StartDesktopHost(reinterpret_cast<HWND>(msg.lParam));
         return 1;
@@ -112,23 +141,21 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
 
 void WINAPI UVDLLInstallHook(HWND window) {
     UvdllState& state = State();
-    if (state.ownsHook) UVDLLRemoveHook();
-    if (state.targetWindow) return;  // a removal did not complete
-    state.hostReached = false;
+    HookRecord& hook = state.hook;
+    if (hook.stage != HookStage::None) UVDLLRemoveHook();
+    if (hook.stage != HookStage::None) return;  // a removal did not complete
     // A null window would make the hook global; refuse it and dead windows.
     if (!window || !IsWindow(window)) return;
     const DWORD thread = GetWindowThreadProcessId(window, nullptr);
     if (!thread) return;
-    HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, UVDLLGetMsgProc, state.module, thread);
-    if (!hook) return;
-    state.hookHandle = hook;
-    state.ownsHook = true;
-    state.targetThread = thread;
+    HHOOK handle = SetWindowsHookExA(WH_GETMESSAGE, UVDLLGetMsgProc, state.module, thread);
+    if (!handle) return;
+    hook = HookRecord{HookStage::Installed, handle, window, thread};
     Sleep(50);
 
     const DWORD start = GetTickCount();
     for (;;) {
-        Post(thread, MessageId::HookHandle, reinterpret_cast<LPARAM>(hook));
+        Post(thread, MessageId::HookHandle, reinterpret_cast<LPARAM>(handle));
         Sleep(50);
         Post(thread, MessageId::Subclass, reinterpret_cast<LPARAM>(window));
         Sleep(50);
@@ -138,65 +165,37 @@ void WINAPI UVDLLInstallHook(HWND window) {
         Sleep(50);
         if (ElapsedSince(start) >= kInstallLimitMs) {
             // The host never started: leave nothing installed.
-            UnhookWindowsHookEx(hook);
-            state.hookHandle = nullptr;
-            state.ownsHook = false;
-            state.targetThread = 0;
+            ForgetHook(hook);
             return;
         }
     }
-    state.targetWindow = window;
-    state.hostReached = true;
+    hook.stage = HookStage::Reached;
     char line[64];
     std::snprintf(line, sizeof line, "hook installed: %x\n",
-                  static_cast<unsigned>(reinterpret_cast<UINT_PTR>(hook)));
+                  static_cast<unsigned>(reinterpret_cast<UINT_PTR>(handle)));
     OutputDebugStringA(line);
 }
 
 void WINAPI UVDLLRemoveHook(void) {
-    UvdllState& state = State();
-    if (!state.ownsHook || !state.hookHandle) return;
-    const DWORD thread = state.targetThread;
+    HookRecord& hook = State().hook;
+    if (hook.stage == HookStage::None) return;
     UniqueKernelHandle busy(OpenSemaphoreA(SEMAPHORE_ALL_ACCESS, FALSE, kBusySemaphoreName));
-    if (!busy || TakeNow(busy.get())) {
-        // No host runs: it stopped by another route (a foreign Unsubclass,
-        // its list view destroyed, its shell ended) or never started. The
-        // hook goes too, or a recorded target would refuse every later
-        // install. The host keeps its library loaded while any procedure of
-        // it is installed, so this never unloads it under a window.
-        if (busy) ReleaseSemaphore(busy.get(), 1, nullptr);
-        busy.reset();
-        ForgetHook(state);
+    // A host that does not hold "umbravue" stopped by another route (a
+    // foreign Unsubclass, its list view destroyed, its shell ended) or never
+    // started: only the hook goes, or a recorded hook would refuse every
+    // later install. The host keeps its library loaded while any procedure
+    // of it is installed, so this never unloads it under a window.
+    const bool hostRuns = busy && !TakeNow(busy.get());
+    if (busy && !hostRuns) ReleaseSemaphore(busy.get(), 1, nullptr);
+    if (hostRuns && !StopHostOverHook(hook, busy.get())) {
+        // The desktop thread does not answer: keep the hook and its list
+        // view, so that a later removal tries again.
+        hook.stage = HookStage::RemovalPending;
         return;
     }
-    const DWORD start = GetTickCount();
-    for (;;) {
-        OutputDebugStringA("sending stop message to subclass\n");
-        if (!PostThreadMessageA(thread, state.settingsMessage, ToWire(MessageId::Unsubclass),
-                                reinterpret_cast<LPARAM>(state.targetWindow)) &&
-            GetLastError() == ERROR_INVALID_THREAD_ID) {
-            // The desktop thread has ended; no host can be reached there.
-            OutputDebugStringA("NOT ready to exit!\n");
-            busy.reset();
-            ForgetHook(state);
-            return;
-        }
-        Sleep(100);
-        if (WaitForSingleObject(busy.get(), 100) == WAIT_OBJECT_0) {
-            OutputDebugStringA("ready to exit!\n");
-            ReleaseSemaphore(busy.get(), 1, nullptr);
-            break;
-        }
-        OutputDebugStringA("NOT ready to exit!\n");
-        // The desktop thread does not answer: keep the hook and the target,
-        // so that a later removal tries again.
-        if (ElapsedSince(start) >= kRemoveLimitMs) return;
-    }
-    Sleep(100);
-    state.targetWindow = nullptr;
-    if (WaitForSingleObject(busy.get(), kRemoveLimitMs) == WAIT_OBJECT_0) ReleaseSemaphore(busy.get(), 1, nullptr);
     busy.reset();
-    ForgetHook(state);
+    ForgetHook(hook);
+    OutputDebugStringA("hook removed.\n");
 }
 
 LRESULT CALLBACK UVDLLGetMsgProc(int code, WPARAM wParam, LPARAM lParam) {
@@ -206,13 +205,13 @@ LRESULT CALLBACK UVDLLGetMsgProc(int code, WPARAM wParam, LPARAM lParam) {
         msg->wParam == ToWire(MessageId::HookHandle)) {
         // Anyone can post this message: a null handle would make the hook
         // swallow every later message, Unsubclass included.
-        if (msg->lParam) state.hookHandle = reinterpret_cast<HHOOK>(msg->lParam);
+        if (msg->lParam) state.desktop.hookHandle = reinterpret_cast<HHOOK>(msg->lParam);
         return 1;
     }
     // Nothing is handed on before this process knows its hook handle.
-    if (!state.hookHandle) return 1;
+    if (!state.desktop.hookHandle) return 1;
     if (code != HC_ACTION || !msg || msg->message != state.settingsMessage)
-        return CallNextHookEx(state.hookHandle, code, wParam, lParam);
+        return CallNextHookEx(state.desktop.hookHandle, code, wParam, lParam);
     // No exception may leave into the shell's message loop.
     try {
         return Dispatch(state, code, wParam, lParam, *msg);
@@ -222,24 +221,25 @@ LRESULT CALLBACK UVDLLGetMsgProc(int code, WPARAM wParam, LPARAM lParam) {
 }
 
 BOOL WINAPI UVDLLIsHostRunning(void) {
-    const UvdllState& state = State();
     // The host may have stopped by another route since the install.
-    return state.hostReached && state.targetWindow && HostHoldsBusySemaphore() ? TRUE : FALSE;
+    const HookStage stage = State().hook.stage;
+    const bool reached = stage == HookStage::Reached || stage == HookStage::RemovalPending;
+    return reached && HostHoldsBusySemaphore() ? TRUE : FALSE;
 }
 
 LONG WINAPI UVDLLHostStatistic(int item) {
-    const UvdllState& state = State();
-    const DesktopHost& host = state.host;
+    const DesktopSide& desk = State().desktop;
+    const DesktopHost& host = desk.host;
     switch (item) {
-    case UVDLL_STAT_RUNNING: return host.savedWindowProc ? 1 : 0;
+    case UVDLL_STAT_RUNNING: return host.run ? 1 : 0;
     case UVDLL_STAT_STARTS: return host.starts;
     case UVDLL_STAT_RENDERS: return host.renders;
     case UVDLL_STAT_COMPOSES: return host.composes;
     case UVDLL_STAT_CACHE_REBUILDS: return host.cacheRebuilds;
-    case UVDLL_STAT_CACHE_WIDTH: return host.paintCache.width;
-    case UVDLL_STAT_CACHE_HEIGHT: return host.paintCache.height;
-    case UVDLL_STAT_HOOK_KNOWN: return state.hookHandle ? 1 : 0;
-    case UVDLL_STAT_RENDER_TIME: return static_cast<LONG>(state.settings.renderTime);
+    case UVDLL_STAT_CACHE_WIDTH: return host.run ? host.run->picture.cache().width : 0;
+    case UVDLL_STAT_CACHE_HEIGHT: return host.run ? host.run->picture.cache().height : 0;
+    case UVDLL_STAT_HOOK_KNOWN: return desk.hookHandle ? 1 : 0;
+    case UVDLL_STAT_RENDER_TIME: return static_cast<LONG>(desk.settings.renderTime);
     default: return -1;
     }
 }

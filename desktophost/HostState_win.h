@@ -1,69 +1,96 @@
 // Everything uvdll.dll keeps per process, gathered in one place. Each process
-// that loads the library has its own copy; only the copy inside the desktop's
-// process ever starts the desktop host.
+// that loads the library has its own copy: the controller's copy keeps the
+// hook it installed, the copy inside the desktop's process the desktop host.
 #pragma once
 
 #include <windows.h>
 
-#include <ctime>
-#include <memory>
 #include <optional>
+#include <utility>
 
-#include "common/SelectedBitmap_win.h"
 #include "common/WinHandles.h"
-#include "renderer/Compositing_win.h"
+#include "desktophost/DesktopSubclass_win.h"
+#include "renderer/DesktopPicture_win.h"
 #include "renderer/RenderSettings.h"
 #include "solar/CityDatabase.h"
 
 namespace uv {
 
-// The desktop host: the picture, its buffers, the render worker and the
-// semaphores that hand the picture between the worker and the desktop thread.
-struct DesktopHost {
+// ----- The controller's side
+
+enum class HookStage {
+    None,
+    Installed,       // inside UVDLLInstallHook, the host not yet seen
+    Reached,         // the host started on the list view
+    RemovalPending,  // a removal gave up on a desktop thread that did not answer
+};
+
+// The hook this process installed, for one list view.
+struct HookRecord {
+    HookStage stage = HookStage::None;
+    HHOOK handle = nullptr;
+    HWND listView = nullptr;
+    // The removal posts here even when the window has gone.
+    DWORD thread = 0;
+};
+
+// ----- The desktop's side
+
+// A semaphore of count 1 that this process may hold; released, when held,
+// before it is closed.
+struct HeldSemaphore {
+    HeldSemaphore() = default;
+    HeldSemaphore(HeldSemaphore&& o) noexcept : handle(std::move(o.handle)), held(std::exchange(o.held, false)) {}
+    ~HeldSemaphore() {
+        if (held) ReleaseSemaphore(handle.get(), 1, nullptr);
+    }
+    bool TakeNow() {
+        if (held || !handle) return false;
+        held = WaitForSingleObject(handle.get(), 0) == WAIT_OBJECT_0;
+        return held;
+    }
+
+    UniqueKernelHandle handle;
+    bool held = false;
+};
+
+// Where a requested picture is. Changed only under the state lock; the
+// holder of the render baton owns the picture's rendered bitmap.
+enum class RenderStage {
+    Idle,       // the desktop thread holds the baton
+    Requested,  // the baton is free for the worker
+    Rendering,  // the worker holds it and renders
+    Done,       // a picture waits for the desktop thread
+    Failed,     // the render made no picture
+};
+
+// Everything a start makes, built whole before the host counts as running:
+// a start that fails anywhere drops it, and a stop ends the worker, puts
+// the window procedure back and drops it. Members are released from the
+// last to the first, so "umbravue" is let go of after everything else.
+struct RunningHost {
     HWND targetWindow = nullptr;
     DWORD desktopThread = 0;
-    UINT message = 0;
-
+    HeldSemaphore quitSemaphore;  // "umbravue quit received": taken by the stop
+    HeldSemaphore busySemaphore;  // "umbravue": held from start to the end of stop
+    UniqueKernelHandle stateLock;    // guards stage
+    UniqueKernelHandle renderBaton;  // its holder owns the picture's rendered bitmap
+    RenderStage stage = RenderStage::Idle;  // under stateLock
     UniqueModule resourceModule;
-    int imageWidth = 0;
-    int imageHeight = 0;
-    std::unique_ptr<unsigned char[]> dayPixels;
-    std::unique_ptr<unsigned char[]> nightPixels;
-    std::unique_ptr<unsigned char[]> generatedNightPixels;
-    std::unique_ptr<unsigned char[]> maskBuffer;
-
-    // Owned by the holder of the render baton (the worker while it renders).
-    SelectedBitmap rendered;
-    double renderedSunLongitude = 0.0;
-    double renderedSunLatitude = 0.0;
-
-    // Desktop thread only.
-    SelectedBitmap display;
-    SelectedBitmap paintCache;
-    bool cacheDirty = true;
-    double shownSunLongitude = 0.0;
-    double shownSunLatitude = 0.0;
-
-    // Non-null exactly while the host runs: the procedure HostWindowProc
-    // hands the target window's messages to.
-    WNDPROC savedWindowProc = nullptr;
-
-    // The blend of a render; a test replaces it to make renders fail.
-    decltype(&ComposeDayNight) compose = &ComposeDayNight;
-
-    UniqueKernelHandle busySemaphore;   // "umbravue": held from start to the end of stop
-    UniqueKernelHandle quitSemaphore;   // "umbravue quit received": taken by the stop
-    UniqueKernelHandle stateLock;       // guards batonHeld and resultPending
-    UniqueKernelHandle renderBaton;     // its holder owns `rendered`
-    UniqueKernelHandle stopSemaphore;   // held by the desktop thread while the worker runs
-    UniqueKernelHandle workerThread;
+    MapImages images;  // read-only once the worker runs
+    DesktopPicture picture;
+    SubclassedWindow subclass;
+    UniqueKernelHandle stopSemaphore;   // held by the desktop thread while the worker is to run
     UniqueKernelHandle workerFinished;  // set by the worker as its last step
-    DWORD workerThreadId = 0;
-    bool batonHeld = false;     // under stateLock
-    bool resultPending = false; // under stateLock
-    bool renderFailed = false;  // under stateLock: the pending result is no picture
+    UniqueKernelHandle workerThread;
+};
 
-    // Counters read by tests through UVDLLHostStatistics.
+struct DesktopHost {
+    std::optional<RunningHost> run;  // exactly while the host runs
+    // The blend of a render; a test replaces it to make renders fail.
+    DesktopPicture::Blend compose = &ComposeDayNight;
+
+    // Counters read by tests through UVDLLHostStatistic.
     volatile LONG renders = 0;
     volatile LONG composes = 0;
     volatile LONG cacheRebuilds = 0;
@@ -78,33 +105,28 @@ struct ChainLink {
     WNDPROC next = nullptr;
 };
 
-struct UvdllState {
-    HMODULE module = nullptr;
-    UINT settingsMessage = 0;
-    // Controller's process: the hook it installed. Desktop's process: the
-    // value received with HookHandle.
+struct DesktopSide {
+    // The value received with HookHandle.
     HHOOK hookHandle = nullptr;
-    // Controller's process only: the list view of a completed install.
-    HWND targetWindow = nullptr;
-    // Full path of globepix.dll beside this library; empty when it would not fit.
-    char resourcePath[256] = {};
-    // This process installed hookHandle (the controller's side).
-    bool ownsHook = false;
-    // The last install of this process reached the desktop host.
-    bool hostReached = false;
     bool paintInProgress = false;
-    // Controller's process: the thread of the list view of the last install;
-    // the removal posts there even when the window has gone.
-    DWORD targetThread = 0;
-
-    // Desktop's process: the windows HostWindowProc is installed in, and the
-    // extra reference on this library that keeps it loaded while any is.
+    // The windows HostWindowProc is installed in, and the extra reference
+    // on this library that keeps it loaded while any is.
     ChainLink chain[4];
     HMODULE selfReference = nullptr;
 
     RenderSettings settings;
     CityDatabase cities;
     DesktopHost host;
+};
+
+struct UvdllState {
+    HMODULE module = nullptr;
+    UINT settingsMessage = 0;
+    // Full path of globepix.dll beside this library; empty when it would not fit.
+    char resourcePath[256] = {};
+
+    HookRecord hook;      // the controller's process
+    DesktopSide desktop;  // the desktop's process
 };
 
 UvdllState& State();

@@ -72,16 +72,4 @@ bool WriteBitmapPixels(HDC dc, int width, int height, const std::uint8_t* buffer
     });
 }
 
-HBITMAP LoadMapImage(HMODULE module, int id) {
-    return static_cast<HBITMAP>(LoadImageA(module, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_DEFAULTSIZE));
-}
-
-bool BitmapSize(HBITMAP bitmap, int& width, int& height) {
-    BITMAP info{};
-    if (!bitmap || GetObjectA(bitmap, sizeof info, &info) != sizeof info) return false;
-    width = info.bmWidth;
-    height = info.bmHeight;
-    return true;
-}
-
 }  // namespace uv

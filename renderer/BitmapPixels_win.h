@@ -6,7 +6,6 @@
 
 #include <cstdint>
 
-
 namespace uv {
 
 // The bitmap in dc must be width x height with a width that is a multiple of
@@ -14,10 +13,5 @@ namespace uv {
 // return false when the transfer did not happen.
 bool ReadBitmapPixels(HDC dc, int width, int height, std::uint8_t* buffer);
 bool WriteBitmapPixels(HDC dc, int width, int height, const std::uint8_t* buffer);
-
-// Bitmap resource id of module at its own size; null when missing.
-HBITMAP LoadMapImage(HMODULE module, int id);
-// False for a null or unreadable bitmap.
-bool BitmapSize(HBITMAP bitmap, int& width, int& height);
 
 }  // namespace uv

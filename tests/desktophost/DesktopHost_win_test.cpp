@@ -112,8 +112,8 @@ public:
     LONG_PTR ownProc;
 };
 
-bool BusySemaphoreExists() {
-    HANDLE h = OpenSemaphoreA(SEMAPHORE_ALL_ACCESS, FALSE, "umbravue");
+bool BusySemaphoreExists(const char* name = "umbravue") {
+    HANDLE h = OpenSemaphoreA(SEMAPHORE_ALL_ACCESS, FALSE, name);
     if (h) CloseHandle(h);
     return h != nullptr;
 }
@@ -129,47 +129,47 @@ class DesktopHostTest : public ::testing::Test {
 protected:
     void SetUp() override {
         UseResourceLibrary(BinDirectory() + "globepix.dll");
-        State().hookHandle = reinterpret_cast<HHOOK>(static_cast<INT_PTR>(1));
-        State().settings = uv::RenderSettings{};
-        State().host.compose = &uv::ComposeDayNight;
+        State().desktop.hookHandle = reinterpret_cast<HHOOK>(static_cast<INT_PTR>(1));
+        State().desktop.settings = uv::RenderSettings{};
+        State().desktop.host.compose = &uv::ComposeDayNight;
     }
     void TearDown() override {
         uv::StopDesktopHost();
-        State().hookHandle = nullptr;
+        State().desktop.hookHandle = nullptr;
     }
 };
 
 TEST_F(DesktopHostTest, HookDoesNothingBeforeItKnowsItsHookHandle) {
     uv::UvdllState& state = State();
-    state.hookHandle = nullptr;
+    state.desktop.hookHandle = nullptr;
     const UINT msg = state.settingsMessage;
     EXPECT_EQ(1, CallHook(HC_ACTION, msg, ToWire(MessageId::XOffset), 40));
     EXPECT_EQ(1, CallHook(HC_ACTION, WM_TIMER, 0, 0));
-    EXPECT_EQ(0, state.settings.xOffset);
+    EXPECT_EQ(0, state.desktop.settings.xOffset);
 
     EXPECT_EQ(1, CallHook(HC_ACTION, msg, ToWire(MessageId::HookHandle), 0x1234));
-    EXPECT_EQ(reinterpret_cast<HHOOK>(static_cast<INT_PTR>(0x1234)), state.hookHandle);
+    EXPECT_EQ(reinterpret_cast<HHOOK>(static_cast<INT_PTR>(0x1234)), state.desktop.hookHandle);
     EXPECT_EQ(1, CallHook(HC_ACTION, msg, ToWire(MessageId::XOffset), 400));
-    EXPECT_EQ(40, state.settings.xOffset);
+    EXPECT_EQ(40, state.desktop.settings.xOffset);
     // A null handle, from anyone, is ignored: the hook goes on acting.
     EXPECT_EQ(1, CallHook(HC_ACTION, msg, ToWire(MessageId::HookHandle), 0));
     EXPECT_EQ(1, CallHook(HC_ACTION, msg, ToWire(MessageId::XOffset), 30));
-    EXPECT_EQ(30, state.settings.xOffset);
+    EXPECT_EQ(30, state.desktop.settings.xOffset);
 }
 
 TEST_F(DesktopHostTest, HookHandsOnForeignIdsCodesAndMessages) {
     uv::UvdllState& state = State();
     const UINT msg = state.settingsMessage;
-    const uv::RenderSettings before = state.settings;
+    const uv::RenderSettings before = state.desktop.settings;
     CallHook(HC_ACTION, msg, 9, 77);
     CallHook(HC_ACTION, msg, 38, 77);
     CallHook(-1, msg, ToWire(MessageId::XOffset), 77);
     CallHook(HC_NOREMOVE + 1, msg, ToWire(MessageId::DawnDuskWidth), 50);
     CallHook(HC_ACTION, msg + 1, ToWire(MessageId::XOffset), 77);
-    EXPECT_EQ(0, std::memcmp(&before, &state.settings, sizeof before));
+    EXPECT_EQ(0, std::memcmp(&before, &state.desktop.settings, sizeof before));
     // A HookHandle seen with another code is handed on too.
     CallHook(-1, msg, ToWire(MessageId::HookHandle), 0x999);
-    EXPECT_NE(reinterpret_cast<HHOOK>(static_cast<INT_PTR>(0x999)), state.hookHandle);
+    EXPECT_NE(reinterpret_cast<HHOOK>(static_cast<INT_PTR>(0x999)), state.desktop.hookHandle);
 }
 
 TEST_F(DesktopHostTest, StartWithoutTheResourceLibraryLeavesTheDesktopAlone) {
@@ -183,6 +183,28 @@ TEST_F(DesktopHostTest, StartWithoutTheResourceLibraryLeavesTheDesktopAlone) {
     EXPECT_EQ(1, CallHook(HC_ACTION, State().settingsMessage, ToWire(MessageId::Subclass),
                           reinterpret_cast<LPARAM>(window.hwnd)));
     EXPECT_FALSE(uv::DesktopHostRunning());
+}
+
+TEST_F(DesktopHostTest, AStartThatFailsAtItsLastStepLeavesNothingBehind) {
+    TestWindow window(320, 240);
+    // Our procedure in the window without a host having put it there: the
+    // subclassing, after the images and the semaphores, refuses the window.
+    SetWindowLongPtrA(window.hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&uv::HostWindowProc));
+    // A free "umbravue" left by an earlier host: the start takes it and,
+    // failing, must give it back.
+    HANDLE earlier = CreateSemaphoreA(nullptr, 1, 1, "umbravue");
+    const LONG starts = State().desktop.host.starts;
+    EXPECT_FALSE(uv::StartDesktopHost(window.hwnd));
+    EXPECT_FALSE(uv::DesktopHostRunning());
+    EXPECT_EQ(static_cast<DWORD>(WAIT_OBJECT_0), WaitForSingleObject(earlier, 0));
+    CloseHandle(earlier);
+    EXPECT_FALSE(BusySemaphoreExists());
+    EXPECT_FALSE(BusySemaphoreExists("umbravue quit received"));
+    EXPECT_EQ(starts, State().desktop.host.starts);
+    SetWindowLongPtrA(window.hwnd, GWLP_WNDPROC, window.ownProc);
+    ASSERT_TRUE(uv::StartDesktopHost(window.hwnd));
+    uv::StopDesktopHost();
+    EXPECT_EQ(window.ownProc, GetWindowLongPtrA(window.hwnd, GWLP_WNDPROC));
 }
 
 struct ForeignWindowArgs {
@@ -219,7 +241,7 @@ TEST_F(DesktopHostTest, StartRefusesAWindowOfAnotherThreadOrNone) {
 
 TEST_F(DesktopHostTest, PaintsFromTheCacheAndStopPutsTheWindowBack) {
     TestWindow window(640, 480, true);
-    uv::DesktopHost& host = State().host;
+    uv::DesktopHost& host = State().desktop.host;
     const LONG startsBefore = host.starts;
     ASSERT_TRUE(uv::StartDesktopHost(window.hwnd));
     EXPECT_TRUE(uv::DesktopHostRunning());
@@ -236,11 +258,11 @@ TEST_F(DesktopHostTest, PaintsFromTheCacheAndStopPutsTheWindowBack) {
     ASSERT_TRUE(PumpUntil([&] { return host.composes > composes; }, 15000));
     UpdateWindow(window.hwnd);
     // FitWidth: a 2:1 map at the window's width, centred by YOffset 0.5.
-    const int cacheHeight = 640 * host.imageHeight / host.imageWidth;
-    EXPECT_EQ(640, host.paintCache.width);
-    EXPECT_EQ(cacheHeight, host.paintCache.height);
+    const int cacheHeight = 640 * host.run->images.height / host.run->images.width;
+    EXPECT_EQ(640, host.run->picture.cache().width);
+    EXPECT_EQ(cacheHeight, host.run->picture.cache().height);
     const int windowY = (480 - cacheHeight) / 2;
-    EXPECT_EQ(GetPixel(host.paintCache.dc.get(), 320, 100), WindowPixel(window.hwnd, 320, windowY + 100));
+    EXPECT_EQ(GetPixel(host.run->picture.cache().dc.get(), 320, 100), WindowPixel(window.hwnd, 320, windowY + 100));
 
     // Unchanged picture: copies only.
     const LONG rebuilds = host.cacheRebuilds;
@@ -251,22 +273,22 @@ TEST_F(DesktopHostTest, PaintsFromTheCacheAndStopPutsTheWindowBack) {
     EXPECT_EQ(rebuilds, host.cacheRebuilds);
 
     // YOffset only moves the finished cache.
-    State().settings.yOffset = 0.0;
+    State().desktop.settings.yOffset = 0.0;
     InvalidateRect(window.hwnd, nullptr, TRUE);
     UpdateWindow(window.hwnd);
     EXPECT_EQ(rebuilds, host.cacheRebuilds);
-    EXPECT_EQ(GetPixel(host.paintCache.dc.get(), 320, 100), WindowPixel(window.hwnd, 320, 100));
+    EXPECT_EQ(GetPixel(host.run->picture.cache().dc.get(), 320, 100), WindowPixel(window.hwnd, 320, 100));
 
     // A new size rebuilds at that size; so does a display mode that changes it.
     SetWindowPos(window.hwnd, nullptr, 0, 0, 800, 600, SWP_NOZORDER | SWP_NOACTIVATE);
     InvalidateRect(window.hwnd, nullptr, TRUE);
     UpdateWindow(window.hwnd);
-    EXPECT_EQ(800, host.paintCache.width);
+    EXPECT_EQ(800, host.run->picture.cache().width);
     EXPECT_EQ(rebuilds + 1, host.cacheRebuilds);
-    State().settings.displayMode = 1;
+    State().desktop.settings.displayMode = 1;
     InvalidateRect(window.hwnd, nullptr, TRUE);
     UpdateWindow(window.hwnd);
-    EXPECT_EQ(600, host.paintCache.height);
+    EXPECT_EQ(600, host.run->picture.cache().height);
     EXPECT_EQ(rebuilds + 2, host.cacheRebuilds);
 
     // RenderDone with no render outstanding composes nothing.
@@ -280,9 +302,8 @@ TEST_F(DesktopHostTest, PaintsFromTheCacheAndStopPutsTheWindowBack) {
     EXPECT_LT(GetTickCount() - stopStart, 5000u);
     EXPECT_FALSE(uv::DesktopHostRunning());
     EXPECT_EQ(window.ownProc, GetWindowLongPtrA(window.hwnd, GWLP_WNDPROC));
-    EXPECT_FALSE(host.paintCache.exists());
-    EXPECT_FALSE(host.display.exists());
-    EXPECT_FALSE(host.workerThread);
+    // The paint cache, the display bitmap and the worker went with it.
+    EXPECT_FALSE(host.run.has_value());
     // The semaphore is free; only our handle keeps it alive now.
     EXPECT_EQ(static_cast<DWORD>(WAIT_OBJECT_0), WaitForSingleObject(busy, 0));
     CloseHandle(busy);
@@ -297,7 +318,7 @@ TEST_F(DesktopHostTest, LeavingTheProcessWhileRunningPutsTheWindowBack) {
     uv::DetachDesktopHost();
     EXPECT_FALSE(uv::DesktopHostRunning());
     EXPECT_EQ(window.ownProc, GetWindowLongPtrA(window.hwnd, GWLP_WNDPROC));
-    EXPECT_FALSE(State().host.workerThread);
+    EXPECT_FALSE(State().desktop.host.run);
     EXPECT_FALSE(BusySemaphoreExists());
     // A fresh start works after it.
     ASSERT_TRUE(uv::StartDesktopHost(window.hwnd));
@@ -319,7 +340,7 @@ TEST_F(DesktopHostTest, AnotherHostHoldingTheSemaphoreBlocksStartOnlyForABounded
 
 TEST_F(DesktopHostTest, OneRenderPerRequestAndTheLaterOfTwoQuickTimes) {
     TestWindow window(320, 240);
-    uv::DesktopHost& host = State().host;
+    uv::DesktopHost& host = State().desktop.host;
     const LONG rendersAtStart = host.renders;
     ASSERT_TRUE(uv::StartDesktopHost(window.hwnd));
     // A stray RenderDone while the worker is about to render composes nothing.
@@ -335,10 +356,10 @@ TEST_F(DesktopHostTest, OneRenderPerRequestAndTheLaterOfTwoQuickTimes) {
     ASSERT_TRUE(PumpUntil([&] { return host.composes > composes; }, 15000));
     PumpUntil([] { return false; }, 500);
     EXPECT_EQ(renders + 1, host.renders);
-    EXPECT_EQ(1100000000, static_cast<long long>(State().settings.renderTime));
+    EXPECT_EQ(1100000000, static_cast<long long>(State().desktop.settings.renderTime));
     // SetTime 0 keeps the time it has.
     CallHook(HC_ACTION, msg, ToWire(MessageId::SetTime), 0);
-    EXPECT_EQ(1100000000, static_cast<long long>(State().settings.renderTime));
+    EXPECT_EQ(1100000000, static_cast<long long>(State().desktop.settings.renderTime));
 }
 
 TEST_F(DesktopHostTest, DestroyingTheListViewStopsTheHost) {
@@ -346,7 +367,7 @@ TEST_F(DesktopHostTest, DestroyingTheListViewStopsTheHost) {
     ASSERT_TRUE(uv::StartDesktopHost(window->hwnd));
     delete window;
     EXPECT_FALSE(uv::DesktopHostRunning());
-    EXPECT_FALSE(State().host.workerThread);
+    EXPECT_FALSE(State().desktop.host.run);
     EXPECT_FALSE(BusySemaphoreExists());
     TestWindow next(320, 240);
     ASSERT_TRUE(uv::StartDesktopHost(next.hwnd));
@@ -390,12 +411,12 @@ TEST_F(DesktopHostTest, AProcedureInstalledOverOursStaysAndOursKeepsForwarding) 
 
 TEST_F(DesktopHostTest, AFailedRenderIsNotShown) {
     TestWindow window(320, 240);
-    uv::DesktopHost& host = State().host;
+    uv::DesktopHost& host = State().desktop.host;
     host.compose = [](const std::uint8_t*, const std::uint8_t*, const std::uint8_t*, HDC, int, int) { return false; };
     const LONG composes = host.composes;
     ASSERT_TRUE(uv::StartDesktopHost(window.hwnd));
     // The failed render hands the baton back without a picture.
-    ASSERT_TRUE(PumpUntil([&] { return host.batonHeld; }, 15000));
+    ASSERT_TRUE(PumpUntil([&] { return host.run->stage == uv::RenderStage::Idle; }, 15000));
     PumpUntil([] { return false; }, 300);
     EXPECT_EQ(composes, host.composes);
     host.compose = &uv::ComposeDayNight;
@@ -419,11 +440,11 @@ DWORD WINAPI HoldLockFourSeconds(void* p) {
 
 TEST_F(DesktopHostTest, ARenderRequestNeverWaitsLongForTheStateLock) {
     TestWindow window(320, 240);
-    uv::DesktopHost& host = State().host;
+    uv::DesktopHost& host = State().desktop.host;
     ASSERT_TRUE(uv::StartDesktopHost(window.hwnd));
     const LONG first = host.composes;
     ASSERT_TRUE(PumpUntil([&] { return host.composes > first; }, 15000));
-    LockHolder holder{host.stateLock.get(), CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+    LockHolder holder{host.run->stateLock.get(), CreateEventA(nullptr, TRUE, FALSE, nullptr)};
     HANDLE thread = CreateThread(nullptr, 0, HoldLockFourSeconds, &holder, 0, nullptr);
     ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(holder.taken, 5000));
     const DWORD start = GetTickCount();
@@ -432,7 +453,7 @@ TEST_F(DesktopHostTest, ARenderRequestNeverWaitsLongForTheStateLock) {
     // The request is handed over once the lock is free.
     const LONG composes = host.composes;
     EXPECT_TRUE(PumpUntil([&] { return host.composes > composes; }, 20000));
-    EXPECT_EQ(1200000000, static_cast<long long>(State().settings.renderTime));
+    EXPECT_EQ(1200000000, static_cast<long long>(State().desktop.settings.renderTime));
     WaitForSingleObject(thread, 10000);
     CloseHandle(thread);
     CloseHandle(holder.taken);
@@ -445,35 +466,35 @@ TEST_F(DesktopHostTest, OutOfMemoryInTheShellLeavesOutPiecesAndThrowsNothing) {
         FailingAllocations failing;
         ASSERT_TRUE(uv::StartDesktopHost(window.hwnd));
     }
-    EXPECT_EQ(0, state.cities.GetCityCount());
+    EXPECT_EQ(0, state.desktop.cities.GetCityCount());
     const char cities[] = "A,X,0,0\nB,X,10,10\n";
-    state.cities.Parse(cities, sizeof cities - 1);
-    state.cities.SelectCityIndex(0);
-    state.cities.SelectCityIndex(1);
-    uv::RenderSettings& s = state.settings;
+    state.desktop.cities.Parse(cities, sizeof cities - 1);
+    state.desktop.cities.SelectCityIndex(0);
+    state.desktop.cities.SelectCityIndex(1);
+    uv::RenderSettings& s = state.desktop.settings;
     s.overlayGrid = s.overlayDawnDusk = s.overlayCities = s.cityLabels = s.glyphShowSun = 1;
     s.overlayStatus = s.statusSunLocation = s.statusSunrise = 1;
-    state.host.cacheDirty = true;
-    const LONG rebuilds = state.host.cacheRebuilds;
+    state.desktop.host.run->picture.InvalidateCache();
+    const LONG rebuilds = state.desktop.host.cacheRebuilds;
     InvalidateRect(window.hwnd, nullptr, FALSE);
     {
         FailingAllocations failing;
         uv::HostWindowProc(window.hwnd, WM_PAINT, 0, 0);
     }
-    EXPECT_EQ(rebuilds + 1, state.host.cacheRebuilds);
+    EXPECT_EQ(rebuilds + 1, state.desktop.host.cacheRebuilds);
 }
 
 TEST(HookExports, RemovalForgetsAHookWhoseDesktopHasGone) {
     uv::UvdllState& state = State();
     HWND gone = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     DestroyWindow(gone);
-    state.ownsHook = true;
-    state.hookHandle = reinterpret_cast<HHOOK>(static_cast<INT_PTR>(0x4242));
-    state.targetWindow = gone;
+    state.hook.stage = uv::HookStage::Reached;
+    state.hook.handle = reinterpret_cast<HHOOK>(static_cast<INT_PTR>(0x4242));
+    state.hook.listView = gone;
     UVDLLRemoveHook();
-    EXPECT_FALSE(state.ownsHook);
-    EXPECT_EQ(nullptr, state.targetWindow);
-    EXPECT_EQ(nullptr, state.hookHandle);
+    EXPECT_EQ(uv::HookStage::None, state.hook.stage);
+    EXPECT_EQ(nullptr, state.hook.listView);
+    EXPECT_EQ(nullptr, state.hook.handle);
 }
 
 // The host stopped by another route (a foreign Unsubclass) while its list
@@ -482,18 +503,15 @@ TEST(HookExports, AHostStoppedByAnotherRouteIsNotRunningAndItsRemovalCompletes) 
     uv::UvdllState& state = State();
     HWND alive = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     HANDLE released = CreateSemaphoreA(nullptr, 1, 1, "umbravue");
-    state.ownsHook = true;
-    state.hookHandle = reinterpret_cast<HHOOK>(static_cast<INT_PTR>(0x4242));
-    state.targetWindow = alive;
-    state.targetThread = GetCurrentThreadId();
-    state.hostReached = true;
+    state.hook = uv::HookRecord{uv::HookStage::Reached, reinterpret_cast<HHOOK>(static_cast<INT_PTR>(0x4242)),
+                                alive, GetCurrentThreadId()};
     EXPECT_FALSE(UVDLLIsHostRunning());
     const DWORD start = GetTickCount();
     UVDLLRemoveHook();
     EXPECT_LT(GetTickCount() - start, 1000u);
-    EXPECT_FALSE(state.ownsHook);
-    EXPECT_EQ(nullptr, state.targetWindow);
-    EXPECT_EQ(nullptr, state.hookHandle);
+    EXPECT_EQ(uv::HookStage::None, state.hook.stage);
+    EXPECT_EQ(nullptr, state.hook.listView);
+    EXPECT_EQ(nullptr, state.hook.handle);
     CloseHandle(released);
     DestroyWindow(alive);
 }
@@ -505,7 +523,7 @@ TEST(HookExports, InstallRefusesNoWindowAndRemovalWithoutHookReturns) {
     UVDLLRemoveHook();
     EXPECT_LT(GetTickCount() - start, 1000u);
     EXPECT_FALSE(UVDLLIsHostRunning());
-    EXPECT_FALSE(State().ownsHook);
+    EXPECT_EQ(uv::HookStage::None, State().hook.stage);
     EXPECT_EQ(-1, UVDLLHostStatistic(99));
 }
 
