@@ -11,8 +11,10 @@ program's own entry point, TLS callbacks and static initialisers. WinMain
 must call the check before anything else. The code reachable from all of
 these by direct calls and jumps (within the file; system DLLs are not ours)
 is disassembled, and any function in it that touches an XMM register is a
-failure. DllMain's detach branch is reached too: the check is conservative.
-Needs the unstripped files of bin/. Prints "PASS name" or "FAIL name:
+failure. DllMain's detach branch is followed too, except into
+DetachDesktopHost: that runs only in a desktop process where a host runs,
+and a host is only ever installed after the check has passed. Needs the
+unstripped files of bin/. Prints "PASS name" or "FAIL name:
 detail" per file (a "SKIP" line for 64-bit files, where SSE2 is part of the
 architecture) and exits 1 on any failure.
 """
@@ -22,6 +24,8 @@ import subprocess
 import sys
 
 CHECK = "ProcessorRunsProgram"
+# Reached from DllMain only where a desktop host runs (see above).
+HOST_ONLY = re.compile(r"DetachDesktopHost")
 FUNCTION = re.compile(r"^([0-9a-f]+) <(.+)>:$")
 INSTRUCTION = re.compile(r"^\s*([0-9a-f]+):\s+(?:[0-9a-f]{2} )+\s*(.*)$")
 TARGET = re.compile(r"\b(call|jmp|j[a-z]+)\s+([0-9a-f]+) <([^>+]+)(\+0x[0-9a-f]+)?>")
@@ -70,7 +74,7 @@ def reachable(functions, roots, stop_at_check):
     seen, todo = set(), list(roots)
     while todo:
         name = todo.pop()
-        if name in seen or name not in functions:
+        if name in seen or name not in functions or HOST_ONLY.search(name):
             continue
         seen.add(name)
         instructions = functions[name][1]
