@@ -74,21 +74,28 @@ int TimeZoneXOffset() {
     return XOffsetForStandardOffset(LocalStandardOffset());
 }
 
-bool DesktopLink::ConnectDesktop() { return ConnectTo(FindDesktopListView()); }
+LinkFacts DesktopLink::Connect() { return ConnectTo(FindDesktopListView()); }
 
-bool DesktopLink::ConnectTo(HWND listView) {
+LinkFacts DesktopLink::ConnectTo(HWND listView) {
     linkedListView_ = listView;
-    if (!listView) return false;   // the hook would have no thread to go to
+    LinkFacts found;
+    found.listViewFound = listView != nullptr;
+    if (!listView) return found;   // the hook would have no thread to go to
     const DWORD thread = GetWindowThreadProcessId(listView, nullptr);
     UVDLLInstallHook(listView);
     installed_ = true;
+    found.hostReached = UVDLLIsHostRunning() != FALSE;
+    if (!found.hostReached) {
+        Disconnect();
+        return found;
+    }
     // A new host starts from its defaults: every value goes, "YOffset" too.
     lastYOffset_ = -1;
     Sleep(50);
     PostAllSettings(thread);
     Sleep(50);
     PostTime(thread);
-    return true;
+    return found;
 }
 
 void DesktopLink::PostAllSettings(DWORD thread) {
@@ -108,29 +115,21 @@ void DesktopLink::PostTime(DWORD thread) {
                        static_cast<LPARAM>(static_cast<std::int32_t>(std::time(nullptr))));
 }
 
-void DesktopLink::RefreshTick(HWND owner, UINT_PTR timerId,
-                              const std::function<void(int)>& setXOffset) {
-    SetTimer(owner, timerId, RefreshPeriodMs(refs_.misc->refreshSlider), nullptr);
-    if (refs_.offset->timezoneOffset) {
-        const int x = TimeZoneXOffset();
-        if (setXOffset) setXOffset(x); else refs_.offset->xSlider = x;
-    }
+std::optional<LinkFacts> DesktopLink::Refresh() {
     Sleep(50);
     HWND listView = FindDesktopListView();
     // Another list view belongs to a shell started since (or the first one
     // after a start without a shell): its thread has no host to take the
     // burst. Each list view is tried once, so a shell that cannot be reached
     // does not block every tick for the length of an install.
-    if (listView && listView != linkedListView_) {
-        ConnectTo(listView);
-        return;
-    }
+    if (listView && listView != linkedListView_) return ConnectTo(listView);
     const DWORD thread = listView ? GetWindowThreadProcessId(listView, nullptr) : 0;
-    if (!thread) return;   // no desktop: nothing to send to
+    if (!thread) return std::nullopt;   // no desktop: nothing to send to
     PostAllSettings(thread);
     Sleep(50);
     PostTime(thread);
     Sleep(50);
+    return std::nullopt;
 }
 
 void DesktopLink::Disconnect() {

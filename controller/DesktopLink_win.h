@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include <functional>
+#include <optional>
 
 namespace uv {
 
@@ -23,36 +23,36 @@ HWND FindDesktopListView();
 // middle of the map.
 int TimeZoneXOffset();
 
-// The link from the control panel to the desktop host. Reads the settings
-// through refs at the moment of sending.
+// What an attempt to put the desktop host into a list view found.
+struct LinkFacts {
+    bool listViewFound = false;
+    bool hostReached = false;
+};
+
+// The link to the desktop host in the desktop's list view. Reads the
+// settings through refs at the moment of sending.
 class DesktopLink {
 public:
-    explicit DesktopLink(const SettingsRefs& refs) : refs_(refs) {}
-    void SetSettingsMessage(UINT message) { message_ = message; }
+    DesktopLink(const SettingsRefs& refs, UINT settingsMessage) : refs_(refs), message_(settingsMessage) {}
 
-    // Finds the list view, installs the hook there, posts every setting and
-    // the time. With no list view nothing is installed (the program then
-    // runs without a desktop picture) and false is returned.
-    bool ConnectDesktop();
-    // Posts one burst to thread.
-    void PostAllSettings(DWORD thread);
-    // The refresh tick: re-arms timerId on owner at the refresh interval,
-    // follows the time zone when asked to (setXOffset moves the X slider),
-    // posts a burst and the time. A desktop list view other than the one
-    // last connected to (a restarted shell) is connected to instead.
-    void RefreshTick(HWND owner, UINT_PTR timerId, const std::function<void(int)>& setXOffset);
+    // Finds the list view and installs the host there; once it runs, posts
+    // every setting and the time. A host that is not reached leaves nothing
+    // installed.
+    LinkFacts Connect();
+    // Posts one burst and the time to the list view's thread. A list view
+    // other than the one last tried (a restarted shell) is connected to
+    // instead, and what that found is returned.
+    std::optional<LinkFacts> Refresh();
     // Takes the desktop host out of the desktop's process again.
     void Disconnect();
 
-    bool Connected() const { return installed_; }
-    int LastPostedYOffset() const { return lastYOffset_; }
-
 private:
-    bool ConnectTo(HWND listView);
+    LinkFacts ConnectTo(HWND listView);
+    void PostAllSettings(DWORD thread);
     void PostTime(DWORD thread);
 
     SettingsRefs refs_;
-    UINT message_ = 0;
+    UINT message_;
     int lastYOffset_ = -1;
     bool installed_ = false;
     HWND linkedListView_ = nullptr;   // the list view last installed into, or tried

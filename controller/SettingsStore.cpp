@@ -188,37 +188,37 @@ std::vector<std::uint8_t> EncodeCitiesSelected(const CitySelection& selection) {
     return out;
 }
 
-LoadResult LoadAllSettings(SettingsSource& source, SettingsRefs& refs,
-                           const std::function<int()>& timezoneXOffset) {
+LoadResult LoadAllSettings(ValueStore& store, SettingsRefs& refs, const std::function<int()>& timezoneXOffset) {
     LoadResult result;
     for (std::size_t i = 0; i < kSettingCount; ++i) {
         const SettingInfo& s = kLoadOrder[i];
+        RegValue v;
+        if (!store.Read(s.name, v) || !v.present) continue;
+        const std::vector<std::uint8_t>& b = v.data;
         if (s.binary) {
-            std::vector<std::uint8_t> blob;
             // Fewer than 4 bytes hold no index and leave the selection alone.
-            if (!source.QueryBinary(s.name, blob) || blob.size() < 4 || !refs.selection) continue;
+            if (b.size() < 4 || !refs.selection) continue;
             refs.selection->Clear();
-            for (int index : DecodeCitiesSelected(blob.data(), blob.size(), refs.selection->Count()))
+            for (int index : DecodeCitiesSelected(b.data(), b.size(), refs.selection->Count()))
                 refs.selection->Select(index);
             result.citiesLoaded = true;
-            continue;
+        } else if (b.size() == 4) {
+            LoadValue(refs, s.key, b[0] | b[1] << 8 | b[2] << 16 | std::uint32_t(b[3]) << 24, timezoneXOffset);
         }
-        std::uint32_t value = 0;
-        if (source.QueryDword(s.name, value)) LoadValue(refs, s.key, value, timezoneXOffset);
     }
     return result;
 }
 
-void SaveAllSettings(SettingsSink& sink, const SettingsRefs& refs) {
+void SaveAllSettings(ValueStore& store, const SettingsRefs& refs) {
     for (std::size_t i = 0; i < kSettingCount; ++i) {
         const SettingInfo& s = kSaveOrder[i];
-        if (s.binary) {
-            std::vector<std::uint8_t> blob;
-            if (refs.selection) blob = EncodeCitiesSelected(*refs.selection);
-            sink.WriteBinary(s.name, blob.data(), blob.size());
-            continue;
+        if (!s.binary) {
+            store.Write(s.name, DwordValue(StoredValue(refs, s.key)));
+        } else {
+            RegValue blob{true, kRegBinary, {}};
+            if (refs.selection) blob.data = EncodeCitiesSelected(*refs.selection);
+            store.Write(s.name, blob);
         }
-        sink.WriteDword(s.name, StoredValue(refs, s.key));
     }
 }
 
@@ -246,6 +246,33 @@ OverlayEnables ComputeOverlayEnables(const OverlayValues& v) {
     e.statusColours = v.status != 0;
     e.statusBoxes = v.status != 0;
     return e;
+}
+
+RegValue StringValue(const std::string& text) {
+    RegValue v;
+    v.present = true;
+    v.type = kRegSz;
+    v.data.assign(text.begin(), text.end());
+    v.data.push_back(0);
+    return v;
+}
+
+RegValue DwordValue(std::uint32_t value) {
+    RegValue v;
+    v.present = true;
+    v.type = kRegDword;
+    for (int i = 0; i < 4; ++i) v.data.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+    return v;
+}
+
+std::string ValueText(const RegValue& value) {
+    std::string text;
+    if (!value.present || (value.type != kRegSz && value.type != kRegExpandSz)) return text;
+    for (std::uint8_t c : value.data) {
+        if (c == 0) break;
+        text += static_cast<char>(c);
+    }
+    return text;
 }
 
 std::string RunEntryFor(const std::string& programPath) { return "\"" + programPath + "\""; }

@@ -1,7 +1,7 @@
 // The 38 stored settings: their value names, the order in which they are
 // loaded and saved, and what loading one of them does to the pages' values.
-// The registry itself is behind SettingsSource and SettingsSink, so this is
-// tested with an in-memory store as well as against a real registry.
+// The registry itself is behind ValueStore, so this is tested with an
+// in-memory store as well as against a real registry.
 #pragma once
 
 #include "controller/Settings.h"
@@ -52,21 +52,34 @@ std::string RunEntryFor(const std::string& programPath);
 // (entries written before the quotes). Letter case counts.
 bool RunEntryNamesProgram(const std::string& entry, const std::string& programPath);
 
-class SettingsSource {
-public:
-    virtual ~SettingsSource() = default;
-    // A value of exactly 4 bytes, whatever its type; false when missing or
-    // of another size.
-    virtual bool QueryDword(const char* name, std::uint32_t& value) = 0;
-    // The whole value; false when missing.
-    virtual bool QueryBinary(const char* name, std::vector<std::uint8_t>& value) = 0;
+// A registry value as it is stored: missing, or its type and bytes.
+struct RegValue {
+    bool present = false;
+    std::uint32_t type = 0;
+    std::vector<std::uint8_t> data;
+    bool operator==(const RegValue& o) const {
+        return present == o.present && (!present || (type == o.type && data == o.data));
+    }
 };
 
-class SettingsSink {
+constexpr std::uint32_t kRegSz = 1;         // REG_SZ
+constexpr std::uint32_t kRegExpandSz = 2;   // REG_EXPAND_SZ
+constexpr std::uint32_t kRegBinary = 3;     // REG_BINARY
+constexpr std::uint32_t kRegDword = 4;      // REG_DWORD
+
+RegValue StringValue(const std::string& text);
+RegValue DwordValue(std::uint32_t value);
+// The text of a string value up to its first NUL; empty for other types.
+std::string ValueText(const RegValue& value);
+
+// The values of one registry key, or a stand-in for them.
+class ValueStore {
 public:
-    virtual ~SettingsSink() = default;
-    virtual void WriteDword(const char* name, std::uint32_t value) = 0;
-    virtual void WriteBinary(const char* name, const std::uint8_t* data, std::size_t size) = 0;
+    virtual ~ValueStore() = default;
+    // A missing value reads as not present; false when it cannot be read.
+    virtual bool Read(const char* name, RegValue& value) = 0;
+    // A value that is not present is deleted (a missing one is no error).
+    virtual bool Write(const char* name, const RegValue& value) = 0;
 };
 
 // The value as it is stored for key (for "YOffset" the slider times 10).
@@ -93,10 +106,9 @@ struct LoadResult {
 };
 
 // Loads every setting in load order. A value that cannot be read leaves its
-// default in place.
-LoadResult LoadAllSettings(SettingsSource& source, SettingsRefs& refs,
-                           const std::function<int()>& timezoneXOffset);
+// default in place; a 32-bit value is taken from exactly 4 bytes of any type.
+LoadResult LoadAllSettings(ValueStore& store, SettingsRefs& refs, const std::function<int()>& timezoneXOffset);
 // Writes every setting in save order.
-void SaveAllSettings(SettingsSink& sink, const SettingsRefs& refs);
+void SaveAllSettings(ValueStore& store, const SettingsRefs& refs);
 
 }  // namespace uv

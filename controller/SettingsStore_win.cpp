@@ -2,71 +2,69 @@
 
 namespace uv {
 
-namespace {
-
-UniqueRegKey CreateSubKey(HKEY parent, const char* name) {
+UniqueRegKey CreateKey(HKEY parent, const char* path, REGSAM access) {
     HKEY key = nullptr;
-    if (!parent || RegCreateKeyExA(parent, name, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                   KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
+    if (!parent ||
+        RegCreateKeyExA(parent, path, 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, &key, nullptr) !=
+            ERROR_SUCCESS)
         return UniqueRegKey();
     return UniqueRegKey(key);
 }
 
-UniqueRegKey OpenSubKey(HKEY parent, const char* name, REGSAM access) {
+UniqueRegKey OpenKey(HKEY parent, const char* path, REGSAM access) {
     HKEY key = nullptr;
-    if (!parent || RegOpenKeyExA(parent, name, 0, access, &key) != ERROR_SUCCESS)
-        return UniqueRegKey();
+    if (!parent || RegOpenKeyExA(parent, path, 0, access, &key) != ERROR_SUCCESS) return UniqueRegKey();
     return UniqueRegKey(key);
 }
 
-}  // namespace
+bool ReadValue(HKEY key, const char* name, RegValue& value) {
+    value = RegValue();
+    if (!key) return false;
+    DWORD type = 0, size = 0;
+    LONG r = RegQueryValueExA(key, name, nullptr, &type, nullptr, &size);
+    if (r == ERROR_FILE_NOT_FOUND) return true;
+    if (r != ERROR_SUCCESS) return false;
+    std::vector<std::uint8_t> data(size);
+    // The value may grow between the two calls.
+    for (int tries = 0; tries < 4; ++tries) {
+        DWORD got = static_cast<DWORD>(data.size());
+        r = RegQueryValueExA(key, name, nullptr, &type, data.empty() ? nullptr : data.data(), &got);
+        if (r == ERROR_MORE_DATA) {
+            data.resize(got);
+            continue;
+        }
+        if (r == ERROR_FILE_NOT_FOUND) return true;
+        if (r != ERROR_SUCCESS) return false;
+        data.resize(got);
+        value.present = true;
+        value.type = type;
+        value.data = std::move(data);
+        return true;
+    }
+    return false;
+}
+
+bool WriteValue(HKEY key, const char* name, const RegValue& value) {
+    if (!key) return false;
+    if (!value.present) {
+        const LONG r = RegDeleteValueA(key, name);
+        return r == ERROR_SUCCESS || r == ERROR_FILE_NOT_FOUND;
+    }
+    static const BYTE kNothing = 0;
+    return RegSetValueExA(key, name, 0, value.type, value.data.empty() ? &kNothing : value.data.data(),
+                          static_cast<DWORD>(value.data.size())) == ERROR_SUCCESS;
+}
 
 UniqueRegKey OpenProductKey(HKEY root) {
-    UniqueRegKey software = CreateSubKey(root, kSoftwareKey);
-    UniqueRegKey vendor = CreateSubKey(software.get(), kVendorKey);
-    return CreateSubKey(vendor.get(), kProductKey);
+    UniqueRegKey software = CreateKey(root, kSoftwareKey);
+    UniqueRegKey vendor = CreateKey(software.get(), kVendorKey);
+    return CreateKey(vendor.get(), kProductKey);
 }
 
 UniqueRegKey OpenRunKey(HKEY root, REGSAM access) {
-    UniqueRegKey key = CreateSubKey(root, kSoftwareKey);
-    for (const char* level : kRunKeyPath) key = OpenSubKey(key.get(), level, access);
+    UniqueRegKey key = CreateKey(root, kSoftwareKey);
+    for (const char* level : kRunKeyPath) key = OpenKey(key.get(), level, access);
     return key;
-}
-
-bool RegistrySettingsSource::QueryDword(const char* name, std::uint32_t& value) {
-    DWORD v = 0, size = sizeof v, type = 0;
-    if (!key_ || RegQueryValueExA(key_, name, nullptr, &type, reinterpret_cast<BYTE*>(&v),
-                                  &size) != ERROR_SUCCESS)
-        return false;
-    // A shorter value would leave part of the number undefined.
-    if (size != sizeof v) return false;
-    value = v;
-    return true;
-}
-
-bool RegistrySettingsSource::QueryBinary(const char* name, std::vector<std::uint8_t>& value) {
-    DWORD size = 0, type = 0;
-    if (!key_ || RegQueryValueExA(key_, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
-        return false;
-    value.assign(size, 0);
-    if (size == 0) return true;
-    DWORD got = size;
-    if (RegQueryValueExA(key_, name, nullptr, &type, value.data(), &got) != ERROR_SUCCESS)
-        return false;
-    value.resize(got < size ? got : size);
-    return true;
-}
-
-void RegistrySettingsSink::WriteDword(const char* name, std::uint32_t value) {
-    if (!key_) return;
-    const DWORD v = value;
-    RegSetValueExA(key_, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&v), sizeof v);
-}
-
-void RegistrySettingsSink::WriteBinary(const char* name, const std::uint8_t* data, std::size_t size) {
-    if (!key_) return;
-    static const BYTE kNothing = 0;
-    RegSetValueExA(key_, name, 0, REG_BINARY, size ? data : &kNothing, static_cast<DWORD>(size));
 }
 
 std::string ProgramPath() {
@@ -75,19 +73,20 @@ std::string ProgramPath() {
     return std::string(path, n < MAX_PATH ? n : MAX_PATH);
 }
 
+std::string BesideProgram(const char* name) {
+    const std::string path = ProgramPath();
+    return path.substr(0, path.find_last_of('\\') + 1) + name;
+}
+
 LoadResult LoadSettingsFromRegistry(HKEY root, SettingsRefs& refs, const std::string& programPath,
                                     const std::function<int()>& timezoneXOffset) {
     UniqueRegKey product = OpenProductKey(root);
-    RegistrySettingsSource source(product.get());
-    const LoadResult result = LoadAllSettings(source, refs, timezoneXOffset);
+    RegistryValues values(product.get());
+    const LoadResult result = LoadAllSettings(values, refs, timezoneXOffset);
 
     UniqueRegKey run = OpenRunKey(root, KEY_READ);
-    // Room for a full path and its quotes.
-    char stored[MAX_PATH + 4] = {};
-    DWORD size = sizeof stored - 1, type = 0;
-    if (run && RegQueryValueExA(run.get(), kRunValueName, nullptr, &type,
-                                reinterpret_cast<BYTE*>(stored), &size) == ERROR_SUCCESS &&
-        RunEntryNamesProgram(stored, programPath))
+    RegValue stored;
+    if (ReadValue(run.get(), kRunValueName, stored) && RunEntryNamesProgram(ValueText(stored), programPath))
         refs.misc->startWithWindows = 1;
     return result;
 }
@@ -95,29 +94,20 @@ LoadResult LoadSettingsFromRegistry(HKEY root, SettingsRefs& refs, const std::st
 void SaveSettingsToRegistry(HKEY root, const SettingsRefs& refs, const std::string& programPath) {
     {
         UniqueRegKey product = OpenProductKey(root);
-        RegistrySettingsSink sink(product.get());
-        SaveAllSettings(sink, refs);
+        RegistryValues values(product.get());
+        SaveAllSettings(values, refs);
     }
-    UniqueRegKey run = OpenRunKey(root, KEY_ALL_ACCESS);
-    if (!run) return;
-    if (refs.misc->startWithWindows) {
-        const std::string entry = RunEntryFor(programPath);
-        RegSetValueExA(run.get(), kRunValueName, 0, REG_SZ,
-                       reinterpret_cast<const BYTE*>(entry.c_str()),
-                       static_cast<DWORD>(entry.size() + 1));
-    } else {
-        RegDeleteValueA(run.get(), kRunValueName);
-    }
+    const RegValue entry = refs.misc->startWithWindows ? StringValue(RunEntryFor(programPath)) : RegValue();
+    WriteValue(OpenRunKey(root, KEY_ALL_ACCESS).get(), kRunValueName, entry);
 }
 
 void DeleteStoredSettings(HKEY root) {
     {
-        UniqueRegKey software = CreateSubKey(root, kSoftwareKey);
-        UniqueRegKey vendor = CreateSubKey(software.get(), kVendorKey);
+        UniqueRegKey software = CreateKey(root, kSoftwareKey);
+        UniqueRegKey vendor = CreateKey(software.get(), kVendorKey);
         if (vendor) RegDeleteKeyA(vendor.get(), kProductKey);
     }
-    UniqueRegKey run = OpenRunKey(root, KEY_ALL_ACCESS);
-    if (run) RegDeleteValueA(run.get(), kRunValueName);
+    WriteValue(OpenRunKey(root, KEY_ALL_ACCESS).get(), kRunValueName, RegValue());
 }
 
 }  // namespace uv

@@ -1,7 +1,9 @@
-// The settings store on the registry. The root key is passed in (the user's
-// HKEY_CURRENT_USER in the program, a scratch key in tests); under it the
-// values live in Software\VantorelSoftware\Umbravue and the start-with-Windows
-// entry in Software\Microsoft\Windows\CurrentVersion\Run.
+// The settings store on the registry, and the registry calls of the whole
+// controller: keys level by level, values read and written as they are
+// stored. The root key is passed in (the user's HKEY_CURRENT_USER in the
+// program, a scratch key in tests); under it the values live in
+// Software\VantorelSoftware\Umbravue and the start-with-Windows entry in
+// Software\Microsoft\Windows\CurrentVersion\Run.
 #pragma once
 
 #include "common/WinHandles.h"
@@ -12,6 +14,17 @@
 
 namespace uv {
 
+// Invalid when parent is invalid or the key cannot be made or opened.
+UniqueRegKey CreateKey(HKEY parent, const char* path, REGSAM access = KEY_ALL_ACCESS);
+// Never creates the key.
+UniqueRegKey OpenKey(HKEY parent, const char* path, REGSAM access);
+
+// A missing value reads as not present; false when it exists but cannot be
+// read, or key is invalid.
+bool ReadValue(HKEY key, const char* name, RegValue& value);
+// A value that is not present is deleted (a missing one is no error).
+bool WriteValue(HKEY key, const char* name, const RegValue& value);
+
 // Creates or opens Software, VantorelSoftware and Umbravue, level by level.
 // Invalid when a level cannot be opened.
 UniqueRegKey OpenProductKey(HKEY root);
@@ -19,26 +32,19 @@ UniqueRegKey OpenProductKey(HKEY root);
 // The Run key, opened (never created) level by level from Software.
 UniqueRegKey OpenRunKey(HKEY root, REGSAM access);
 
-class RegistrySettingsSource : public SettingsSource {
+// The values of an open key.
+class RegistryValues : public ValueStore {
 public:
-    explicit RegistrySettingsSource(HKEY key) : key_(key) {}
-    bool QueryDword(const char* name, std::uint32_t& value) override;
-    bool QueryBinary(const char* name, std::vector<std::uint8_t>& value) override;
+    explicit RegistryValues(HKEY key) : key_(key) {}
+    bool Read(const char* name, RegValue& value) override { return ReadValue(key_, name, value); }
+    bool Write(const char* name, const RegValue& value) override { return WriteValue(key_, name, value); }
 private:
     HKEY key_;
 };
 
-class RegistrySettingsSink : public SettingsSink {
-public:
-    explicit RegistrySettingsSink(HKEY key) : key_(key) {}
-    void WriteDword(const char* name, std::uint32_t value) override;
-    void WriteBinary(const char* name, const std::uint8_t* data, std::size_t size) override;
-private:
-    HKEY key_;
-};
-
-// The full path of the running program file.
+// The full path of the running program file, and of a file beside it.
 std::string ProgramPath();
+std::string BesideProgram(const char* name);
 
 // Loads every value and the start-with-Windows entry (set only when it names
 // programPath exactly).

@@ -1,5 +1,6 @@
-// The version the running system reports, as the desktop search and the
-// wallpaper placement decide by it.
+// What the running system is: the version it reports, as the desktop search
+// and the wallpaper placement decide by it, and whether this 32-bit program
+// runs on 64-bit Windows.
 #pragma once
 
 #include <windows.h>
@@ -20,6 +21,18 @@ inline bool ReportedWindowsVersion(OSVERSIONINFOA& v) {
 #if defined(__GNUC__)
 #pragma GCC diagnostic pop
 #endif
+}
+
+// True for a 32-bit program on 64-bit Windows. IsWow64Process is looked up
+// at run time: not every supported system has it.
+inline bool RunningOnWow64() {
+    using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    const auto isWow64 = kernel ? reinterpret_cast<IsWow64ProcessFn>(
+                                      reinterpret_cast<void*>(GetProcAddress(kernel, "IsWow64Process")))
+                                : nullptr;
+    BOOL wow64 = FALSE;
+    return isWow64 && isWow64(GetCurrentProcess(), &wow64) && wow64;
 }
 
 }  // namespace uv

@@ -2,6 +2,7 @@
 
 #include "common/ResourceIds.h"
 #include "controller/NotifyIcon_win.h"
+#include "controller/PictureRoute_win.h"
 #include "controller/SettingsStore_win.h"
 #include "controlpanel/CityChooser.h"
 #include "controlpanel/ControlPanelRes.h"
@@ -9,7 +10,6 @@
 #include "controller/NotifyTip.h"
 
 #include <cstdio>
-#include <cstring>
 #include <ctime>
 
 namespace uv {
@@ -58,6 +58,8 @@ CControlPanelDlg::CControlPanelDlg(HKEY settingsRoot)
 
 CControlPanelDlg::~CControlPanelDlg() { DeletePages(); }
 
+int CControlPanelDlg::TimeZoneXOffset() { return uv::TimeZoneXOffset(); }
+
 SettingsRefs CControlPanelDlg::Refs() {
     SettingsRefs r;
     r.offset = &offset_->values;
@@ -83,14 +85,9 @@ BOOL CControlPanelDlg::OnInitDialog() {
     }
 
     // The city list comes from the resource library beside the program.
-    char path[256] = {};
-    const DWORD n = GetModuleFileNameA(nullptr, path, sizeof path - 1);
-    char* slash = n && n < sizeof path - 1 ? std::strrchr(path, '\\') : nullptr;
-    const std::size_t dirLength = slash ? static_cast<std::size_t>(slash - path + 1) : 0;
-    std::snprintf(path + dirLength, sizeof path - dirLength, "%s", kResourceLibrary);
-    resourceLibrary_ = path;
+    resourceLibrary_ = BesideProgram(kResourceLibrary);
     {
-        UniqueModule library(LoadLibraryA(path));
+        UniqueModule library(LoadLibraryA(resourceLibrary_.c_str()));
         if (!library) {
             char text[300];
             std::snprintf(text, sizeof text, "could not load %s\n", kResourceLibrary);
@@ -119,9 +116,12 @@ BOOL CControlPanelDlg::OnInitDialog() {
     CreateSheet();
     LoadSettings();
 
-    link_ = std::make_unique<DesktopLink>(Refs());
-    link_->SetSettingsMessage(settingsMessage_);
-    ConnectPicture();
+    RouteHooks hooks;
+    hooks.setXOffset = [this](int x) { offset_->SetXOffset(x); };
+    hooks.showWay = [this](const std::string& text) { if (info_) info_->ShowPictureWay(text); };
+    route_ = std::make_unique<PictureRoute>(hwnd_, kRefreshTimer, settingsRoot_, resourceLibrary_, Refs(),
+                                            settingsMessage_, std::move(hooks));
+    route_->Start();
 
     misc_->UpdateLabels();
     misc_->WriteControls();
@@ -291,7 +291,7 @@ void CControlPanelDlg::UpdateNotifyTip() {
 void CControlPanelDlg::OnTimer(UINT_PTR id) {
     switch (id) {
     case kRefreshTimer:
-        RefreshPicture();
+        if (route_) route_->Tick();
         break;
     case kAutohideTimer:
         KillTimer(hwnd_, kAutohideTimer);
@@ -387,12 +387,12 @@ bool CControlPanelDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT
         result = reinterpret_cast<INT_PTR>(programIcon_);
         return true;
     case kWallpaperDoneMessage:
-        OnWallpaperDone(static_cast<WallpaperResult>(wParam));
+        if (route_) route_->OnWallpaperDone(static_cast<WallpaperResult>(wParam));
         result = 0;
         return true;
     case WM_DISPLAYCHANGE:
         // A wallpaper of the old size would be centred or cut.
-        if (IsWallpaperWay(pictureWay_)) ScheduleRefresh();
+        if (route_ && route_->ShowsWallpaper()) ScheduleRefresh();
         return false;
     default:
         // A restarted shell has lost the icon: put it back. Its desktop has
@@ -417,8 +417,7 @@ void CControlPanelDlg::OnDestroy() {
         sheet_ = nullptr;
     }
     DeletePages();
-    StopWallpaper();
-    if (link_) link_->Disconnect();
+    if (route_) route_->Stop();
     if (notifyIconAdded_) RemoveNotifyIcon(hwnd_);
     notifyIconAdded_ = false;
     InvalidateRect(nullptr, nullptr, TRUE);

@@ -1,12 +1,10 @@
 // The control panel: the program's only window, run modally for the life of
 // the process. Its initialisation starts everything (city list, pages,
-// notification icon, settings, desktop link, timers); its destruction saves
-// the settings and takes the picture off the desktop again.
+// notification icon, settings, the picture's route, timers); its destruction
+// saves the settings and takes the picture off the desktop again.
 #pragma once
 
 #include "controller/CitySelection.h"
-#include "controller/DesktopLink_win.h"
-#include "controller/Wallpaper_win.h"
 #include "controlpanel/Controls_win.h"
 #include "controlpanel/DialogBase_win.h"
 #include "controlpanel/Pages_win.h"
@@ -16,6 +14,8 @@
 #include <string>
 
 namespace uv {
+
+class PictureRoute;
 
 class CControlPanelDlg : public CDialog, public CPageHost {
 public:
@@ -37,7 +37,7 @@ public:
     void ScheduleSave() override;
     HWND MainWindow() const override { return hwnd_; }
     HCURSOR HandCursor() const override { return handCursor_; }
-    int TimeZoneXOffset() override { return uv::TimeZoneXOffset(); }
+    int TimeZoneXOffset() override;
 
     // Shows the window on top with the About page active.
     void ShowAboutPage();
@@ -65,15 +65,6 @@ private:
     void PaintIconic();
     SettingsRefs Refs();
 
-    // Which way the picture reaches the screen (ControlPanelPicture_win.cpp).
-    void ConnectPicture();
-    void RefreshPicture();
-    PictureWay TryBehindIcons();
-    void StartWallpaper(PictureWay why);
-    void StopWallpaper();
-    void OnWallpaperDone(WallpaperResult result);
-    void ShowPictureWay();
-
     HKEY settingsRoot_;
     UINT settingsMessage_ = 0;
     UINT taskbarCreatedMessage_ = 0;
@@ -91,11 +82,8 @@ private:
     std::unique_ptr<CPPOffset> offset_;
     std::unique_ptr<CPPMisc> misc_;
     std::unique_ptr<CPPGlyph> glyph_;
-    std::unique_ptr<DesktopLink> link_;
     std::string resourceLibrary_;
-    std::unique_ptr<WallpaperMode> wallpaper_;
-    PictureWay pictureWay_ = PictureWay::BehindIcons;
-    WallpaperResult wallpaperResult_ = WallpaperResult::Pending;
+    std::unique_ptr<PictureRoute> route_;
     bool notifyIconAdded_ = false;
     // Set while "autohide" keeps the window hidden since start.
     bool holdHidden_ = false;

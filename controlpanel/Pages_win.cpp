@@ -1,5 +1,7 @@
 #include "controlpanel/Pages_win.h"
 
+#include "controller/SettingsStore_win.h"
+
 #include "controlpanel/AboutPageRes.h"
 #include "controlpanel/GlyphPageRes.h"
 #include "controlpanel/InfoPageRes.h"
@@ -8,7 +10,6 @@
 #include <shellapi.h>
 
 #include <cstdio>
-#include <cstring>
 
 namespace uv {
 
@@ -86,13 +87,7 @@ void CPPAbout::OnInitPage() {
 }
 
 void CPPAbout::OpenBesideProgram(const char* file) {
-    char path[256] = {};
-    const DWORD n = GetModuleFileNameA(nullptr, path, sizeof path - 1);
-    if (n == 0 || n >= sizeof path - 1) return;
-    char* slash = std::strrchr(path, '\\');
-    const std::size_t dirLength = slash ? static_cast<std::size_t>(slash - path + 1) : 0;
-    std::snprintf(path + dirLength, sizeof path - dirLength, "%s", file);
-    ShellExecuteA(hwnd_, "open", path, nullptr, nullptr, SW_SHOWNORMAL);
+    ShellExecuteA(hwnd_, "open", BesideProgram(file).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void CPPAbout::OnClicked(int id) {

@@ -12,7 +12,7 @@ namespace uv {
 namespace {
 
 // A registry stand-in that remembers every value and the order of writes.
-class MemoryStore : public SettingsSource, public SettingsSink {
+class MemoryStore : public ValueStore {
 public:
     std::map<std::string, std::vector<std::uint8_t>> values;
     std::vector<std::string> writes;
@@ -26,27 +26,16 @@ public:
         EXPECT_EQ(b.size(), 4u) << name;
         return b[0] | b[1] << 8 | b[2] << 16 | std::uint32_t(b[3]) << 24;
     }
-    bool QueryDword(const char* name, std::uint32_t& value) override {
+    bool Read(const char* name, RegValue& value) override {
         queries.push_back(name);
         auto it = values.find(name);
-        if (it == values.end() || it->second.size() != 4) return false;
-        value = Dword(name);
+        value = it == values.end() ? RegValue() : RegValue{true, kRegBinary, it->second};
         return true;
     }
-    bool QueryBinary(const char* name, std::vector<std::uint8_t>& value) override {
-        queries.push_back(name);
-        auto it = values.find(name);
-        if (it == values.end()) return false;
-        value = it->second;
+    bool Write(const char* name, const RegValue& value) override {
+        writes.push_back(name);
+        values[name] = value.data;
         return true;
-    }
-    void WriteDword(const char* name, std::uint32_t value) override {
-        writes.push_back(name);
-        SetDword(name, value);
-    }
-    void WriteBinary(const char* name, const std::uint8_t* data, std::size_t size) override {
-        writes.push_back(name);
-        values[name].assign(data, data + size);
     }
 };
 

@@ -29,26 +29,17 @@ protected:
     void SetUp() override {
         name_ = "Software\\UmbravueStoreTest" + std::to_string(GetCurrentProcessId());
         DeleteTree(HKEY_CURRENT_USER, name_.c_str());
-        HKEY key = nullptr;
-        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, name_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                  nullptr, &key, nullptr), ERROR_SUCCESS);
-        root_.reset(key);
+        root_ = CreateKey(HKEY_CURRENT_USER, name_.c_str());
+        ASSERT_TRUE(root_);
         refs_ = settings_.Refs(&selection_);
     }
     void TearDown() override {
         root_.reset();
         DeleteTree(HKEY_CURRENT_USER, name_.c_str());
     }
-    UniqueRegKey Open(const char* path) {
-        HKEY key = nullptr;
-        if (RegOpenKeyExA(root_.get(), path, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return {};
-        return UniqueRegKey(key);
-    }
+    UniqueRegKey Open(const char* path) { return OpenKey(root_.get(), path, KEY_ALL_ACCESS); }
     void CreateRunKey() {
-        HKEY key = nullptr;
-        ASSERT_EQ(RegCreateKeyExA(root_.get(), "Software\\Microsoft\\Windows\\CurrentVersion\\Run", 0,
-                                  nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr), ERROR_SUCCESS);
-        RegCloseKey(key);
+        ASSERT_TRUE(CreateKey(root_.get(), "Software\\Microsoft\\Windows\\CurrentVersion\\Run"));
     }
     void SetValue(const char* name, DWORD type, const void* data, DWORD size) {
         UniqueRegKey product = OpenProductKey(root_.get());

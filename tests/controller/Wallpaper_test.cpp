@@ -1,4 +1,6 @@
-#include "controller/Wallpaper.h"
+#include "controller/UserWallpaper.h"
+#include "controller/WallpaperFile.h"
+#include "renderer/BmpFile.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@ import re
 import subprocess
 import time
 
-from harness import BIN, WINE, poll
+from harness import BIN, WINE, end_process, poll
 
 PRODUCT_KEY = r"HKCU\Software\VantorelSoftware\Umbravue"
 VENDOR_KEY = r"HKCU\Software\VantorelSoftware"
@@ -125,8 +125,8 @@ def mutex_exists():
 class Controller:
     """umbravue.exe in its own process."""
 
-    def __init__(self, args=(), bin_dir=BIN):
-        self.proc = subprocess.Popen([WINE, "umbravue.exe"] + list(args), cwd=bin_dir, env=_env(),
+    def __init__(self, args=(), bin_dir=BIN, exe="umbravue.exe"):
+        self.proc = subprocess.Popen([WINE, exe] + list(args), cwd=bin_dir, env=_env(),
                                      stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                      stderr=subprocess.DEVNULL)
         self.started = time.time()
@@ -145,9 +145,4 @@ class Controller:
             return None
 
     def kill(self):
-        if self.proc.poll() is None:
-            self.proc.kill()
-            try:
-                self.proc.wait(10)
-            except subprocess.TimeoutExpired:
-                pass
+        end_process(self.proc)

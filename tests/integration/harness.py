@@ -108,12 +108,7 @@ class Desktop:
                 self.note(line)
 
     def stop(self):
-        if self.proc.poll() is None:
-            self.proc.kill()
-            try:
-                self.proc.wait(10)
-            except subprocess.TimeoutExpired:
-                pass
+        end_process(self.proc)
 
 
 class Driver:
@@ -176,7 +171,20 @@ class Driver:
             pass
 
 
-class Screen:
+class Pixels:
+    """What the screen and a bitmap share: pixel(x, y) as (r, g, b)."""
+
+    def mean(self, x, y, w, h):
+        total = [0, 0, 0]
+        for yy in range(y, y + h):
+            for xx in range(x, x + w):
+                p = self.pixel(xx, yy)
+                for c in range(3):
+                    total[c] += p[c]
+        return tuple(t / (w * h) for t in total)
+
+
+class Screen(Pixels):
     """The whole X screen as RGB bytes."""
 
     def __init__(self, timeout=30):
@@ -191,20 +199,11 @@ class Screen:
         i = 3 * (y * self.width + x)
         return tuple(self.data[i:i + 3])
 
-    def mean(self, x, y, w, h):
-        total = [0, 0, 0]
-        for yy in range(y, y + h):
-            for xx in range(x, x + w):
-                p = self.pixel(xx, yy)
-                for c in range(3):
-                    total[c] += p[c]
-        return tuple(t / (w * h) for t in total)
-
     def save_png(self, path):
         subprocess.run(["import", "-window", "root", path], timeout=30, check=True)
 
 
-class Bitmap:
+class Bitmap(Pixels):
     """A 24-bit BMP file (rows bottom-up, padded to 4 bytes)."""
 
     def __init__(self, path):
@@ -224,15 +223,6 @@ class Bitmap:
         i = self.offset + row * self.stride + 3 * x
         b, g, r = self.data[i:i + 3]
         return (r, g, b)
-
-    def mean(self, x, y, w, h):
-        total = [0, 0, 0]
-        for yy in range(y, y + h):
-            for xx in range(x, x + w):
-                p = self.pixel(xx, yy)
-                for c in range(3):
-                    total[c] += p[c]
-        return tuple(t / (w * h) for t in total)
 
 
 def render_reference(time_value, band, night="image", timeout=120, extra=()):
@@ -254,6 +244,16 @@ def render_reference(time_value, band, night="image", timeout=120, extra=()):
 
 def close_to(a, b, tolerance):
     return a is not None and b is not None and all(abs(x - y) <= tolerance for x, y in zip(a, b))
+
+
+def end_process(proc):
+    """Kills proc unless it has ended, and waits a bounded time for it."""
+    if proc.poll() is None:
+        proc.kill()
+        try:
+            proc.wait(10)
+        except subprocess.TimeoutExpired:
+            pass
 
 
 def poll(predicate, limit_s, step_s=0.2):

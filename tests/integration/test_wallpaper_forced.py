@@ -2,11 +2,15 @@
 """On Windows XP, where the map can go behind the icons, the Misc page's
 "show the map as the desktop wallpaper" makes it the wallpaper instead: from
 the start (nothing is installed into the desktop) and when ticked or cleared
-while the program runs."""
+while the program runs. A shell started while the program runs whose desktop
+host cannot start gets the map as the wallpaper too."""
+import os
 import sys
+import tempfile
 
-from controller_harness import PRODUCT_KEY, Controller, fresh_registry, panel, reg_set_dword, reg_values
-from harness import DESKTOP_RGB, STAT_RUNNING, Desktop, Results, Screen, poll
+from controller_harness import (PRODUCT_KEY, Controller, fresh_registry, panel, reg_set_dword, reg_values,
+                                tray)
+from harness import DESKTOP_RGB, STAT_RUNNING, Desktop, Results, Screen, copy_binaries, poll
 from wallpaper_harness import desk_query, desktop_values, kept_values, set_desktop, showing_ours
 
 BOX = "show the map as the desktop wallpaper"
@@ -53,11 +57,50 @@ def run(r, desk):
     r.check("forced: the choice is saved", (reg_values(PRODUCT_KEY) or {}).get("wallpaper mode") == ("REG_DWORD", 1))
 
 
+def host_fails_in_new_shell(r, desk):
+    """The program and its hook library in two folders, so that the host in
+    the shell looks for its images beside the library only: they are there
+    for the first shell and gone for the second."""
+    set_desktop({"Wallpaper": ("REG_SZ", "")})
+    before = desktop_values()
+    fresh_registry()
+    with tempfile.TemporaryDirectory(prefix="uv-newshell-") as top:
+        program, library = os.path.join(top, "program"), os.path.join(top, "library")
+        os.mkdir(program)
+        os.mkdir(library)
+        copy_binaries(["umbravue.exe", "globepix.dll"], program)
+        copy_binaries(["uvdll.dll", "globepix.dll"], library)
+        # uvdll.dll is found in the current folder.
+        ctl = Controller(bin_dir=library, exe="Z:" + os.path.join(program, "umbravue.exe").replace("/", "\\"))
+        try:
+            r.check("new shell: the control panel appears", ctl.wait_panel(), panel("find"))
+            r.check("new shell: first the map is behind the icons",
+                    poll(lambda: host_running() and "behind the desktop icons" in panel("text", "1045"), 60, 1.0),
+                    panel("text", "1045"))
+            desk.stop()
+            os.remove(os.path.join(library, "globepix.dll"))
+            desk.start()
+            tray("taskbar")
+            r.check("new shell: the Information page gives the host as the reason for the wallpaper",
+                    poll(lambda: "did not let the painter in" in panel("text", "1045"), 90, 1.0),
+                    panel("text", "1045"))
+            r.check("new shell: the map becomes the wallpaper, no host runs in the shell",
+                    poll(lambda: showing_ours(desk), 120, 1.0) and not host_running(),
+                    (desk.wallpaper_history()[-3:], desk_query("stat", STAT_RUNNING)))
+            panel("quit")
+            r.check("new shell: Quit ends with code 0", ctl.wait_exit(60) == 0)
+        finally:
+            ctl.kill()
+    r.check("new shell: Quit puts the user's wallpaper values back and keeps nothing",
+            desktop_values() == before and not kept_values(), (desktop_values(), kept_values()))
+
+
 def main():
     r = Results()
     desk = Desktop()
     try:
         run(r, desk)
+        host_fails_in_new_shell(r, desk)
     except RuntimeError as e:
         r.check("forced wallpaper session completes", False, str(e))
     finally:

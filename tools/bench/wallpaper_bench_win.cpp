@@ -24,7 +24,9 @@
 #include "common/ResourceIds.h"
 #include "common/WinHandles.h"
 #include "controller/DesktopLink.h"
-#include "controller/Wallpaper_win.h"
+#include "controller/SettingsStore_win.h"
+#include "controller/UserWallpaper_win.h"
+#include "controller/WallpaperRenderer_win.h"
 #include "renderer/BitmapPixels_win.h"
 #include "renderer/Compositing.h"
 #include "renderer/CompositingReference.h"
@@ -38,14 +40,6 @@
 namespace {
 
 using uv::MessageId;
-
-std::string BesideProgram(const char* name) {
-    char path[MAX_PATH] = {};
-    const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string s(path, n < MAX_PATH ? n : 0);
-    const std::size_t slash = s.find_last_of("\\/");
-    return (slash == std::string::npos ? std::string() : s.substr(0, slash + 1)) + name;
-}
 
 double Seconds(std::chrono::steady_clock::time_point since) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
@@ -161,7 +155,7 @@ int main(int argc, char** argv) {
         if (std::sscanf(argv[k], "%dx%d", &cx, &cy) == 2 && cx > 0 && cy > 0) sizes.emplace_back(cx, cy);
     }
     if (sizes.empty()) sizes = {{1920, 1080}, {3840, 2160}};
-    const std::string library = BesideProgram("globepix.dll");
+    const std::string library = uv::BesideProgram("globepix.dll");
     uv::UniqueModule module(LoadLibraryA(library.c_str()));
     uv::MapImages images;
     if (!module || !images.Load(module.get())) {
@@ -214,7 +208,7 @@ int main(int argc, char** argv) {
         uv::ScreenPicture screenPicture;
         uv::SelectedBitmap frame;
         if (!frame.FitDib(cx, cy)) ++failures;
-        Best firstPicture, picture;
+        Best firstPicture, picture, write;
         firstPicture.Time([&] {
             if (!screenPicture.Render(images, settings, cities, frame.dc.get(), cx, cy)) ++failures;
         });
@@ -222,6 +216,9 @@ int main(int argc, char** argv) {
         for (int r = 0; r < runs; ++r) {
             picture.Time([&] {
                 if (!screenPicture.Render(images, settings, cities, frame.dc.get(), cx, cy)) ++failures;
+            });
+            write.Time([&] {
+                if (!uv::WritePicture(job.files, frame.width, frame.height, frame.bits)) ++failures;
             });
             auto t = std::chrono::steady_clock::now();
             if (!hosted.Render(images, settings, cities, windowDc.get(), cx, cy)) ++failures;
@@ -232,17 +229,16 @@ int main(int argc, char** argv) {
             if (renderer.Render(job) != uv::WallpaperResult::Shown) ++failures;
             const double render = Seconds(t);
             t = std::chrono::steady_clock::now();
-            if (uv::SetOurWallpaper(HKEY_CURRENT_USER, job) != uv::WallpaperResult::Shown) ++failures;
+            if (!uv::SetOurWallpaper(HKEY_CURRENT_USER, job.files.picture, job.placement)) ++failures;
             const double set = Seconds(t);
             bestRender = std::min(bestRender, render);
             bestSet = std::min(bestSet, set);
         }
-        Best write, set;
-        write.seconds = bestRender - picture.seconds;
+        Best set;
         set.seconds = bestSet;
         PrintStage("wallpaper: first picture at a size", nullptr, firstPicture);
         PrintStage("wallpaper: picture at screen size", nullptr, picture);
-        PrintStage("wallpaper: write (renewal - picture)", nullptr, write);
+        PrintStage("wallpaper: write", nullptr, write);
         PrintStage("wallpaper: set", nullptr, set);
         const double renewal = bestRender + bestSet;
         std::printf("%dx%d  hosted render %7.1f ms   wallpaper renewal %7.1f ms (render and write %7.1f, set %7.1f)"

@@ -1,5 +1,7 @@
 #include "tools/umbravue-render/ImageFile.h"
 
+#include "renderer/BmpFile.h"
+
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -19,10 +21,6 @@ std::uint16_t Read16(const std::vector<std::uint8_t>& b, std::size_t at) {
 void Put16(std::vector<std::uint8_t>& b, std::uint32_t v) {
     b.push_back(v & 0xff);
     b.push_back((v >> 8) & 0xff);
-}
-void Put32(std::vector<std::uint8_t>& b, std::uint32_t v) {
-    Put16(b, v & 0xffff);
-    Put16(b, v >> 16);
 }
 void Put32BigEndian(std::vector<std::uint8_t>& b, std::uint32_t v) {
     b.push_back((v >> 24) & 0xff);
@@ -69,7 +67,7 @@ void PutChunk(std::vector<std::uint8_t>& out, const char* type, const std::vecto
 }  // namespace
 
 bool DecodeBmp(const std::vector<std::uint8_t>& file, PixelImage& image, std::string& error) {
-    if (file.size() < 54 || file[0] != 'B' || file[1] != 'M') {
+    if (file.size() < kBmpHeadersSize || file[0] != 'B' || file[1] != 'M') {
         error = "not a BMP file";
         return false;
     }
@@ -93,7 +91,7 @@ bool DecodeBmp(const std::vector<std::uint8_t>& file, PixelImage& image, std::st
         error = "BMP size out of range";
         return false;
     }
-    const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) & ~static_cast<std::size_t>(3);
+    const std::size_t stride = BmpRowStride(static_cast<int>(width));
     if (dataOffset > file.size() || (file.size() - dataOffset) / stride < static_cast<std::size_t>(height)) {
         error = "BMP pixel data is truncated";
         return false;
@@ -130,25 +128,10 @@ std::vector<std::uint8_t> EncodeBmp(const PixelImage& image) {
     std::vector<std::uint8_t> out;
     if (!ValidImage(image)) return out;
     const std::size_t rowBytes = 3 * static_cast<std::size_t>(image.width);
-    const std::size_t stride = (rowBytes + 3) & ~static_cast<std::size_t>(3);
-    const std::uint32_t dataSize = static_cast<std::uint32_t>(stride * image.height);
-    out.reserve(54 + dataSize);
-    out.push_back('B');
-    out.push_back('M');
-    Put32(out, 54 + dataSize);
-    Put32(out, 0);
-    Put32(out, 54);
-    Put32(out, 40);
-    Put32(out, static_cast<std::uint32_t>(image.width));
-    Put32(out, static_cast<std::uint32_t>(image.height));
-    Put16(out, 1);
-    Put16(out, 24);
-    Put32(out, 0);
-    Put32(out, dataSize);
-    Put32(out, 2835);
-    Put32(out, 2835);
-    Put32(out, 0);
-    Put32(out, 0);
+    const std::size_t stride = BmpRowStride(image.width);
+    const auto headers = BmpHeaders(image.width, image.height);
+    out.reserve(headers.size() + stride * image.height);
+    out.assign(headers.begin(), headers.end());
     for (int row = 0; row < image.height; ++row) {
         const std::uint8_t* src = &image.pixels[row * rowBytes];
         out.insert(out.end(), src, src + rowBytes);

@@ -5,7 +5,7 @@
 #include "controller/DesktopLink_win.h"
 #include "controller/NotifyIcon_win.h"
 #include "controller/SettingsStore_win.h"
-#include "controller/Wallpaper_win.h"
+#include "controller/UserWallpaper_win.h"
 #include "controlpanel/ControlPanelDlg_win.h"
 
 #include <commctrl.h>
