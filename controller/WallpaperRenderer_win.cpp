@@ -3,6 +3,7 @@
 #include "common/ResourceIds.h"
 #include "common/SelectedBitmap_win.h"
 #include "renderer/DesktopPicture_win.h"
+#include "renderer/ScreenPicture_win.h"
 #include "renderer/Projection.h"
 #include "renderer/Renderer_win.h"
 #include "renderer/RenderSettings.h"
@@ -30,7 +31,7 @@ struct WallpaperRenderer::Impl {
     MapImages images;
     CityDatabase cities;
     RenderSettings settings;
-    DesktopPicture picture;
+    ScreenPicture picture;
     SelectedBitmap frame;
     SelectedBitmap rotated;
 };
