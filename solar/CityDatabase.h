@@ -22,7 +22,9 @@ static_assert(sizeof(void*) != 4 || sizeof(CityRecord) == 48,
 
 class CityDatabase {
  public:
-  CityDatabase();
+  // Inline so that a database can be part of state initialised at compile
+  // time (the hook library's, before any of its code runs).
+  CityDatabase() = default;
   ~CityDatabase();
   CityDatabase(const CityDatabase&) = delete;
   CityDatabase& operator=(const CityDatabase&) = delete;

@@ -8,10 +8,12 @@ Usage: check_sse_at_start.py BIN_DIR [OBJDUMP]
 Before WinMain runs, the loader initialises uvdll.dll (linked at load time):
 its entry point, TLS callbacks, static initialisers and DllMain; then the
 program's own entry point, TLS callbacks and static initialisers. WinMain
-must call the check before anything else. The code reachable from all of
-these by direct calls and jumps (within the file; system DLLs are not ours)
-is disassembled, and any function in it that touches an XMM register is a
-failure. DllMain's detach branch is followed too, except into
+must call the check before anything else; when it says no, the program
+ends, running its static destructors and uvdll.dll's DllMain once more. The
+code reachable from all of these by direct calls and jumps and through
+atexit, within the file (system DLLs
+are not ours), is disassembled, and any function in it that touches an XMM
+register is a failure. DllMain's detach branch is followed too, except into
 DetachDesktopHost: that runs only in a desktop process where a host runs,
 and a host is only ever installed after the check has passed. Needs the
 unstripped files of bin/. Prints "PASS name" or "FAIL name:
@@ -23,12 +25,13 @@ import re
 import subprocess
 import sys
 
-CHECK = "ProcessorRunsProgram"
+CHECK = "CheckProcessor"
 # Reached from DllMain only where a desktop host runs (see above).
 HOST_ONLY = re.compile(r"DetachDesktopHost")
 FUNCTION = re.compile(r"^([0-9a-f]+) <(.+)>:$")
 INSTRUCTION = re.compile(r"^\s*([0-9a-f]+):\s+(?:[0-9a-f]{2} )+\s*(.*)$")
 TARGET = re.compile(r"\b(call|jmp|j[a-z]+)\s+([0-9a-f]+) <([^>+]+)(\+0x[0-9a-f]+)?>")
+IMMEDIATE = re.compile(r"\$0x([0-9a-f]+)")
 
 
 def disassemble(objdump, path):
@@ -64,6 +67,35 @@ def section_words(objdump, path, names):
     return words
 
 
+def constructor_lists(objdump, path):
+    """The functions of the static constructor and destructor lists
+    (___CTOR_LIST__, ___DTOR_LIST__: -1, the functions, 0), which MinGW keeps
+    inside .text."""
+    nm = objdump[:-len("objdump")] + "nm"
+    symbols = subprocess.run([nm, path], stdout=subprocess.PIPE, check=True).stdout.decode("latin-1")
+    words = []
+    for line in symbols.splitlines():
+        parts = line.split()
+        if len(parts) != 3 or parts[2] not in ("___CTOR_LIST__", "___DTOR_LIST__"):
+            continue
+        start = int(parts[0], 16)
+        dump = subprocess.run([objdump, "-s", "-j", ".text", "--start-address=0x%x" % start,
+                               "--stop-address=0x%x" % (start + 4096), path], stdout=subprocess.PIPE,
+                              check=True).stdout.decode("latin-1")
+        table = []
+        for row in dump.splitlines():
+            cells = row.split()
+            if len(cells) < 2 or not re.fullmatch(r"[0-9a-f]+", cells[0]):
+                continue
+            table += [int.from_bytes(bytes.fromhex(c), "little") for c in cells[1:5]
+                      if re.fullmatch(r"[0-9a-f]{8}", c)]
+        for word in table[1:]:
+            if word == 0:
+                break
+            words.append(word)
+    return words
+
+
 def uses_sse(instructions):
     return [i for i in instructions if "%xmm" in i]
 
@@ -71,6 +103,7 @@ def uses_sse(instructions):
 def reachable(functions, roots, stop_at_check):
     """Functions reached from roots; in a function listed in stop_at_check
     only the instructions up to its first call of the check count."""
+    by_address = {address: name for name, (address, _) in functions.items()}
     seen, todo = set(), list(roots)
     while todo:
         name = todo.pop()
@@ -84,10 +117,15 @@ def reachable(functions, roots, stop_at_check):
                 raise ValueError("%s does not call %s" % (name, CHECK))
             instructions = instructions[:cut + 1]
             functions[name] = (functions[name][0], instructions)
-        for i in instructions:
+        for k, i in enumerate(instructions):
             m = TARGET.search(i)
             if m and m.group(3) != name:
                 todo.append(m.group(3))
+            # A function handed to atexit runs at the end.
+            if any("call" in later and "atexit" in later for later in instructions[k + 1:k + 4]):
+                for address in IMMEDIATE.findall(i):
+                    if int(address, 16) in by_address:
+                        todo.append(by_address[int(address, 16)])
     return seen
 
 
@@ -95,7 +133,8 @@ def check_file(objdump, path, winmain):
     functions, entry = disassemble(objdump, path)
     by_address = {address: name for name, (address, _) in functions.items()}
     roots = [by_address[entry]] if entry in by_address else []
-    roots += [by_address[w] for w in section_words(objdump, path, (".CRT", ".ctors", ".tls")) if w in by_address]
+    tables = section_words(objdump, path, (".CRT", ".tls")) + constructor_lists(objdump, path)
+    roots += [by_address[w] for w in tables if w in by_address]
     roots += [n for n in functions if re.match(r"^_?DllMain(@12)?$", n)]
     stop = set()
     if winmain:
