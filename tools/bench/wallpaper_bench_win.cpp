@@ -209,10 +209,19 @@ int main(int argc, char** argv) {
         uv::SelectedBitmap frame;
         if (!frame.FitDib(cx, cy)) ++failures;
         Best firstPicture, picture, write;
+        double bestHosted = 1e30, bestRender = 1e30, bestSet = 1e30;
+        // The hosted renders first: the blend keeps one buffer, of the size
+        // of its last picture, and the two sizes taking turns would make it
+        // anew every time.
+        for (int r = 0; r < runs; ++r) {
+            const auto t = std::chrono::steady_clock::now();
+            if (!hosted.Render(images, settings, cities, windowDc.get(), cx, cy)) ++failures;
+            GdiFlush();
+            bestHosted = std::min(bestHosted, Seconds(t));
+        }
         firstPicture.Time([&] {
             if (!screenPicture.Render(images, settings, cities, frame.dc.get(), cx, cy)) ++failures;
         });
-        double bestHosted = 1e30, bestRender = 1e30, bestSet = 1e30;
         for (int r = 0; r < runs; ++r) {
             picture.Time([&] {
                 if (!screenPicture.Render(images, settings, cities, frame.dc.get(), cx, cy)) ++failures;
@@ -221,11 +230,6 @@ int main(int argc, char** argv) {
                 if (!uv::WritePicture(job.files, frame.width, frame.height, frame.bits)) ++failures;
             });
             auto t = std::chrono::steady_clock::now();
-            if (!hosted.Render(images, settings, cities, windowDc.get(), cx, cy)) ++failures;
-            GdiFlush();
-            bestHosted = std::min(bestHosted, Seconds(t));
-
-            t = std::chrono::steady_clock::now();
             if (renderer.Render(job) != uv::WallpaperResult::Shown) ++failures;
             const double render = Seconds(t);
             t = std::chrono::steady_clock::now();
