@@ -63,6 +63,8 @@ Burst BuildSettingsBurst(const SettingsRefs& r, int& lastYOffset) {
     post(MessageId::StatusSolarOffset, o.statusSolarOffset);
     post(MessageId::StatusLocalTime, o.statusLocalTime);
     post(MessageId::GlyphShowSun, r.glyph->showSun);
+    post(MessageId::ExactSun, r.misc->exactSun);
+    post(MessageId::RealLocalTime, o.realLocalTime);
     return b;
 }
 

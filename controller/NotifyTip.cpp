@@ -6,8 +6,10 @@
 
 #include "solar/CityDatabase.h"
 #include "solar/Formatting.h"
+#include "solar/SunModel.h"
 #include "solar/SunPosition.h"
 #include "solar/Sunrise.h"
+#include "solar/UtcCalendar.h"
 
 namespace {
 
@@ -36,9 +38,9 @@ Distance DistanceAhead(long long delta) {
   return d;
 }
 
-std::string SunPositionText(time_t now) {
+std::string SunPositionText(time_t now, bool exact) {
   double latitude = 0, longitude = 0;
-  ComputeSubsolarPoint(now, latitude, longitude);
+  SubsolarPointFor(exact, now, latitude, longitude);
   char latText[256], lonText[256];
   FormatLatitude(latText, RadiansToDegrees(latitude), sizeof latText);
   FormatLongitude(lonText, RadiansToDegrees(longitude), sizeof lonText);
@@ -47,15 +49,26 @@ std::string SunPositionText(time_t now) {
   return text;
 }
 
-std::string CityText(time_t now, const CityRecord& city, int localWeekday) {
+std::string CityText(time_t now, const CityRecord& city, int localWeekday, const NotifyTipClock& clock) {
   const double latitude = city.latitude;
   const double longitude = city.longitude;
-  const long long sunrise = SunriseTime(now, latitude, longitude);
-  const long long sunset = SunsetTime(now, latitude, longitude);
-  NextSunEvent next = ChooseNextSunEvent(now, sunrise, sunset);
-  // The polar sentinel is recognised by its distance; asking the hour angle
-  // as well keeps a machine whose clock sits near 1970 from showing a time.
-  if (std::isnan(SunriseHourAngle(now, latitude))) next.error = true;
+  NextSunEvent next;
+  if (clock.exactSun) {
+    // A day without either event is reported as the simple model's polar
+    // case is.
+    time_t sunrise = 0, sunset = 0;
+    const bool rises = SunEventFor(true, now, latitude, longitude, true, sunrise);
+    const bool sets = SunEventFor(true, now, latitude, longitude, false, sunset);
+    next = ChooseNextSunEvent(now, sunrise, sunset);
+    if (!rises || !sets) next.error = true;
+  } else {
+    const long long sunrise = SunriseTime(now, latitude, longitude);
+    const long long sunset = SunsetTime(now, latitude, longitude);
+    next = ChooseNextSunEvent(now, sunrise, sunset);
+    // The polar sentinel is recognised by its distance; asking the hour angle
+    // as well keeps a machine whose clock sits near 1970 from showing a time.
+    if (std::isnan(SunriseHourAngle(now, latitude))) next.error = true;
+  }
 
   char text[512];
   if (next.error || next.distance < 1) {
@@ -70,7 +83,9 @@ std::string CityText(time_t now, const CityRecord& city, int localWeekday) {
                 static_cast<int>(next.distance % 3600 / 60));
 
   char nowText[32];
-  const std::tm* zone = LongitudeZoneTime(&now, latitude, longitude);
+  std::tm real;
+  if (clock.realLocalTime) UtcBreakdown(static_cast<long long>(now) + clock.cityOffset, real);
+  const std::tm* zone = clock.realLocalTime ? &real : LongitudeZoneTime(&now, latitude, longitude);
   const int hour = zone ? zone->tm_hour : 0;
   const int minute = zone ? zone->tm_min : 0;
   const int weekday = zone ? zone->tm_wday : localWeekday;
@@ -81,7 +96,9 @@ std::string CityText(time_t now, const CityRecord& city, int localWeekday) {
 
   char offsetBuffer[kHoursOffsetBufferSize] = "";
   const char* offsetText =
-      FormatHoursOffset(LongitudeZoneDifference(latitude, longitude), offsetBuffer);
+      FormatHoursOffset(clock.realLocalTime ? clock.cityOffset - clock.machineOffset
+                                            : LongitudeZoneDifference(latitude, longitude),
+                        offsetBuffer);
 
   // Record fields are fixed 32-byte arrays; never read past them.
   char name[sizeof city.name + 1] = "";
@@ -125,11 +142,13 @@ NextSunEvent ChooseNextSunEvent(long long now, long long sunrise, long long suns
   return next;
 }
 
-std::string FormatNotifyTip(time_t now, const CityRecord* watchedCity, int localWeekday) {
-  if (!watchedCity) return SunPositionText(now);
-  return CityText(now, *watchedCity, localWeekday);
+std::string FormatNotifyTip(time_t now, const CityRecord* watchedCity, int localWeekday,
+                            const NotifyTipClock& clock) {
+  if (!watchedCity) return SunPositionText(now, clock.exactSun);
+  return CityText(now, *watchedCity, localWeekday, clock);
 }
 
-std::string BuildNotifyTip(time_t now, const CityRecord* watchedCity, int localWeekday) {
-  return CutNotifyTip(FormatNotifyTip(now, watchedCity, localWeekday));
+std::string BuildNotifyTip(time_t now, const CityRecord* watchedCity, int localWeekday,
+                           const NotifyTipClock& clock) {
+  return CutNotifyTip(FormatNotifyTip(now, watchedCity, localWeekday, clock));
 }

@@ -33,9 +33,23 @@ struct NextSunEvent {
 // or more ahead is taken a day earlier. Equal distances give the sunset.
 NextSunEvent ChooseNextSunEvent(long long now, long long sunrise, long long sunset);
 
+// What "exact sun" and "real local time" change in the tip. With the real
+// local time, cityOffset is the watched city's real offset from UTC at now
+// and machineOffset the machine's own, daylight saving time included (both
+// seconds east); without it the nominal zone of the city's longitude and the
+// machine's standard time are used, as always.
+struct NotifyTipClock {
+  bool exactSun = false;
+  bool realLocalTime = false;
+  int cityOffset = 0;
+  int machineOffset = 0;
+};
+
 // The whole tip text, not yet cut. watchedCity null means no city is watched;
 // localWeekday is tm_wday of now in the user's local time.
-std::string FormatNotifyTip(time_t now, const CityRecord* watchedCity, int localWeekday);
+std::string FormatNotifyTip(time_t now, const CityRecord* watchedCity, int localWeekday,
+                            const NotifyTipClock& clock = NotifyTipClock());
 
 // FormatNotifyTip cut to what the shell shows.
-std::string BuildNotifyTip(time_t now, const CityRecord* watchedCity, int localWeekday);
+std::string BuildNotifyTip(time_t now, const CityRecord* watchedCity, int localWeekday,
+                           const NotifyTipClock& clock = NotifyTipClock());

@@ -27,6 +27,7 @@ struct MiscValues {
     std::uint32_t autohide = 0;
     std::uint32_t startWithWindows = 0;  // the Run entry, not a product value
     std::uint32_t wallpaperMode = 0;     // the map as the wallpaper even where it could go behind the icons
+    std::uint32_t exactSun = 0;          // the apparent sun instead of the simple model
 };
 
 // The ten colours of the Overlays page (COLORREF 0x00BBGGRR).
@@ -58,6 +59,7 @@ struct OverlayValues {
     std::uint32_t statusSunset = 0;
     std::uint32_t statusSolarOffset = 0;
     std::uint32_t statusLocalTime = 0;
+    std::uint32_t realLocalTime = 0;  // each city's real zone instead of its longitude's
     OverlayColours colours;
 };
 

@@ -46,6 +46,8 @@ constexpr SettingInfo kLoadOrder[kSettingCount] = {
     {K::StatusSolarOffset, "status solar offset", false},
     {K::StatusLocalTime, "status local time", false},
     {K::WallpaperMode, "wallpaper mode", false},
+    {K::ExactSun, "exact sun", false},
+    {K::RealLocalTime, "real local time", false},
 };
 
 // Saving writes "glyph show sun" after "city to watch in tray" instead of
@@ -58,7 +60,7 @@ constexpr SettingInfo kSaveOrder[kSettingCount] = {
     kLoadOrder[20], kLoadOrder[22], kLoadOrder[23], kLoadOrder[24], kLoadOrder[25],
     kLoadOrder[26], kLoadOrder[27], kLoadOrder[28], kLoadOrder[21], kLoadOrder[29],
     kLoadOrder[30], kLoadOrder[31], kLoadOrder[32], kLoadOrder[33], kLoadOrder[34],
-    kLoadOrder[35], kLoadOrder[36], kLoadOrder[37],
+    kLoadOrder[35], kLoadOrder[36], kLoadOrder[37], kLoadOrder[38], kLoadOrder[39],
 };
 
 // The member that holds a plain 32-bit setting, or nullptr for the ones with
@@ -74,6 +76,8 @@ std::uint32_t* Member(const SettingsRefs& r, SettingKey key) {
     case K::UseGeneratedNightSource: return &r.misc->useGeneratedNightSource;
     case K::Autohide: return &r.misc->autohide;
     case K::WallpaperMode: return &r.misc->wallpaperMode;
+    case K::ExactSun: return &r.misc->exactSun;
+    case K::RealLocalTime: return &o.realLocalTime;
     case K::OverlayGrid: return &o.grid;
     case K::OverlayDawnDusk: return &o.dawnDusk;
     case K::OverlayMidday: return &o.midday;
@@ -111,6 +115,7 @@ bool IsFlag(SettingKey key) {
     case K::OverlayCities: case K::CityLabels: case K::OverlayStatus:
     case K::StatusSunLocation: case K::StatusSunrise: case K::StatusSunset:
     case K::StatusSolarOffset: case K::StatusLocalTime: case K::WallpaperMode:
+    case K::ExactSun: case K::RealLocalTime:
         return true;
     default:
         return false;

@@ -1,4 +1,4 @@
-// The 38 stored settings: their value names, the order in which they are
+// The 40 stored settings: their value names, the order in which they are
 // loaded and saved, and what loading one of them does to the pages' values.
 // The registry itself is behind ValueStore, so this is tested with an
 // in-memory store as well as against a real registry.
@@ -23,6 +23,7 @@ enum class SettingKey {
     CityLabels, CityLabelForeground, CityLabelBackground, CityToWatchInTray,
     OverlayStatus, StatusLabelForeground, StatusLabelBackground, StatusSunLocation,
     StatusSunrise, StatusSunset, StatusSolarOffset, StatusLocalTime, WallpaperMode,
+    ExactSun, RealLocalTime,
 };
 
 struct SettingInfo {
@@ -31,7 +32,7 @@ struct SettingInfo {
     bool binary;        // REG_BINARY ("cities selected"); all others are REG_DWORD
 };
 
-constexpr std::size_t kSettingCount = 38;
+constexpr std::size_t kSettingCount = 40;
 // The settings in the order they are loaded, and in the order they are saved.
 const SettingInfo* SettingsLoadOrder();
 const SettingInfo* SettingsSaveOrder();

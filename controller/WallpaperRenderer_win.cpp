@@ -41,6 +41,7 @@ WallpaperRenderer::WallpaperRenderer(const std::string& resourceLibrary) : impl_
     if (!impl_->library) return;
     if (!impl_->images.Load(impl_->library.get())) return;
     impl_->cities.LoadFromResource(impl_->library.get(), UV_RES_CITY_LIST);
+    impl_->cities.LoadZonesFromResource(impl_->library.get(), UV_RES_CITY_ZONES);
     // The sun glyph is read from the library when it is first drawn.
     SetResourceModule(impl_->library.get());
 }

@@ -4,6 +4,7 @@
 #include "solar/CityDatabase.h"
 
 #include <cstdio>
+#include <ctime>
 #include <cstring>
 
 namespace uv {
@@ -195,7 +196,7 @@ void CPPCities::ShowCity(int index) {
     const int count = database_->GetCityCount();
     if (count <= 0) return;
     index %= count;
-    detailsText_ = CityDetailsText(*database_->GetCity(index));
+    detailsText_ = CityDetailsText(*database_, index, realLocalTime_ && *realLocalTime_, std::time(nullptr));
     currentCity_ = index;
     WriteControls();
 }

@@ -3,6 +3,7 @@
 #include "controller/NotifyTip.h"
 #include "solar/CityDatabase.h"
 #include "solar/Formatting.h"
+#include "solar/SunModel.h"
 
 #include <cstdio>
 
@@ -22,6 +23,20 @@ std::string CityDetailsText(const CityRecord& city) {
     char buf[128];
     std::snprintf(buf, sizeof buf, "%s: %s, %s", city.name, lat, lon);
     return buf;
+}
+
+std::string CityDetailsText(const CityDatabase& database, int index, bool realLocalTime, std::time_t now) {
+    const CityRecord* city = database.GetCity(index);
+    if (!city) return "";
+    std::string text = CityDetailsText(*city);
+    if (!realLocalTime) return text;
+    const char* zone = nullptr;
+    const int offset = CityUtcOffset(true, database, index, now, &zone);
+    const int magnitude = offset < 0 ? -offset : offset;
+    char buf[96];
+    std::snprintf(buf, sizeof buf, "\n%s %c%02d:%02d", zone ? zone : "nominal", offset < 0 ? '-' : '+',
+                  magnitude / 3600, magnitude / 60 % 60);
+    return text + buf;
 }
 
 int StepToSelectedRow(const std::vector<bool>& rows, int caret, bool up) {
@@ -60,10 +75,18 @@ std::vector<bool> DatabaseRows(const CityDatabase& database) {
     return rows;
 }
 
-std::string TrayTipText(std::time_t now, const CityDatabase& database, int trayCity) {
+std::string TrayTipText(std::time_t now, const CityDatabase& database, int trayCity, bool exactSun,
+                        bool realLocalTime) {
     const CityRecord* city = trayCity >= 0 ? database.GetCity(trayCity) : nullptr;
+    NotifyTipClock clock;
+    clock.exactSun = exactSun;
+    clock.realLocalTime = realLocalTime;
+    if (city && realLocalTime) {
+        clock.cityOffset = CityUtcOffset(true, database, trayCity, now);
+        clock.machineOffset = MachineUtcOffsetAt(now);
+    }
     const std::tm* local = std::localtime(&now);
-    return BuildNotifyTip(now, city, local ? local->tm_wday : 0);
+    return BuildNotifyTip(now, city, local ? local->tm_wday : 0, clock);
 }
 
 }  // namespace uv

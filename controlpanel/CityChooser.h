@@ -19,6 +19,10 @@ std::string CityCountsText(int selected);
 
 // "name: latitude, longitude".
 std::string CityDetailsText(const CityRecord& city);
+// The same for city index, and with real local time its zone and the zone's
+// offset at now on a second line: "Europe/Berlin +01:00" (the nominal zone
+// of the longitude shows as "nominal").
+std::string CityDetailsText(const CityDatabase& database, int index, bool realLocalTime, std::time_t now);
 
 // The selected row nearest to caret in the given direction, else the nearest
 // in the other direction counting caret itself; -1 for none (or no caret).
@@ -35,7 +39,9 @@ bool TakeListSelection(std::vector<bool>& rows, int caret, CityDatabase& databas
 // The rows' selection as the database's flags say.
 std::vector<bool> DatabaseRows(const CityDatabase& database);
 
-// The notification tip for trayCity (negative: the sun's position).
-std::string TrayTipText(std::time_t now, const CityDatabase& database, int trayCity);
+// The notification tip for trayCity (negative: the sun's position), with the
+// exact sun and the watched city's real zone when those settings are on.
+std::string TrayTipText(std::time_t now, const CityDatabase& database, int trayCity, bool exactSun = false,
+                        bool realLocalTime = false);
 
 }  // namespace uv

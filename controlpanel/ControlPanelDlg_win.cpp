@@ -18,7 +18,6 @@ namespace {
 
 constexpr char kResourceLibrary[] = "globepix.dll";
 constexpr char kAppName[] = "Umbravue";
-constexpr char kHomepage[] = "https://umbravue.example.org/";
 
 // Sheet order of the pages; the About page is the last tab.
 constexpr int kAboutTab = 6;
@@ -95,6 +94,7 @@ BOOL CControlPanelDlg::OnInitDialog() {
             ExitProcess(1);
         }
         cities_.LoadFromResource(library.get(), UV_RES_CITY_LIST);
+        cities_.LoadZonesFromResource(library.get(), UV_RES_CITY_ZONES);
     }
 
     HINSTANCE instance = GetModuleHandleA(nullptr);
@@ -109,8 +109,8 @@ BOOL CControlPanelDlg::OnInitDialog() {
     handCursor_ = LoadCursorA(instance, MAKEINTRESOURCEA(IDCUR_HAND));
     if (!handCursor_) handCursor_ = LoadCursorA(nullptr, MAKEINTRESOURCEA(32649));   // system hand
     iconLink_.Attach(GetDlgItem(hwnd_, IDC_CP_PROGRAM_ICON));
-    iconLink_.SetCursor(handCursor_);
-    iconLink_.SetTarget(kHomepage);
+    iconLink_.SetTarget(BuildAboutLinks().homepageTarget);
+    if (!iconLink_.Target().empty()) iconLink_.SetCursor(handCursor_);
     statics_.Add(&iconLink_);
 
     CreateSheet();
@@ -148,6 +148,7 @@ void CControlPanelDlg::CreatePages() {
                               offset_.get(), misc_.get(), glyph_.get()};
     for (CSettingsPage* p : pages) p->SetHost(this);
     citiesPage_->SetDatabase(&cities_);
+    citiesPage_->SetRealLocalTime(&overlay_->values.realLocalTime);
 }
 
 void CControlPanelDlg::CreateSheet() {
@@ -285,7 +286,9 @@ void CControlPanelDlg::ShowAboutPage() {
 
 void CControlPanelDlg::UpdateNotifyTip() {
     const int watched = citiesPage_ ? citiesPage_->values.trayCity : -1;
-    SetNotifyTip(hwnd_, TrayTipText(std::time(nullptr), cities_, watched).c_str());
+    const bool exact = misc_ && misc_->values.exactSun;
+    const bool real = overlay_ && overlay_->values.realLocalTime;
+    SetNotifyTip(hwnd_, TrayTipText(std::time(nullptr), cities_, watched, exact, real).c_str());
 }
 
 void CControlPanelDlg::OnTimer(UINT_PTR id) {

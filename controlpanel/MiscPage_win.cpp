@@ -25,6 +25,7 @@ void CPPMisc::ReadControls() {
     values.autohide = GetCheck(IDC_MISC_AUTOHIDE, values.autohide);
     values.startWithWindows = GetCheck(IDC_MISC_STARTWITHWINDOWS, values.startWithWindows);
     values.wallpaperMode = GetCheck(IDC_MISC_WALLPAPER, values.wallpaperMode);
+    values.exactSun = GetCheck(IDC_MISC_EXACTSUN, values.exactSun);
 }
 
 void CPPMisc::WriteControls() {
@@ -34,6 +35,7 @@ void CPPMisc::WriteControls() {
     SetCheck(IDC_MISC_AUTOHIDE, values.autohide);
     SetCheck(IDC_MISC_STARTWITHWINDOWS, values.startWithWindows);
     SetCheck(IDC_MISC_WALLPAPER, values.wallpaperMode);
+    SetCheck(IDC_MISC_EXACTSUN, values.exactSun);
 }
 
 void CPPMisc::UpdateLabels() {
@@ -71,6 +73,10 @@ void CPPMisc::OnClicked(int id) {
     // The switch between the wallpaper and the desktop happens at the apply.
     case IDC_MISC_WALLPAPER:
         values.wallpaperMode = GetCheck(id, values.wallpaperMode);
+        ScheduleRefresh();
+        break;
+    case IDC_MISC_EXACTSUN:
+        values.exactSun = GetCheck(id, values.exactSun);
         ScheduleRefresh();
         break;
     default:

@@ -18,7 +18,7 @@ struct CheckBox {
     std::uint32_t OverlayValues::*member;
 };
 
-constexpr CheckBox kCheckBoxes[13] = {
+constexpr CheckBox kCheckBoxes[14] = {
     {IDC_OVL_GRID, &OverlayValues::grid},
     {IDC_OVL_DAWNDUSK, &OverlayValues::dawnDusk},
     {IDC_OVL_MIDDAY, &OverlayValues::midday},
@@ -32,6 +32,9 @@ constexpr CheckBox kCheckBoxes[13] = {
     {IDC_OVL_SUNSET, &OverlayValues::statusSunset},
     {IDC_OVL_SOLAROFFSET, &OverlayValues::statusSolarOffset},
     {IDC_OVL_LOCALTIME, &OverlayValues::statusLocalTime},
+    // Not only the panel's: the tooltip and the city details follow it, so
+    // it stays enabled when the panel is off.
+    {IDC_OVL_REALLOCALTIME, &OverlayValues::realLocalTime},
 };
 
 }  // namespace

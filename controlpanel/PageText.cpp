@@ -1,5 +1,7 @@
 #include "controlpanel/PageText.h"
 
+#include "common/ProductAddresses.h"
+
 #include <cstdio>
 
 namespace uv {
@@ -41,5 +43,20 @@ std::string VersionText() {
     std::snprintf(buf, sizeof buf, "%s version %s", "Umbravue", "0.12");
     return buf;
 }
+
+AboutLinks MakeAboutLinks(const char* homepage, const char* contact, const std::string& version) {
+    AboutLinks links;
+    if (homepage && *homepage) {
+        links.homepageLine = std::string("jump to the umbravue homepage at: ") + homepage;
+        links.homepageTarget = homepage;
+    }
+    if (contact && *contact) {
+        links.mailLine = std::string("send email: ") + contact;
+        links.mailTarget = std::string("mailto:") + contact + "?subject=" + version;
+    }
+    return links;
+}
+
+AboutLinks BuildAboutLinks() { return MakeAboutLinks(UV_HOMEPAGE_URL, UV_CONTACT_ADDRESS, VersionText()); }
 
 }  // namespace uv

@@ -23,4 +23,15 @@ PanelLayout ComputePanelLayout(int placeholderLeft, int placeholderTop, int shee
 // The version text of the About page.
 std::string VersionText();   // "Umbravue version 0.12"
 
+// The About page's link lines and their targets, from the addresses the
+// build was configured with; all empty for an address not given, so that
+// the page offers nothing to click.
+struct AboutLinks {
+    std::string homepageLine, homepageTarget;
+    std::string mailLine, mailTarget;
+};
+AboutLinks MakeAboutLinks(const char* homepage, const char* contact, const std::string& version);
+// The same for this build's addresses.
+AboutLinks BuildAboutLinks();
+
 }  // namespace uv

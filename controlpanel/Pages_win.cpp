@@ -71,15 +71,17 @@ CPPAbout::CPPAbout() : CSettingsPage(IDD_ABOUT) {}
 
 void CPPAbout::OnInitPage() {
     versionText_ = uv::VersionText();
-    char mail[256];
-    std::snprintf(mail, sizeof mail, "mailto:%s?subject=%s", kContact, versionText_.c_str());
+    const AboutLinks addresses = BuildAboutLinks();
     CLinkStatic* links[] = {&iconLink_, &mailLink_, &homepageLink_};
     const int ids[] = {IDC_ABOUT_ICON, IDC_ABOUT_MAIL, IDC_ABOUT_HOMEPAGE};
-    iconLink_.SetTarget(kHomepage);
-    homepageLink_.SetTarget(kHomepage);
-    mailLink_.SetTarget(mail);
+    iconLink_.SetTarget(addresses.homepageTarget);
+    homepageLink_.SetTarget(addresses.homepageTarget);
+    mailLink_.SetTarget(addresses.mailTarget);
+    SetText(IDC_ABOUT_HOMEPAGE, addresses.homepageLine.c_str());
+    SetText(IDC_ABOUT_MAIL, addresses.mailLine.c_str());
     for (int i = 0; i < 3; ++i) {
-        links[i]->SetCursor(HandCursor());
+        // Only a link with an address shows the hand.
+        if (!links[i]->Target().empty()) links[i]->SetCursor(HandCursor());
         links[i]->Attach(Item(ids[i]));
         statics_.Add(links[i]);
     }

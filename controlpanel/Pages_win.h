@@ -165,6 +165,9 @@ public:
     CityPageValues values;
 
     void SetDatabase(CityDatabase* database) { database_ = database; }
+    // The "real local time" switch of the Overlays page: the details then
+    // name the city's zone and its offset.
+    void SetRealLocalTime(const std::uint32_t* flag) { realLocalTime_ = flag; }
     // The list mirrors the database's selection flags again.
     void SyncFromDatabase();
     void WriteControls() override;
@@ -187,6 +190,7 @@ private:
     int SelectedRowCount() const;
 
     CityDatabase* database_ = nullptr;
+    const std::uint32_t* realLocalTime_ = nullptr;
     CityListBox cityList_;
     std::string countsText_;
     std::string detailsText_;
@@ -202,8 +206,6 @@ bool VisibleControlPanelExists();
 class CPPAbout : public CSettingsPage {
 public:
     CPPAbout();
-    static constexpr char kHomepage[] = "https://umbravue.example.org/";
-    static constexpr char kContact[] = "umbravue@example.org";
     const std::string& VersionText() const { return versionText_; }
 protected:
     void OnInitPage() override;

@@ -131,6 +131,7 @@ bool BuildHost(RunningHost& fresh, HWND window, const char* resourcePath) {
 void LoadCityList(CityDatabase& cities, HMODULE module) {
     try {
         cities.LoadFromResource(module, UV_RES_CITY_LIST);
+        cities.LoadZonesFromResource(module, UV_RES_CITY_ZONES);
     } catch (...) {
         cities.Parse(nullptr, 0);
     }

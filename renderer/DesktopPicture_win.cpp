@@ -4,6 +4,7 @@
 #include "renderer/BitmapPixels_win.h"
 #include "renderer/Compositing.h"
 #include "renderer/RenderSettings.h"
+#include "solar/SunModel.h"
 #include "solar/SunPosition.h"
 
 namespace uv {
@@ -60,7 +61,7 @@ bool DesktopPicture::Compose(const MapImages& images, const RenderSettings& sett
     if (!images.loaded() || rendered_.width != w || rendered_.height != h || mask_.size() != MaskBufferSize(w, h))
         return false;
     ShownSun& sun = renderedSun_;
-    ComputeSubsolarPoint(settings.renderTime, sun.declination, sun.subsolarLongitude);
+    SubsolarPointFor(settings.exactSun != 0, settings.renderTime, sun.declination, sun.subsolarLongitude);
     if (!ComputeDayMask(mask_.data(), w, h, sun.subsolarLongitude, sun.declination, settings.dawnDuskWidth))
         return false;
     const std::uint8_t* night = settings.useGeneratedNight ? images.generatedNight.data() : images.night.data();

@@ -60,6 +60,8 @@ void DrawOverlays(HDC dc, const MapFit& fit, const RenderSettings& s, const City
     status.sunset = s.statusSunset != 0;
     status.solarOffset = s.statusSolarOffset != 0;
     status.localTime = s.statusLocalTime != 0;
+    status.exactSun = s.exactSun != 0;
+    status.realLocalTime = s.realLocalTime != 0;
     Piece([&] {
         DrawStatusPanel(dc, fit.targetWidth, fit.targetHeight, sun.subsolarLongitude, sun.declination, cities,
                         status, s.statusForeground, s.statusBackground, now);

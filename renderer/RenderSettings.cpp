@@ -104,6 +104,8 @@ SettingAction ApplySettingsMessage(RenderSettings& s, CityDatabase& cities, std:
     case MessageId::StatusSunset: s.statusSunset = Flag(v); break;
     case MessageId::StatusLocalTime: s.statusLocalTime = Flag(v); break;
     case MessageId::GlyphShowSun: s.glyphShowSun = Flag(v); break;
+    case MessageId::ExactSun: s.exactSun = Flag(v); break;
+    case MessageId::RealLocalTime: s.realLocalTime = Flag(v); break;
     }
     return SettingAction::None;
 }

@@ -60,6 +60,9 @@ struct RenderSettings {
     std::uint8_t statusLocalTime = 0;
 
     std::uint8_t glyphShowSun = 0;
+
+    std::uint8_t exactSun = 0;
+    std::uint8_t realLocalTime = 0;
 };
 
 // What the caller has to do after a message was applied.

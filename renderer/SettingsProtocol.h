@@ -52,6 +52,11 @@ enum class MessageId : std::uint32_t {
     StatusSunset = 36,
     StatusLocalTime = 37,
     GlyphShowSun = 40,
+    // Appended later: the exact sun in place of the simple model, and each
+    // city's real zone in place of the nominal zone of its longitude. 41 is
+    // left to other hooks, as before.
+    ExactSun = 42,
+    RealLocalTime = 43,
     RenderDone = 255,
     HookHandle = 256,
 };
@@ -77,8 +82,8 @@ constexpr DisplayMode MakeDisplayMode(bool fullScreen, bool noDistort, bool igno
 // is handed on unchanged.
 constexpr bool IsProtocolId(std::uint32_t id) {
     if (id == 255 || id == 256) return true;
-    if (id > 40) return false;
-    return id != 9 && id != 28 && id != 29 && id != 38 && id != 39;
+    if (id > 43) return false;
+    return id != 9 && id != 28 && id != 29 && id != 38 && id != 39 && id != 41;
 }
 
 constexpr std::uint32_t ToWire(MessageId id) { return static_cast<std::uint32_t>(id); }

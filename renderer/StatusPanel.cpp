@@ -8,7 +8,9 @@
 #include "solar/CityDatabase.h"
 #include "solar/Formatting.h"
 #include "solar/SunPosition.h"
+#include "solar/SunModel.h"
 #include "solar/Sunrise.h"
+#include "solar/UtcCalendar.h"
 
 namespace uv {
 
@@ -45,15 +47,26 @@ bool ClockMoment(std::time_t t) { return static_cast<long long>(t) <= kLastClock
 
 std::string LocalClock(std::time_t t) { return ClockText(std::localtime(&t)); }
 
-// Sunrise or sunset of the UTC date of now as a local clock time, or dashes
-// when there is none that day (polar day or night) or it cannot be shown. An
-// event lies within a day and a half of now; one further off has wrapped.
-std::string EventClock(std::time_t now, const CityRecord& city, bool sunrise) {
-    if (!ClockMoment(now) || std::isnan(SunriseHourAngle(now, city.latitude))) return "--:-- ";
-    const std::time_t event =
-        sunrise ? SunriseTime(now, city.latitude, city.longitude) : SunsetTime(now, city.latitude, city.longitude);
+// The clock of a city with the given offset from UTC at t.
+std::string CityClock(std::time_t t, int offset) {
+    std::tm tm;
+    UtcBreakdown(static_cast<long long>(t) + offset, tm);
+    return ClockText(&tm);
+}
+
+// Sunrise or sunset of the UTC date of now as a clock time (the machine's,
+// or the city's own with "real local time"), or dashes when there is none
+// that day (polar day or night) or it cannot be shown. An event lies within
+// a day and a half of now; one further off has wrapped.
+std::string EventClock(std::time_t now, const CityDatabase& cities, int index, const StatusPanelOptions& o,
+                       bool sunrise) {
+    const CityRecord& city = *cities.GetCity(index);
+    std::time_t event = 0;
+    if (!ClockMoment(now) || !SunEventFor(o.exactSun, now, city.latitude, city.longitude, sunrise, event))
+        return "--:-- ";
     const long long distance = static_cast<long long>(event) - static_cast<long long>(now);
     if (!ClockMoment(event) || distance < -3 * 86400LL || distance > 3 * 86400LL) return "--:-- ";
+    if (o.realLocalTime) return CityClock(event, CityUtcOffset(true, cities, index, event));
     return LocalClock(event);
 }
 
@@ -81,6 +94,7 @@ std::string HeaderText(double subsolarLongitude, double declination,
             text += names[i];
             first = false;
         }
+        if (o.realLocalTime && (o.sunrise || o.sunset || o.localTime)) text += " (each city's own clock)";
     }
     return text;
 }
@@ -111,17 +125,18 @@ StatusPanelLayout LayoutStatusPanel(int width, int height, double subsolarLongit
     if (items == 0 || g == 0) return layout;
 
     // One row per name: a later city of the same name replaces the earlier.
-    std::map<const char*, const CityRecord*, ByteLess> byName;
+    std::map<const char*, int, ByteLess> byName;
     for (int i = 0; i < cities.GetCityCount(); ++i) {
         const CityRecord* city = cities.GetCity(i);
-        if (city != nullptr && city->selected) byName[city->name] = city;
+        if (city != nullptr && city->selected) byName[city->name] = i;
     }
     const int y0 = t + kLineHeight;
     const int pitch = d <= 1 ? 0 : 50 / (d - 1) + (width - 20) / d;
     int k = 0;
     char buffer[256];
     for (const auto& entry : byName) {
-        const CityRecord& city = *entry.second;
+        const int index = entry.second;
+        const CityRecord& city = *cities.GetCity(index);
         const int x = kLeft + (k / g) * pitch;
         const int y = y0 + kLineHeight * (k % g);
         ++k;
@@ -129,15 +144,15 @@ StatusPanelLayout LayoutStatusPanel(int width, int height, double subsolarLongit
         layout.texts.push_back({x, y, buffer});
         int c = x + kNameWidth;
         if (o.sunrise) {
-            layout.texts.push_back({c + kValueIndent, y, EventClock(now, city, true)});
+            layout.texts.push_back({c + kValueIndent, y, EventClock(now, cities, index, o, true)});
             c += kItemWidth;
         }
         if (o.sunset) {
-            layout.texts.push_back({c + kValueIndent, y, EventClock(now, city, false)});
+            layout.texts.push_back({c + kValueIndent, y, EventClock(now, cities, index, o, false)});
             c += kItemWidth;
         }
         if (o.solarOffset) {
-            const int s = static_cast<int>(SolarNoonOffset(now, DegreesToRadians(city.longitude)));
+            const int s = static_cast<int>(SolarNoonOffsetFor(o.exactSun, now, DegreesToRadians(city.longitude)));
             const int a = s < 0 ? -s : s;
             if (s <= 0) layout.texts.push_back({c, y, "-"});
             std::snprintf(buffer, sizeof buffer, "%02d:%02d ", a / 3600, a / 60 - (a / 3600) * 60);
@@ -146,9 +161,11 @@ StatusPanelLayout LayoutStatusPanel(int width, int height, double subsolarLongit
         }
         if (o.localTime) {
             const std::time_t when = now;
-            layout.texts.push_back({c + kValueIndent, y,
-                                    ClockMoment(now) ? ClockText(LongitudeZoneTime(&when, city.latitude, city.longitude))
-                                                     : "--:-- "});
+            const std::string clock =
+                !ClockMoment(now) ? "--:-- "
+                : o.realLocalTime ? CityClock(now, CityUtcOffset(true, cities, index, now))
+                                  : ClockText(LongitudeZoneTime(&when, city.latitude, city.longitude));
+            layout.texts.push_back({c + kValueIndent, y, clock});
         }
     }
     return layout;

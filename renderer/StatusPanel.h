@@ -17,6 +17,11 @@ struct StatusPanelOptions {
     bool sunset = false;
     bool solarOffset = false;
     bool localTime = false;
+    // The exact sun for the solar-noon offsets, sunrises and sunsets (the
+    // header shows the sun it is given); each city's own clock for the
+    // times, from the zones of the city database.
+    bool exactSun = false;
+    bool realLocalTime = false;
     int CityItemCount() const { return sunrise + sunset + solarOffset + localTime; }
 };
 

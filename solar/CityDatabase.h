@@ -3,7 +3,10 @@
 // latitude). A city's index is its identity between the controller, the hook
 // library and the stored settings.
 
+#include <cstddef>
 #include <memory>
+
+#include "solar/CityZones.h"
 
 struct CountryName {
   char name[32];
@@ -61,6 +64,16 @@ class CityDatabase {
   // Country entry index (order of first appearance), or nullptr.
   const CountryName* GetCountry(int index) const;
 
+  // Each city's real time zone, from the zone list that ships beside the
+  // city list; empty (every city on its nominal zone) until one is read.
+  // Read it after the cities: lines for indices past the list are dropped.
+  const CityZones& Zones() const { return zones; }
+  void ParseZones(const char* text, std::size_t length) { zones.Parse(text, length, cityCount); }
+  // The "CSV" resource resourceId of module (an HMODULE). Windows only.
+  void LoadZonesFromResource(void* module, int resourceId) {
+    zones.LoadFromResource(module, resourceId, cityCount);
+  }
+
  private:
   int Slot(int index) const;
 
@@ -69,4 +82,5 @@ class CityDatabase {
   std::unique_ptr<CityRecord[]> cities;
   std::unique_ptr<CountryName[]> countries;
   int selectedCount = 0;
+  CityZones zones;
 };

@@ -29,7 +29,7 @@ TEST(SettingsBurst, FirstBurstHasEveryIdInWireOrder) {
     const Burst b = BuildSettingsBurst(s.Refs(&sel), last);
     const std::vector<std::uint32_t> expected = {3, 4, 6, 8, 5, 7, 10, 11, 12, 13, 14, 15, 16, 17,
                                                  18, 19, 24, 20, 21, 22, 22, 22, 25, 26, 27, 30,
-                                                 31, 32, 33, 34, 36, 35, 37, 40};
+                                                 31, 32, 33, 34, 36, 35, 37, 40, 42, 43};
     EXPECT_EQ(Ids(b), expected);
     EXPECT_TRUE(b.yOffsetPosted);
     EXPECT_EQ(last, 500);

@@ -48,7 +48,7 @@ struct Fixture {
     MemoryStore store;
 };
 
-TEST(SettingsStore, FirstSaveWritesAll38DefaultsInSaveOrder) {
+TEST(SettingsStore, FirstSaveWritesAllDefaultsInSaveOrder) {
     Fixture f;
     SaveAllSettings(f.store, f.refs);
     const std::vector<std::string> expectedOrder = {
@@ -61,7 +61,7 @@ TEST(SettingsStore, FirstSaveWritesAll38DefaultsInSaveOrder) {
         "city label foreground", "city label background", "city to watch in tray",
         "glyph show sun", "overlay status", "status label foreground", "status label background",
         "status sun location", "status sunrise", "status sunset", "status solar offset",
-        "status local time", "wallpaper mode"};
+        "status local time", "wallpaper mode", "exact sun", "real local time"};
     EXPECT_EQ(f.store.writes, expectedOrder);
 
     const std::map<std::string, std::uint32_t> defaults = {

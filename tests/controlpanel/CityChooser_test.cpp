@@ -1,6 +1,7 @@
 #include "controlpanel/CityChooser.h"
 
 #include "solar/CityDatabase.h"
+#include "tests/solar/ScopedTimeZone.h"
 
 #include <gtest/gtest.h>
 
@@ -126,6 +127,38 @@ TEST(CityChooser, TrayTipNamesWatchedCityOrTheSun) {
     EXPECT_LE(sun.size(), 63u);
     CityDatabase empty;
     EXPECT_EQ(TrayTipText(t, empty, 2).rfind("Umbravue: Sun is at ", 0), 0u);
+}
+
+// "real local time" and "exact sun" in the city details and the tray tip,
+// on a machine in Central Europe in summer (UTC+2), 2027-07-15 12:00 UTC.
+TEST(CityChooser, RealZonesAndTheExactSunInDetailsAndTip) {
+    ScopedTimeZone zone("CET-1CEST");
+    CityDatabase db;
+    const std::string cities = "Adelaide,Australia,138.5986,-34.9287\nKabul,Afghanistan,69.1723,34.5281\n";
+    db.Parse(cities.data(), static_cast<unsigned>(cities.size()));
+    const std::string zones = "0,Australia/Adelaide,ACST-9:30ACDT,M10.1.0,M4.1.0/3\n";
+    db.ParseZones(zones.data(), zones.size());
+    const std::time_t july = 1815998400;
+
+    EXPECT_NE(CityDetailsText(db, 0, true, july).find("\" E\nAustralia/Adelaide +09:30"), std::string::npos)
+        << CityDetailsText(db, 0, true, july);
+    // Kabul has no line: its longitude's nominal zone, said so.
+    EXPECT_NE(CityDetailsText(db, 1, true, july).find("\nnominal +05:00"), std::string::npos);
+    EXPECT_EQ(CityDetailsText(db, 0, false, july), CityDetailsText(*db.GetCity(0)));
+
+    // The real clock against the machine's real offset: 21:30 in Adelaide,
+    // 7.5 hours ahead of summer time here; nominally 22:00 and +9h (against
+    // standard time).
+    const std::string real = TrayTipText(july, db, 0, true, true);
+    EXPECT_EQ(real.rfind("Adelaide, Australia; +7.5h\nnow 21:30; ", 0), 0u) << real;
+    const std::string nominal = TrayTipText(july, db, 0, false, false);
+    EXPECT_EQ(nominal.rfind("Adelaide, Australia; +9h\nnow 22:00; ", 0), 0u) << nominal;
+    // The apparent sun: 20 deg 49' N and 1 deg 34' E by ERFA (SOFA); the
+    // mean sun of the simple model stands on the Greenwich meridian.
+    const std::string sun = TrayTipText(july, db, -1, true, true);
+    EXPECT_NE(sun.find("20\xB0" "49'"), std::string::npos) << sun;
+    EXPECT_NE(sun.find("  1\xB0" "34'"), std::string::npos) << sun;
+    EXPECT_NE(TrayTipText(july, db, -1).find("  0\xB0" "00'00\" E"), std::string::npos);
 }
 
 }  // namespace

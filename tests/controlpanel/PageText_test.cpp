@@ -14,6 +14,19 @@ TEST(PageText, SliderLabels) {
 
 TEST(PageText, VersionText) { EXPECT_EQ(VersionText(), "Umbravue version 0.12"); }
 
+TEST(PageText, AboutLinksOnlyForGivenAddresses) {
+    const AboutLinks given = MakeAboutLinks("https://sun.test/", "me@sun.test", "Umbravue version 0.12");
+    EXPECT_EQ(given.homepageLine, "jump to the umbravue homepage at: https://sun.test/");
+    EXPECT_EQ(given.homepageTarget, "https://sun.test/");
+    EXPECT_EQ(given.mailLine, "send email: me@sun.test");
+    EXPECT_EQ(given.mailTarget, "mailto:me@sun.test?subject=Umbravue version 0.12");
+    for (const AboutLinks& none : {MakeAboutLinks("", "", "v"), MakeAboutLinks(nullptr, nullptr, "v")}) {
+        EXPECT_EQ(none.homepageLine + none.homepageTarget + none.mailLine + none.mailTarget, "");
+    }
+    // This build's: one definition, nothing of an example domain.
+    EXPECT_EQ(BuildAboutLinks().homepageTarget.find("example"), std::string::npos);
+}
+
 TEST(PageText, LayoutPutsSheetOverPlaceholderAndHideUnderItsRightEdge) {
     const PanelLayout l = ComputePanelLayout(0, 0, 400, 11, 75);
     EXPECT_EQ(l.sheetLeft, -6);

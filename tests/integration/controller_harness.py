@@ -6,7 +6,7 @@ import re
 import subprocess
 import time
 
-from harness import BIN, WINE, end_process, poll
+from harness import BIN, ROOT, WINE, end_process, poll
 
 PRODUCT_KEY = r"HKCU\Software\VantorelSoftware\Umbravue"
 VENDOR_KEY = r"HKCU\Software\VantorelSoftware"
@@ -26,6 +26,7 @@ DEFAULTS = {
     "status label foreground": 0x00C0C0C0, "status label background": 0x00400000,
     "status sun location": 0, "status sunrise": 0, "status sunset": 0,
     "status solar offset": 0, "status local time": 0, "wallpaper mode": 0,
+    "exact sun": 0, "real local time": 0,
 }
 
 
@@ -116,6 +117,18 @@ def tray(*args, timeout=60):
         return wine(["uvtray.exe"] + list(args), timeout=timeout).stdout.decode("latin-1").strip()
     except subprocess.TimeoutExpired:
         return ""
+
+
+def caret_row(answer):
+    """The list box row of a "caret N" answer of uvtray.exe, else None."""
+    parts = answer.split()
+    return int(parts[1]) if len(parts) == 2 and parts[0] == "caret" else None
+
+
+def city_names():
+    """The names of the city list, by index."""
+    with open(os.path.join(ROOT, "resources", "cities.csv"), "rb") as f:
+        return [line.split(b",")[0].decode("cp1252") for line in f.read().split(b"\r\n") if line]
 
 
 def mutex_exists():

@@ -4,31 +4,13 @@ moves the caret to the next row that starts with it) and a click selects
 them; the selection is saved as their indices in the city list."""
 import os
 import struct
-import subprocess
 import sys
 
-from controller_harness import PRODUCT_KEY, Controller, fresh_registry, panel, reg_values, wine
+from controller_harness import PRODUCT_KEY, Controller, caret_row, city_names, fresh_registry, panel, reg_values, tray
 from harness import ROOT, Results, Screen, poll
 
 CITIES_TAB = 5
 WANTED = ("Beijing", "New Delhi", "Washington D.C.")
-
-
-def city_names():
-    with open(os.path.join(ROOT, "resources", "cities.csv"), "rb") as f:
-        return [line.split(b",")[0].decode("cp1252") for line in f.read().split(b"\r\n") if line]
-
-
-def tray(*args):
-    try:
-        return wine(["uvtray.exe"] + list(args)).stdout.decode("cp1252").strip()
-    except subprocess.TimeoutExpired:
-        return ""
-
-
-def caret_row(answer):
-    parts = answer.split()
-    return int(parts[1]) if len(parts) == 2 and parts[0] == "caret" else None
 
 
 def main():

@@ -58,7 +58,7 @@ def fresh_run(r, drv, w, h):
     finally:
         ctl.kill()
     values = reg_values(PRODUCT_KEY) or {}
-    r.check("first save writes exactly the 38 values",
+    r.check("first save writes exactly the 40 values",
             sorted(values) == sorted(list(DEFAULTS) + ["cities selected"]), sorted(values))
     wrong = {n: v for n, v in DEFAULTS.items() if values.get(n) != ("REG_DWORD", v)}
     r.check("every value has its default as a REG_DWORD", not wrong, wrong)

@@ -160,6 +160,21 @@ TEST_F(RenderSettingsTest, UnknownIdsChangeNothingAndAreHandedOn) {
     EXPECT_EQ(std::memcmp(&before, &s, sizeof s), 0);
 }
 
+// The two switches appended to the protocol: off until sent, then flags;
+// 41 stays someone else's.
+TEST_F(RenderSettingsTest, ExactSunAndRealLocalTimeAreAppendedFlags) {
+    EXPECT_EQ(s.exactSun, 0);
+    EXPECT_EQ(s.realLocalTime, 0);
+    EXPECT_EQ(ApplySettingsMessage(s, cities, 42, 7, kNow), SettingAction::None);
+    EXPECT_EQ(ApplySettingsMessage(s, cities, 43, -1, kNow), SettingAction::None);
+    EXPECT_EQ(s.exactSun, 1);
+    EXPECT_EQ(s.realLocalTime, 1);
+    EXPECT_TRUE(IsProtocolId(42) && IsProtocolId(43));
+    EXPECT_FALSE(IsProtocolId(41) || IsProtocolId(44));
+    Send(MessageId::ExactSun, 0);
+    EXPECT_EQ(s.exactSun, 0);
+}
+
 TEST_F(RenderSettingsTest, CommandsTellTheCallerWhatToDo) {
     EXPECT_EQ(Send(MessageId::Subclass, 0x1234), SettingAction::StartHost);
     EXPECT_EQ(Send(MessageId::Unsubclass, 0x1234), SettingAction::StopHost);

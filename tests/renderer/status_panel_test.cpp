@@ -224,6 +224,41 @@ TEST_F(StatusPanelTest, PolarDayAndNightShowDashesEastOfUtcToo) {
 
 // The last 12 hours of the 32-bit time (2038-01-19 03:14:07 UTC) show dashes
 // in every build; 2038-01-18 12:00 UTC still shows the morning's sunrise.
+// Both switches on, 2027-01-15 12:00 UTC: each city's own clock (a half-hour
+// zone on summer time in the south, India's half hour, polar night in
+// Svalbard) and the apparent sun. The expected clocks are ERFA's (SOFA) sun
+// and the tz database's zones.
+TEST_F(StatusPanelTest, ExactSunAndRealZonesShowEachCitysOwnClock) {
+    Load("Adelaide,Australia,138.5986,-34.9287\nLongyearbyen,Svalbard,15.6469,78.2233\n"
+         "Mumbai,India,72.8826,19.0728\n");
+    const std::string zones =
+        "0,Australia/Adelaide,ACST-9:30ACDT,M10.1.0,M4.1.0/3\n1,Arctic/Longyearbyen,CET-1CEST,M3.5.0,M10.5.0/3\n"
+        "2,Asia/Kolkata,IST-5:30\n";
+    db.ParseZones(zones.data(), zones.size());
+    SelectAll();
+    StatusPanelOptions o = Items(true, true, true, true);
+    o.exactSun = o.realLocalTime = true;
+    const std::time_t january = 1800014400;
+    const StatusPanelLayout l = Layout(2000, 768, o, january);
+    ASSERT_EQ(l.texts.size(), 1u + 3 * 5);
+    EXPECT_NE(l.texts[0].text.find("local time (each city's own clock)"), std::string::npos);
+    const char* const expected[3][5] = {
+        {"Adelaide", "06:17 ", "20:32 ", "09:05 ", "22:30 "},
+        {"Longyearbyen", "--:-- ", "--:-- ", "00:53 ", "13:00 "},
+        {"Mumbai", "07:14 ", "18:20 ", "04:42 ", "17:30 "},
+    };
+    for (int row = 0; row < 3; ++row)
+        for (int item = 0; item < 5; ++item)
+            EXPECT_EQ(l.texts[1 + row * 5 + item].text, expected[row][item]) << row << " " << item;
+
+    // Off again: the nominal zone of the longitude and the mean sun.
+    o.exactSun = o.realLocalTime = false;
+    const StatusPanelLayout nominal = Layout(2000, 768, o, january);
+    EXPECT_EQ(nominal.texts[15].text, "17:00 ");  // Mumbai, UTC+5 by longitude
+    EXPECT_EQ(nominal.texts[14].text, "04:51 ");  // mean solar time
+    EXPECT_EQ(nominal.texts[0].text.find("own clock"), std::string::npos);
+}
+
 TEST_F(StatusPanelTest, MomentsNearTheEndOfThe32BitTimeShowDashes) {
     Load("Null Island,X,0,0\n");
     SelectAll();

@@ -56,6 +56,21 @@ TEST(Globepix, ModuleWithoutCityListGivesAnEmptyDatabase) {
     EXPECT_EQ(db.GetCountryCount(), 0);
 }
 
+// The zone list rides with the city list; a module without it leaves every
+// city on the nominal zone of its longitude.
+TEST(Globepix, ZoneListGivesEveryCityItsZone) {
+    uv::UniqueModule module = LoadGlobepix();
+    ASSERT_TRUE(module);
+    CityDatabase db;
+    db.LoadFromResource(module.get(), 103);
+    db.LoadZonesFromResource(module.get(), 104);
+    EXPECT_EQ(db.Zones().Count(), static_cast<std::size_t>(db.GetCityCount()));
+    ASSERT_NE(db.Zones().Find(133), nullptr);
+    EXPECT_STREQ(db.Zones().Find(133)->zone, "Europe/Berlin");
+    db.LoadZonesFromResource(GetModuleHandleA(nullptr), 104);
+    EXPECT_EQ(db.Zones().Count(), 0u);
+}
+
 TEST(Globepix, MapBitmapsLoadAtTheirOwnSize) {
     uv::UniqueModule module = LoadGlobepix();
     ASSERT_TRUE(module);

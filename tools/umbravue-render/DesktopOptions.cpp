@@ -50,6 +50,8 @@ const SettingName kSettings[] = {
     {"status sunset", "StatusSunset", MessageId::StatusSunset},
     {"status local time", "StatusLocalTime", MessageId::StatusLocalTime},
     {"glyph show sun", "GlyphShowSun", MessageId::GlyphShowSun},
+    {"exact sun", "ExactSun", MessageId::ExactSun},
+    {"real local time", "RealLocalTime", MessageId::RealLocalTime},
 };
 
 bool SameIgnoringCase(const std::string& a, const char* b) {

@@ -67,6 +67,7 @@ bool RenderDesktopPicture(HMODULE library, const MapImages& images, const Render
     RenderSettings settings;
     CityDatabase cities;
     cities.LoadFromResource(library, UV_RES_CITY_LIST);
+    cities.LoadZonesFromResource(library, UV_RES_CITY_ZONES);
     for (const auto& s : desktop.settings) ApplySettingsMessage(settings, cities, s.first, s.second, now);
     if (!desktop.cities.empty()) {
         ApplySettingsMessage(settings, cities, ToWire(MessageId::ClearCities), 0, now);

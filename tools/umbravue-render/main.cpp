@@ -5,6 +5,8 @@
 #include <limits>
 #include <string>
 
+#include "renderer/SettingsProtocol.h"
+#include "solar/SunModel.h"
 #include "solar/SunPosition.h"
 #include "tools/umbravue-render/ImageFile.h"
 #include "tools/umbravue-render/RenderOptions.h"
@@ -27,8 +29,11 @@ int main(int argc, char** argv) {
         return 2;
     }
 
+    bool exact = false;
+    for (const auto& s : options.desktop.settings)
+        if (s.first == uv::ToWire(uv::MessageId::ExactSun)) exact = s.second != 0;
     uv::SubsolarPoint sun = {};
-    ComputeSubsolarPoint(static_cast<time_t>(options.time), sun.declination, sun.longitude);
+    SubsolarPointFor(exact, static_cast<time_t>(options.time), sun.declination, sun.longitude);
 
     uv::PixelImage picture;
     if (!uv::RenderPicture(options, sun, picture, error) || !uv::WriteImageFile(options.output, picture, error)) {
