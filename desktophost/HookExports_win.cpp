@@ -12,16 +12,6 @@
 
 using namespace uv;
 
-namespace uv {
-namespace {
-// Set up at compile time: the loader runs this library's initialisation in
-// the controller's process before the processor check, and no code may run
-// for it then but the registration of its clean-up.
-__constinit UvdllState g_state;
-}
-UvdllState& State() { return g_state; }
-}  // namespace uv
-
 namespace {
 
 constexpr char kResourceFileName[] = "globepix.dll";

@@ -7,7 +7,7 @@
 #include "renderer/PaintCache_win.h"
 #include "renderer/RenderSettings.h"
 #include "renderer/ScreenMap.h"
-#include "solar/SunPosition.h"
+#include "solar/SunModel.h"
 
 namespace uv {
 
@@ -62,7 +62,7 @@ bool ScreenPicture::Render(const MapImages& images, const RenderSettings& settin
     if (!day || !night) return false;
 
     double declination = 0.0, longitude = 0.0;
-    ComputeSubsolarPoint(settings.renderTime, declination, longitude);
+    SubsolarPointFor(settings.exactSun != 0, settings.renderTime, declination, longitude);
     mask_.resize(MaskBufferSize(map.width, map.height));
     if (!ComputeDayMask(mask_.data(), map.width, map.height, longitude, declination, settings.dawnDuskWidth))
         return false;

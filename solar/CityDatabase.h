@@ -25,8 +25,8 @@ static_assert(sizeof(void*) != 4 || sizeof(CityRecord) == 48,
 
 class CityDatabase {
  public:
-  // Inline so that a database can be part of state initialised at compile
-  // time (the hook library's, before any of its code runs).
+  // Inline: the hook library's state holds one, and that state is set up
+  // in a file compiled without SSE (it runs before the processor check).
   CityDatabase() = default;
   ~CityDatabase();
   CityDatabase(const CityDatabase&) = delete;

@@ -32,10 +32,12 @@ FUNCTION = re.compile(r"^([0-9a-f]+) <(.+)>:$")
 INSTRUCTION = re.compile(r"^\s*([0-9a-f]+):\s+(?:[0-9a-f]{2} )+\s*(.*)$")
 TARGET = re.compile(r"\b(call|jmp|j[a-z]+)\s+([0-9a-f]+) <([^>+]+)(\+0x[0-9a-f]+)?>")
 IMMEDIATE = re.compile(r"\$0x([0-9a-f]+)")
+ARGUMENT = re.compile(r"^(push\s+\$0x|movl?\s+\$0x[0-9a-f]+,\(%esp\))")
 
 
 def disassemble(objdump, path):
-    """{name: (address, [instruction text])}, and the entry point address."""
+    """{address: (name, [instruction text])} (local names repeat across
+    files), and the entry point address."""
     out = subprocess.run([objdump, "-d", "-f", "--no-show-raw-insn", path], stdout=subprocess.PIPE,
                          check=True).stdout.decode("latin-1")
     functions, current, entry = {}, None, None
@@ -44,10 +46,10 @@ def disassemble(objdump, path):
             entry = int(line.split()[-1], 16)
         m = FUNCTION.match(line)
         if m:
-            current = m.group(2)
-            functions[current] = (int(m.group(1), 16), [])
+            current = int(m.group(1), 16)
+            functions[current] = (m.group(2), [])
             continue
-        if current and re.match(r"^\s*[0-9a-f]+:\s", line):
+        if current is not None and re.match(r"^\s*[0-9a-f]+:\s", line):
             functions[current][1].append(line.split(":", 1)[1].strip())
     return functions, entry
 
@@ -103,48 +105,47 @@ def uses_sse(instructions):
 def reachable(functions, roots, stop_at_check):
     """Functions reached from roots; in a function listed in stop_at_check
     only the instructions up to its first call of the check count."""
-    by_address = {address: name for name, (address, _) in functions.items()}
     seen, todo = set(), list(roots)
     while todo:
-        name = todo.pop()
-        if name in seen or name not in functions or HOST_ONLY.search(name):
+        address = todo.pop()
+        if address in seen or address not in functions or HOST_ONLY.search(functions[address][0]):
             continue
-        seen.add(name)
-        instructions = functions[name][1]
+        seen.add(address)
+        name, instructions = functions[address]
         if name in stop_at_check:
             cut = next((k for k, i in enumerate(instructions) if CHECK in i and "call" in i), None)
             if cut is None:
                 raise ValueError("%s does not call %s" % (name, CHECK))
             instructions = instructions[:cut + 1]
-            functions[name] = (functions[name][0], instructions)
+            functions[address] = (name, instructions)
         for k, i in enumerate(instructions):
+            # Calls and jumps to the start of a function; jumps inside one
+            # carry an offset.
             m = TARGET.search(i)
-            if m and m.group(3) != name:
-                todo.append(m.group(3))
-            # A function handed to atexit runs at the end.
-            if any("call" in later and "atexit" in later for later in instructions[k + 1:k + 4]):
-                for address in IMMEDIATE.findall(i):
-                    if int(address, 16) in by_address:
-                        todo.append(by_address[int(address, 16)])
+            if m and not m.group(4):
+                todo.append(int(m.group(2), 16))
+            # A function handed to atexit (its argument on the stack) runs at
+            # the end.
+            next_call = next((later for later in instructions[k + 1:] if later.startswith("call")), "")
+            if ARGUMENT.search(i) and "atexit" in next_call:
+                todo += [int(a, 16) for a in IMMEDIATE.findall(i)]
     return seen
 
 
 def check_file(objdump, path, winmain):
     functions, entry = disassemble(objdump, path)
-    by_address = {address: name for name, (address, _) in functions.items()}
-    roots = [by_address[entry]] if entry in by_address else []
-    tables = section_words(objdump, path, (".CRT", ".tls")) + constructor_lists(objdump, path)
-    roots += [by_address[w] for w in tables if w in by_address]
-    roots += [n for n in functions if re.match(r"^_?DllMain(@12)?$", n)]
+    roots = [entry] + section_words(objdump, path, (".CRT", ".tls")) + constructor_lists(objdump, path)
+    roots += [a for a, (n, _) in functions.items() if re.match(r"^_?DllMain(@12)?$", n)]
     stop = set()
     if winmain:
-        names = [n for n in functions if re.match(r"^_?WinMain(@16)?$", n)]
+        names = [n for n, _ in functions.values() if re.match(r"^_?WinMain(@16)?$", n)]
         if not names:
             return "no WinMain in the file"
         stop.update(names)
     found = []
-    for name in sorted(reachable(functions, roots, stop)):
-        sse = uses_sse(functions[name][1])
+    for address in sorted(reachable(functions, roots, stop)):
+        name, instructions = functions[address]
+        sse = uses_sse(instructions)
         if sse:
             found.append("%s (%s)" % (name, sse[0]))
     if found:

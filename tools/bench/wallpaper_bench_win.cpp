@@ -35,7 +35,7 @@
 #include "renderer/RenderSettings.h"
 #include "renderer/ScreenPicture_win.h"
 #include "solar/CityDatabase.h"
-#include "solar/SunPosition.h"
+#include "solar/SunModel.h"
 
 namespace {
 
@@ -85,7 +85,7 @@ void PrintStages(const uv::MapImages& images, const uv::RenderSettings& settings
                  int cx, int cy, int runs) {
     const int w = images.width, h = images.height;
     double declination = 0.0, longitude = 0.0;
-    ComputeSubsolarPoint(settings.renderTime, declination, longitude);
+    SubsolarPointFor(settings.exactSun != 0, settings.renderTime, declination, longitude);
     const std::uint8_t* night = settings.useGeneratedNight ? images.generatedNight.data() : images.night.data();
     std::vector<std::uint8_t> mask(uv::MaskBufferSize(w, h)), plainMask(images.day.size()), plainOut(images.day.size());
     uv::SelectedBitmap rendered, display, cache;
