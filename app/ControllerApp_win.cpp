@@ -1,9 +1,11 @@
 // Start-up and shutdown of umbravue.exe: the single-instance rule, the
 // installer's "uninstall" command and the installer mutex around the modal
 // run of the control panel.
+#include "common/NoSse.h"
 #include "common/WinHandles.h"
 #include "controller/DesktopLink_win.h"
 #include "controller/NotifyIcon_win.h"
+#include "controller/ProcessorCheck_win.h"
 #include "controller/SettingsStore_win.h"
 #include "controller/Uninstall_win.h"
 #include "controller/UserWallpaper_win.h"
@@ -128,9 +130,26 @@ int CControllerApp::Run() {
     return 0;
 }
 
+int RunController() {
+    CControllerApp app(CommandLineArguments(GetCommandLineA()));
+    return app.Run();
+}
+
+#ifdef UV_TEST_NO_SSE2
+// The build the tests run as a processor without SSE2.
+UV_NO_SSE BOOL WINAPI ReportNoFeature(DWORD) { return FALSE; }
+#endif
+
 }  // namespace uv
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    uv::CControllerApp app(uv::CommandLineArguments(GetCommandLineA()));
-    return app.Run();
+// The processor check comes first, and WinMain itself is compiled without
+// SSE: where SSE2 is missing, the program says so and ends before any code
+// that may use it, and the hook is never installed.
+UV_NO_SSE int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+#ifdef UV_TEST_NO_SSE2
+    if (!uv::CheckProcessor(uv::ReportNoFeature)) return 1;
+#else
+    if (!uv::CheckProcessor()) return 1;
+#endif
+    return uv::RunController();
 }

@@ -4,6 +4,7 @@
 #include "common/SelectedBitmap_win.h"
 #include "renderer/BmpFile.h"
 #include "renderer/DesktopPicture_win.h"
+#include "renderer/ScreenPicture_win.h"
 #include "renderer/Projection.h"
 #include "renderer/Renderer_win.h"
 #include "renderer/RenderSettings.h"
@@ -31,7 +32,7 @@ struct WallpaperRenderer::Impl {
     MapImages images;
     CityDatabase cities;
     RenderSettings settings;
-    DesktopPicture picture;
+    ScreenPicture picture;
     SelectedBitmap frame;
     SelectedBitmap rotated;
     const SelectedBitmap* out = nullptr;   // the last picture rendered

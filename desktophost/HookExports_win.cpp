@@ -6,17 +6,11 @@
 #include <cstring>
 #include <ctime>
 
+#include "common/NoSse.h"
 #include "desktophost/DesktopHost_win.h"
 #include "desktophost/HostState_win.h"
 
 using namespace uv;
-
-namespace uv {
-namespace {
-UvdllState g_state;
-}
-UvdllState& State() { return g_state; }
-}  // namespace uv
 
 namespace {
 
@@ -28,7 +22,8 @@ constexpr DWORD kInstallLimitMs = 10000;
 // go by then does not take its messages.
 constexpr DWORD kRemoveLimitMs = 20000;
 
-void BuildResourcePath(UvdllState& state) {
+// Runs in DllMain, before the controller's processor check.
+UV_NO_SSE void BuildResourcePath(UvdllState& state) {
     char path[MAX_PATH + 1] = {};
     const DWORD length = GetModuleFileNameA(state.module, path, MAX_PATH);
     state.resourcePath[0] = '\0';
@@ -119,7 +114,9 @@ LRESULT Dispatch(UvdllState& state, int code, WPARAM wParam, LPARAM lParam, cons
 
 }  // namespace
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
+// Runs before the controller's processor check: no SSE on the way that the
+// controller's process takes (a host runs only where the check passed).
+extern "C" UV_NO_SSE BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     UvdllState& state = State();
     if (reason == DLL_PROCESS_ATTACH) {
         state.module = instance;

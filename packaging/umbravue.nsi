@@ -41,6 +41,7 @@ SetCompressor /SOLID lzma
 !include "LogicLib.nsh"
 !include "FileFunc.nsh"
 !include "WinMessages.nsh"
+!include "WinVer.nsh"
 
 Name "${PRODUCT}"
 Caption "${PRODUCT} 0.12 Setup"
@@ -190,7 +191,24 @@ FunctionEnd
   Call ${FUNC}
 !macroend
 
+; The program files are built for processors with SSE2 and would stop with an
+; illegal instruction on an older one. Windows 2000 does not report SSE2 at
+; all; there the program checks for itself. UV_TEST_NO_SSE2 builds an
+; installer that believes the processor lacks it, for the tests.
 Function .onInit
+  ${If} ${AtLeastWinXP}
+!ifdef UV_TEST_NO_SSE2
+    StrCpy $0 0
+!else
+    System::Call 'kernel32::IsProcessorFeaturePresent(i 10) i .r0'
+!endif
+    ${If} $0 = 0
+      MessageBox MB_OK|MB_ICONSTOP \
+        "${PRODUCT} needs a processor with SSE2 (Pentium 4, Athlon 64 or later). This computer's processor does not have it, so ${PRODUCT} cannot run here.$\r$\n$\r$\nNothing was installed." \
+        /SD IDOK
+      Abort
+    ${EndIf}
+  ${EndIf}
 !if "${TARGET}" == "amd64-unicode"
   SetRegView 64
 !endif

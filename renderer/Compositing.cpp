@@ -6,6 +6,10 @@
 #include <new>
 #include <optional>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "renderer/BandWeights.h"
 #include "renderer/Geometry.h"
 
@@ -15,11 +19,12 @@
 // cosines, the sine of the band width, the mask factors), and the cosine of
 // the band is replaced by a table of the formula's own steps (BandWeights.h).
 //
-// Walking a column of a buffer touches a new cache line and often a new page
-// at every pixel, and lines thousands of bytes apart crowd a few cache sets. A pixel's day weight does not depend on the order,
-// so the mask is computed row by row. The blend draws one random number per
-// pixel, column by column, all of them first, and then blends row by row,
-// copying runs of full day and full night.
+// Both the mask and the blend walk the buffers row by row: a pixel's weight
+// does not depend on the order, and the blend's random numbers are computed
+// for any pixel directly from the generator's state, so the column order in
+// which they are defined costs nothing. Most of the map is full day or full
+// night: the mask fills such stretches of a row without looking at their
+// pixels, and the blend copies them; only the twilight band is computed.
 
 namespace uv {
 namespace {
@@ -27,27 +32,46 @@ namespace {
 constexpr double kPi = 3.141592653589793;
 constexpr float kInv255 = 0.003921568859368563f;
 constexpr float kInv32767 = 3.0518509447574615e-05f;
-// Columns of random numbers drawn before they are stored row by row.
-constexpr int kStripColumns = 64;
-// An odd number of cache lines between the strip's columns, so reading
-// across them does not crowd a few cache sets.
-constexpr int kStripPadding = 32;
+
+constexpr std::uint32_t kRandomMultiplier = 214013u;
+constexpr std::uint32_t kRandomIncrement = 2531011u;
+
+// Columns of the mask decided together when the whole block is certainly day
+// or certainly night.
+constexpr int kMaskBlock = 16;
+// More than the float rounding of a pixel's d, which is a few units in the
+// last place of numbers at most 2 in size.
+constexpr double kDotSlack = 1e-5;
+
+// k steps of the generator are again the map state -> a * state + c.
+struct Jump {
+    std::uint32_t a;
+    std::uint32_t c;
+    std::uint32_t operator()(std::uint32_t state) const { return a * state + c; }
+};
+
+// first, then second.
+Jump Then(Jump first, Jump second) {
+    return {second.a * first.a, second.a * first.c + second.c};
+}
+
+constexpr Jump kOneStep{kRandomMultiplier, kRandomIncrement};
+
+int NumberOf(std::uint32_t state) {
+    return static_cast<int>((state >> 16) & 0x7fff);
+}
 
 struct CompositingState {
     std::unique_ptr<std::uint8_t[]> compositePixels;
-    // The random numbers of one blend by pixel position, and a strip of
-    // columns of them in the order they are drawn; kept with the composite.
-    std::unique_ptr<std::uint16_t[]> randomNumbers;
-    std::unique_ptr<std::uint16_t[]> stripNumbers;
+    // columnJump[i] advances the generator by i * height draws, from the
+    // number of a pixel in column 0 to that of the pixel of the same row in
+    // column i; columnJump[width] is a whole picture.
+    std::unique_ptr<Jump[]> columnJump;
     int width = 0;
     int height = 0;
 };
 
 CompositingState g_state;
-
-std::size_t StripStride(int height) {
-    return static_cast<std::size_t>(height) + kStripPadding;
-}
 
 }  // namespace
 
@@ -82,12 +106,53 @@ std::size_t PixelBufferSize(int width, int height) {
     return 3u * static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
 }
 
+bool IsComposableSize(int width, int height) {
+    return width > 0 && height > 0 && width <= kMaxMapWidth && height <= kMaxMapHeight &&
+           static_cast<long long>(width) * height <= kMaxMapPixels;
+}
+
+std::size_t MaskBufferSize(int width, int height) {
+    if (!IsComposableSize(width, height)) return 0;
+    return static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+}
+
 float BandWidthFraction(int percent) {
     return static_cast<float>(percent) * 0.01f;
 }
 
+int NextRandom(std::uint32_t& state) {
+    state = kOneStep(state);
+    return NumberOf(state);
+}
+
+bool RecoverRandomState(const int numbers[3], std::uint32_t& stateBefore) {
+    for (int k = 0; k < 3; ++k) {
+        if (numbers[k] < 0 || numbers[k] > 0x7fff) return false;
+    }
+    // The first number is bits 16 to 30 of the state after the first draw;
+    // try every value of the 16 bits below. Two such states that also agree
+    // on the next two numbers would differ by some d < 2^16 whose products
+    // with the multiplier and its square are both within 2^16 of a multiple
+    // of 2^31, and no d is.
+    int found = 0;
+    std::uint32_t match = 0;
+    for (std::uint32_t low = 0; low < 0x10000; ++low) {
+        std::uint32_t state = (static_cast<std::uint32_t>(numbers[0]) << 16) | low;
+        const std::uint32_t first = state;
+        if (NextRandom(state) != numbers[1] || NextRandom(state) != numbers[2]) continue;
+        match = first;
+        ++found;
+    }
+    if (found != 1) return false;
+    // One step back: the multiplier is odd, so it has an inverse modulo 2^32.
+    std::uint32_t inverse = kRandomMultiplier;
+    for (int k = 0; k < 5; ++k) inverse *= 2u - kRandomMultiplier * inverse;
+    stateBefore = (match - kRandomIncrement) * inverse;
+    return true;
+}
+
 void GenerateNightPixels(const std::uint8_t* day, std::uint8_t* night, int width, int height) {
-    const std::size_t size = PixelBufferSize(width, height);
+    const std::size_t size = 3 * MaskBufferSize(width, height);
     if (size == 0) return;
     // The result of a pixel depends on that pixel alone, so the buffer is
     // walked in memory order; the brightness takes only 256 values.
@@ -110,7 +175,7 @@ void GenerateNightPixels(const std::uint8_t* day, std::uint8_t* night, int width
 
 bool ComputeDayMask(std::uint8_t* mask, int width, int height, double subsolarLongitude, double declination,
                     double bandWidth) {
-    if (!IsUsableMapSize(width, height)) return false;
+    if (!IsComposableSize(width, height)) return false;
     const Vector3f sun = SphericalToCartesian(static_cast<float>(declination + kPi / 2),
                                               static_cast<float>(subsolarLongitude), 1.0f);
 
@@ -135,124 +200,223 @@ bool ComputeDayMask(std::uint8_t* mask, int width, int height, double subsolarLo
     std::optional<BandWeightTable> bandWeight;
     if (!hardEdge) bandWeight.emplace();
 
+    // A block of columns is all day when its smallest d is above these (then
+    // u > 1 however the division rounds), all night when its largest is
+    // below the negated one (u <= -1 gives 0 too).
+    const double dayAbove = hardEdge ? 0.0 : bandSine * (1 + 1e-6);
+    const double nightBelow = hardEdge ? 0.0 : -dayAbove;
+    // d along a row is sinPolar * r * cos(phi - longitude) + zTerm, with r
+    // the length of the sun's (x, y); it moves by at most sinPolar * r per
+    // radian. A block spans at most half its width either side of the column
+    // it is judged by, plus the rounding of the azimuths to floats.
+    const double sunRadius = std::sqrt(static_cast<double>(sun.x) * sun.x + static_cast<double>(sun.y) * sun.y);
+    const double halfBlockAngle = (kMaskBlock / 2) * (2 * kPi / width) + 1e-6;
+
     for (int j = 0; j < height; ++j) {
         const double theta = static_cast<float>(kPi * j / height);
         const double sinPolar = std::sin(theta);
         const float z = static_cast<float>(std::cos(theta));
         const float zTerm = z * sun.z;
-        std::uint8_t* row = mask + 3 * (static_cast<std::size_t>(width) * j) + 2;
-        for (int i = 0; i < width; ++i) {
-            const float x = static_cast<float>(sinPolar * cosAzimuth[i]);
-            const float y = static_cast<float>(sinPolar * sinAzimuth[i]);
-            const float d = x * sun.x + y * sun.y + zTerm;
-            int weight;
-            if (hardEdge) {
-                weight = d >= 0 ? 255 : 0;
-            } else if (d > surelyDay) {
-                weight = 255;
-            } else if (d < -surelyDay) {
-                weight = 0;
-            } else {
-                const double u = d / bandSine;
-                if (u > 1) {
-                    weight = 255;
-                } else {
-                    const float uf = static_cast<float>(u);
-                    weight = uf < -1 ? 0 : (*bandWeight)(uf);
+        const double reach = sinPolar * sunRadius * halfBlockAngle + kDotSlack;
+        std::uint8_t* row = mask + static_cast<std::size_t>(width) * j;
+        int i = 0;
+        while (i < width) {
+            int end = width;
+            if (width - i >= kMaskBlock) {
+                end = i + kMaskBlock;
+                const int centre = i + kMaskBlock / 2;
+                const double d = sinPolar * (cosAzimuth[centre] * sun.x + sinAzimuth[centre] * sun.y) + zTerm;
+                if (d - reach > dayAbove || d + reach < nightBelow) {
+                    std::memset(row + i, d > 0 ? 255 : 0, kMaskBlock);
+                    i = end;
+                    continue;
                 }
             }
-            row[3 * i] = static_cast<std::uint8_t>(weight);
+            for (; i < end; ++i) {
+                const float x = static_cast<float>(sinPolar * cosAzimuth[i]);
+                const float y = static_cast<float>(sinPolar * sinAzimuth[i]);
+                const float d = x * sun.x + y * sun.y + zTerm;
+                int weight;
+                if (hardEdge) {
+                    weight = d >= 0 ? 255 : 0;
+                } else if (d > surelyDay) {
+                    weight = 255;
+                } else if (d < -surelyDay) {
+                    weight = 0;
+                } else {
+                    const double u = d / bandSine;
+                    if (u > 1) {
+                        weight = 255;
+                    } else {
+                        const float uf = static_cast<float>(u);
+                        weight = uf < -1 ? 0 : (*bandWeight)(uf);
+                    }
+                }
+                row[i] = static_cast<std::uint8_t>(weight);
+            }
         }
     }
     return true;
 }
 
+namespace {
+
+// The blend of one channel byte, the way the plain form computes it: the
+// mask factors and the threshold in single precision, no fused operations,
+// 1.0 added where the fraction exceeds the threshold, then truncated. The
+// blend lies in [0, 255] (the tests try every mask value against white), so
+// truncation is the conversion to int.
+inline std::uint8_t BlendByte(float m, float n, float r, std::uint8_t day, std::uint8_t night) {
+    float v = n * night + m * day;
+    if (v - static_cast<float>(static_cast<int>(v)) > r) v += 1.0f;
+    return static_cast<std::uint8_t>(static_cast<int>(v));
+}
+
+// Blends bytes whose factors and thresholds are given one per byte.
+void BlendBytes(const std::uint8_t* day, const std::uint8_t* night, std::uint8_t* out, const float* m,
+                const float* n, const float* r, int bytes) {
+    int k = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    const __m128 one = _mm_set1_ps(1.0f);
+    for (; k + 16 <= bytes; k += 16) {
+        const __m128i day8 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(day + k));
+        const __m128i night8 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(night + k));
+        const __m128i day16[2] = {_mm_unpacklo_epi8(day8, zero), _mm_unpackhi_epi8(day8, zero)};
+        const __m128i night16[2] = {_mm_unpacklo_epi8(night8, zero), _mm_unpackhi_epi8(night8, zero)};
+        __m128i result[4];
+        for (int q = 0; q < 4; ++q) {
+            const __m128i d = (q & 1) ? _mm_unpackhi_epi16(day16[q / 2], zero) : _mm_unpacklo_epi16(day16[q / 2], zero);
+            const __m128i g =
+                (q & 1) ? _mm_unpackhi_epi16(night16[q / 2], zero) : _mm_unpacklo_epi16(night16[q / 2], zero);
+            __m128 v = _mm_add_ps(_mm_mul_ps(_mm_loadu_ps(n + k + 4 * q), _mm_cvtepi32_ps(g)),
+                                  _mm_mul_ps(_mm_loadu_ps(m + k + 4 * q), _mm_cvtepi32_ps(d)));
+            const __m128 fraction = _mm_sub_ps(v, _mm_cvtepi32_ps(_mm_cvttps_epi32(v)));
+            v = _mm_add_ps(v, _mm_and_ps(_mm_cmpgt_ps(fraction, _mm_loadu_ps(r + k + 4 * q)), one));
+            result[q] = _mm_cvttps_epi32(v);
+        }
+        const __m128i packed =
+            _mm_packus_epi16(_mm_packs_epi32(result[0], result[1]), _mm_packs_epi32(result[2], result[3]));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k), packed);
+    }
+#endif
+    for (; k < bytes; ++k) out[k] = BlendByte(m[k], n[k], r[k], day[k], night[k]);
+}
+
+// Index of the first mask byte from i on that is not value.
+int EndOfRun(const std::uint8_t* maskRow, int i, int width, std::uint8_t value) {
+#if defined(__SSE2__)
+    const __m128i wanted = _mm_set1_epi8(static_cast<char>(value));
+    while (i + 16 <= width) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(maskRow + i));
+        const int same = _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, wanted));
+        if (same != 0xffff) return i + __builtin_ctz(~same);
+        i += 16;
+    }
+#endif
+    while (i < width && maskRow[i] == value) ++i;
+    return i;
+}
+
+// Index of the first mask byte from i on that is 0 or 255.
+int EndOfBand(const std::uint8_t* maskRow, int i, int width) {
+#if defined(__SSE2__)
+    const __m128i none = _mm_setzero_si128();
+    const __m128i full = _mm_set1_epi8(static_cast<char>(0xff));
+    while (i + 16 <= width) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(maskRow + i));
+        const int ends = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, none), _mm_cmpeq_epi8(bytes, full)));
+        if (ends != 0) return i + __builtin_ctz(ends);
+        i += 16;
+    }
+#endif
+    while (i < width && maskRow[i] != 0 && maskRow[i] != 255) ++i;
+    return i;
+}
+
+}  // namespace
+
 const std::uint8_t* BlendDayNight(const std::uint8_t* day, const std::uint8_t* night, const std::uint8_t* mask,
-                                  int width, int height, RandomSource random) {
-    const std::size_t size = PixelBufferSize(width, height);
-    if (size == 0 || random == nullptr) return nullptr;
-    const std::size_t pixels = size / 3;
+                                  int width, int height, std::uint32_t& randomState) {
+    const std::size_t size = 3 * MaskBufferSize(width, height);
+    if (size == 0) return nullptr;
     if (!g_state.compositePixels || g_state.width != width || g_state.height != height) {
         FreeCompositePixels();
         g_state.compositePixels.reset(new (std::nothrow) std::uint8_t[size]);
-        g_state.randomNumbers.reset(new (std::nothrow) std::uint16_t[pixels]);
-        g_state.stripNumbers.reset(new (std::nothrow) std::uint16_t[kStripColumns * StripStride(height)]);
-        if (!g_state.compositePixels || !g_state.randomNumbers || !g_state.stripNumbers) {
+        g_state.columnJump.reset(new (std::nothrow) Jump[static_cast<std::size_t>(width) + 1]);
+        if (!g_state.compositePixels || !g_state.columnJump) {
             FreeCompositePixels();
             return nullptr;
         }
+        Jump column{1, 0};
+        for (int j = 0; j < height; ++j) column = Then(column, kOneStep);
+        Jump* jump = g_state.columnJump.get();
+        jump[0] = Jump{1, 0};
+        for (int i = 0; i < width; ++i) jump[i + 1] = Then(jump[i], column);
         g_state.width = width;
         g_state.height = height;
     }
     std::uint8_t* out = g_state.compositePixels.get();
-    std::uint16_t* numbers = g_state.randomNumbers.get();
+    const Jump* columnJump = g_state.columnJump.get();
     const std::size_t w = static_cast<std::size_t>(width);
 
-    // One number per pixel in the blend's pixel order, column by column and
-    // bottom to top, stored by pixel position (row by row). A strip of
-    // columns is drawn into a small buffer first, so the big one is written
-    // a row segment at a time.
-    const std::size_t stripStride = StripStride(height);
-    std::uint16_t* strip = g_state.stripNumbers.get();
-    for (int i0 = 0; i0 < width; i0 += kStripColumns) {
-        const int columns = i0 + kStripColumns < width ? kStripColumns : width - i0;
-        for (int c = 0; c < columns; ++c) {
-            std::uint16_t* column = &strip[c * stripStride];
-            for (int j = 0; j < height; ++j) column[j] = static_cast<std::uint16_t>(random());
-        }
-        for (int j = 0; j < height; ++j) {
-            std::uint16_t* row = numbers + w * j + i0;
-            for (int c = 0; c < columns; ++c) row[c] = strip[c * stripStride + j];
-        }
-    }
-
-    // With a mask factor of exactly 0 or 1 the blend is exact and has no
-    // fraction, so such pixels are copies of the night or the day.
-    enum Kind : std::uint8_t { kNight, kDay, kBlend };
     float weight[256];
     float complement[256];
-    Kind kind[256];
     for (int k = 0; k < 256; ++k) {
         weight[k] = k * kInv255;
         complement[k] = 1 - weight[k];
-        kind[k] = weight[k] == 0.0f ? kNight : weight[k] == 1.0f ? kDay : kBlend;
     }
 
+    // Factors and thresholds of a stretch of band pixels, one per byte.
+    constexpr int kChunk = 64;
+    float m[3 * kChunk];
+    float n[3 * kChunk];
+    float r[3 * kChunk];
+
+    // After the first step in the loop: the state of draw j + 1, the number
+    // of row j's pixel in column 0.
+    std::uint32_t rowState = randomState;
     for (int j = 0; j < height; ++j) {
+        rowState = kOneStep(rowState);
         const std::size_t rowStart = 3 * w * j;
-        const std::uint8_t* maskRow = mask + rowStart + 2;
-        const std::uint16_t* rowNumbers = numbers + w * j;
+        const std::uint8_t* maskRow = mask + w * j;
         int i = 0;
         while (i < width) {
-            const Kind k = kind[maskRow[3 * i]];
-            if (k != kBlend) {
-                int end = i + 1;
-                while (end < width && kind[maskRow[3 * end]] == k) ++end;
-                const std::uint8_t* source = k == kDay ? day : night;
+            const std::uint8_t k = maskRow[i];
+            // Factors of exactly 0 and 1 (weights 0 and 255) blend exactly and
+            // leave no fraction: such pixels are copies whatever the number.
+            if (k == 0 || k == 255) {
+                const int end = EndOfRun(maskRow, i, width, k);
+                const std::uint8_t* source = k == 255 ? day : night;
                 std::memcpy(out + rowStart + 3 * i, source + rowStart + 3 * i, 3 * static_cast<std::size_t>(end - i));
                 i = end;
                 continue;
             }
-            const std::size_t p = rowStart + 3 * static_cast<std::size_t>(i);
-            const float m = weight[mask[p + 2]];
-            const float n = complement[mask[p + 2]];
-            const float r = rowNumbers[i] * kInv32767;
-            // v lies in [0, 256), where converting to int is trunc.
-            for (int c = 2; c >= 0; --c) {
-                float v = n * night[p + c] + m * day[p + c];
-                if (v - static_cast<float>(static_cast<int>(v)) > r) v += 1.0f;
-                out[p + c] = static_cast<std::uint8_t>(static_cast<int>(v));
+            const int bandEnd = EndOfBand(maskRow, i, width);
+            while (i < bandEnd) {
+                const int count = bandEnd - i < kChunk ? bandEnd - i : kChunk;
+                for (int c = 0; c < count; ++c) {
+                    const std::uint8_t value = maskRow[i + c];
+                    const float threshold = NumberOf(columnJump[i + c](rowState)) * kInv32767;
+                    for (int b = 0; b < 3; ++b) {
+                        m[3 * c + b] = weight[value];
+                        n[3 * c + b] = complement[value];
+                        r[3 * c + b] = threshold;
+                    }
+                }
+                const std::size_t p = rowStart + 3 * static_cast<std::size_t>(i);
+                BlendBytes(day + p, night + p, out + p, m, n, r, 3 * count);
+                i += count;
             }
-            ++i;
         }
     }
+    randomState = columnJump[width](randomState);
     return out;
 }
 
 void FreeCompositePixels() {
     g_state.compositePixels.reset();
-    g_state.randomNumbers.reset();
-    g_state.stripNumbers.reset();
+    g_state.columnJump.reset();
     g_state.width = 0;
     g_state.height = 0;
 }

@@ -26,9 +26,9 @@ enum class MapImageCheck {
     NightSizeDiffers,     // the night image must have the day image's size
 };
 
-// Whether images of these sizes can be composed. The desktop host and the
-// render tool call this before allocating anything; the compositing
-// functions below do nothing for a size that is not usable.
+// Whether map images of these sizes can be used: the bitmap transfers need a
+// width that is a multiple of 4. The desktop host and the render tool call
+// this before allocating anything.
 MapImageCheck CheckMapImages(int dayWidth, int dayHeight, int nightWidth, int nightHeight);
 bool IsUsableMapSize(int width, int height);
 // A short English sentence for messages and debug output.
@@ -36,30 +36,51 @@ const char* DescribeMapImageCheck(MapImageCheck check);
 // 3 * width * height, or 0 for a size that is not usable.
 std::size_t PixelBufferSize(int width, int height);
 
+// Sizes the compositing functions below take (a picture composed at another
+// size than the images' may have any width); they do nothing for others.
+bool IsComposableSize(int width, int height);
+
 // "dawn dusk width" as a whole percentage to the band width fraction.
 float BandWidthFraction(int percent);
 
 // A pseudo-random source with the C runtime's range, 0..32767, drawn once per
-// pixel in the compositing's pixel order.
+// pixel in the compositing's pixel order (the plain form takes one).
 using RandomSource = int (*)();
+
+// The Windows C runtime's generator, as the dithering is defined with it:
+// each draw sets state = state * 214013 + 2531011 and gives
+// (state >> 16) & 0x7fff. Bit 31 of the state never reaches a number.
+int NextRandom(std::uint32_t& state);
+
+// The state before three numbers that the generator just gave, in the order
+// given. False when no state gives them (another generator). Three numbers
+// always fix the 31 bits that matter.
+bool RecoverRandomState(const int numbers[3], std::uint32_t& stateBefore);
 
 // Dark blue night picture from the day image.
 void GenerateNightPixels(const std::uint8_t* dayPixels, std::uint8_t* generatedNightPixels,
                          int width, int height);
 
-// Writes the day weight (255 full day, 0 full night) of every pixel into
-// byte 2 of its 3 bytes in maskBuffer; bytes 0 and 1 are left alone. Angles in
-// radians, bandWidth a fraction of 90 degrees of sun elevation. False when
-// nothing was written (unusable size, memory short).
+// The mask has one byte per pixel, width * height bytes, rows bottom-up like
+// the pixel buffers: the weight of column i and row j is byte width * j + i.
+// 0 for a size that is not composable.
+std::size_t MaskBufferSize(int width, int height);
+
+// Writes the day weight (255 full day, 0 full night) of every pixel into the
+// mask. Angles in radians, bandWidth a fraction of 90 degrees of sun
+// elevation. False when nothing was written (unusable size, memory short).
 bool ComputeDayMask(std::uint8_t* maskBuffer, int width, int height, double subsolarLongitude,
                     double declination, double bandWidth);
 
 // Blends day and night by the mask into the kept composite buffer and returns
-// it (valid until the next call or FreeCompositePixels). nullptr when the size
-// is not usable or memory is short.
+// it (valid until the next call or FreeCompositePixels). The pixel of column
+// i and row j is dithered with number i * height + j + 1 of the generator
+// started at randomState, which is left advanced by width * height draws.
+// nullptr, with randomState unchanged, when the size is not composable or
+// memory is short.
 const std::uint8_t* BlendDayNight(const std::uint8_t* dayPixels, const std::uint8_t* nightPixels,
                                   const std::uint8_t* maskBuffer, int width, int height,
-                                  RandomSource random);
+                                  std::uint32_t& randomState);
 
 // Frees the composite buffer and forgets its size; called at renderer shutdown.
 void FreeCompositePixels();

@@ -1,5 +1,6 @@
-// The shipping form of the blend: the C runtime's rand as the random source,
-// the result written into the bitmap selected into resultDc.
+// The shipping form of the blend: the numbers of the calling thread's C
+// runtime rand for the dithering, the result written into the bitmap
+// selected into resultDc. maskBuffer has one byte per pixel.
 #pragma once
 
 #include <windows.h>
@@ -7,6 +8,11 @@
 #include <cstdint>
 
 namespace uv {
+
+// BlendDayNight dithered with the calling thread's C runtime rand, which is
+// left where one call per pixel would have left it.
+const std::uint8_t* BlendWithRuntimeRandom(const std::uint8_t* dayPixels, const std::uint8_t* nightPixels,
+                                           const std::uint8_t* maskBuffer, int width, int height);
 
 // Returns false when nothing was written (unusable size, no memory, failed
 // transfer).

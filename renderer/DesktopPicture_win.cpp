@@ -52,13 +52,13 @@ bool MapImages::Load(HMODULE library) {
 
 bool DesktopPicture::Prepare(int width, int height) {
     if (!rendered_.Fit(width, height) || !display_.Fit(width, height)) return false;
-    mask_.resize(PixelBufferSize(width, height));
+    mask_.resize(MaskBufferSize(width, height));
     return true;
 }
 
 bool DesktopPicture::Compose(const MapImages& images, const RenderSettings& settings, Blend blend) {
     const int w = images.width, h = images.height;
-    if (!images.loaded() || rendered_.width != w || rendered_.height != h || mask_.size() != images.day.size())
+    if (!images.loaded() || rendered_.width != w || rendered_.height != h || mask_.size() != MaskBufferSize(w, h))
         return false;
     ShownSun& sun = renderedSun_;
     SubsolarPointFor(settings.exactSun != 0, settings.renderTime, sun.declination, sun.subsolarLongitude);

@@ -65,8 +65,6 @@ float ReadNumber(const char* begin, const char* end) {
 
 }  // namespace
 
-CityDatabase::CityDatabase() = default;
-
 CityDatabase::~CityDatabase() {
   cities.reset();
   countries.reset();

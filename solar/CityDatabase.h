@@ -25,7 +25,9 @@ static_assert(sizeof(void*) != 4 || sizeof(CityRecord) == 48,
 
 class CityDatabase {
  public:
-  CityDatabase();
+  // Inline: the hook library's state holds one, and that state is set up
+  // in a file compiled without SSE (it runs before the processor check).
+  CityDatabase() = default;
   ~CityDatabase();
   CityDatabase(const CityDatabase&) = delete;
   CityDatabase& operator=(const CityDatabase&) = delete;

@@ -14,7 +14,8 @@
 //                        presses Enter there, as a user would
 //   text <id>            the text of the panel's first control with that id
 //   mutex                1 when the installer mutex exists
-//   msgbox [dismiss]     the text of a message box with "could not load"
+//   msgbox [dismiss]     the text of the program's message box (a missing
+//                        resource library, a processor without SSE2)
 //   stubborn <seconds>   shows a look-alike panel that ignores WM_CLOSE
 //   setwallpaper <path>  makes path the wallpaper, as the system's settings do
 //   hold <path> <ms>     opens (or makes) a file without sharing it, prints "held 1"
@@ -90,6 +91,10 @@ BOOL CALLBACK BoxProc(HWND hwnd, LPARAM lp) {
     if (std::strcmp(cls, "#32770") != 0) return TRUE;
     Find f{"Static", "could not load", true, false, nullptr, 0};
     EnumChildWindows(hwnd, FindProc, reinterpret_cast<LPARAM>(&f));
+    if (!f.found) {
+        f.text = "needs a processor";
+        EnumChildWindows(hwnd, FindProc, reinterpret_cast<LPARAM>(&f));
+    }
     if (!f.found) return TRUE;
     char text[256] = {}, title[128] = {};
     GetWindowTextA(f.found, text, sizeof text);

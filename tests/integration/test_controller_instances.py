@@ -144,6 +144,31 @@ def missing_library(r, drv, w, h):
     r.check("without globepix.dll the mutex is gone with the process", not mutex_exists())
 
 
+def no_sse2(r, drv, w, h):
+    """The program built to see a processor without SSE2: it says so and
+    ends before anything else happens."""
+    fresh_registry()
+    with tempfile.TemporaryDirectory(prefix="uv-nosse2-") as folder:
+        copy_binaries(["umbravue-nosse2.exe", "uvdll.dll", "globepix.dll"], folder)
+        ctl = Controller(bin_dir=folder, exe="umbravue-nosse2.exe")
+        try:
+            box = poll(lambda: panel("msgbox").startswith("msgbox 1"), 60, 0.5)
+            text = panel("msgbox")
+            r.check("without SSE2 a message box says the processor needs it",
+                    box and "Umbravue|Umbravue needs a processor with SSE2" in text, text)
+            r.check("without SSE2 no panel, no mutex and no hook",
+                    panel("count") == "count 0" and not mutex_exists() and drv.stat(STAT_RUNNING) in (0, -2)
+                    and drv.pixel(w // 2, h // 2) == DESKTOP_RGB,
+                    (panel("count"), mutex_exists(), drv.stat(STAT_RUNNING), drv.pixel(w // 2, h // 2)))
+            panel("msgbox", "dismiss")
+            code = ctl.wait_exit(30)
+            r.check("without SSE2 the program ends with code 1", code == 1, code)
+        finally:
+            ctl.kill()
+    r.check("without SSE2 nothing is written to the registry", reg_values(PRODUCT_KEY) is None,
+            reg_values(PRODUCT_KEY))
+
+
 def main():
     r = Results()
     desk = Desktop()
@@ -156,6 +181,7 @@ def main():
         not_uninstall(r, ["Uninstall"], "\"Uninstall\"")
         not_uninstall(r, ["uninstall", "x"], "\"uninstall x\"")
         missing_library(r, drv, desk.width, desk.height)
+        no_sse2(r, drv, desk.width, desk.height)
     except RuntimeError as e:
         r.check("controller instance session completes", False, str(e))
     finally:

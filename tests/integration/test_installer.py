@@ -32,6 +32,13 @@ INSTALL_DIR_WIN = r"C:\Program Files\Umbravue Sun Clock"
 MARKER = os.path.join(DRIVE_C, "uvtest-closed.txt")
 MARKER_WIN = r"C:\uvtest-closed.txt"
 INSTALLER = os.path.join(os.path.dirname(BIN), "installer", "umbravue-setup.exe")
+# The installer packs the program files stripped of symbols.
+STRIPPED = os.path.join(os.path.dirname(BIN), "stripped")
+
+
+def shipped(name):
+    """The build's file that the installer puts in the folder as name."""
+    return os.path.join(STRIPPED if name.endswith((".exe", ".dll")) else BIN, name)
 
 r = Results()
 
@@ -157,7 +164,7 @@ def check_versions():
 def check_fresh_install():
     rc, _ = run_installer()
     r.check("silent install ends with success", rc == 0, "exit code %d" % rc)
-    sources = {n: os.path.join(BIN, n) for n in PROGRAM_FILES}
+    sources = {n: shipped(n) for n in PROGRAM_FILES}
     for name, src in sources.items():
         dst = os.path.join(INSTALL_DIR, name)
         r.check("install puts %s in the folder with blanks" % name,
@@ -196,8 +203,7 @@ def check_over_the_real_program():
     finally:
         ctl.kill()
     r.check("install over the running program leaves whole new files",
-            all(digest(os.path.join(INSTALL_DIR, n)) == digest(os.path.join(BIN, n))
-                for n in PROGRAM_FILES))
+            all(digest(os.path.join(INSTALL_DIR, n)) == digest(shipped(n)) for n in PROGRAM_FILES))
     r.check("install over the running program leaves no staging or backup files",
             leftovers() == [], leftovers())
     rc, _ = run_installer("/LAUNCH")
@@ -220,7 +226,7 @@ def check_install_over_running_copy():
     r.check("the running copy has ended", wait_for(lambda: proc.poll() is not None, 20))
     stop(proc)
     r.check("the running copy's file was replaced whole",
-            digest(fake_dst) == digest(os.path.join(BIN, "umbravue.exe")))
+            digest(fake_dst) == digest(shipped("umbravue.exe")))
     if os.path.exists(MARKER):
         r.check("settings were saved before the files were swapped",
                 os.stat(MARKER).st_mtime <= os.stat(fake_dst).st_ctime + 0.01)
@@ -249,6 +255,30 @@ def check_copy_that_will_not_quit():
     r.check("install again after a failed one", rc == 0, "exit code %d" % rc)
 
 
+def check_refused_without_sse2():
+    """An installer that finds no SSE2 (built so that the query says no)
+    refuses before it touches anything."""
+    out_dir = os.path.join(os.path.dirname(BIN), "installer-no-sse2")
+    os.makedirs(out_dir, exist_ok=True)
+    variant = os.path.join(out_dir, "umbravue-setup.exe")
+    target = "amd64-unicode" if machine_is_64bit(INSTALLER) else "x86-unicode"
+    made = subprocess.run(["makensis", "-V2", "-DTARGET=" + target, "-DBINDIR=" + STRIPPED, "-DDOCDIR=" + BIN,
+                           "-DUV_TEST_NO_SSE2", "-DOUTFILE=" + variant,
+                           os.path.join(ROOT, "packaging", "umbravue.nsi")],
+                          stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, timeout=300)
+    if not r.check("an installer that finds no SSE2 can be built", made.returncode == 0,
+                   made.stderr.decode("latin-1")[-300:]):
+        return
+    start = time.time()
+    rc = subprocess.run([WINE, variant, "/S"], env=env(), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                        stderr=subprocess.DEVNULL, timeout=180).returncode
+    r.check("without SSE2 the silent install fails", rc == 2, "exit code %d" % rc)
+    r.check("without SSE2 it stops at once", time.time() - start < 60)
+    r.check("without SSE2 nothing is installed",
+            not os.path.exists(INSTALL_DIR) and reg_query(UNINST_KEY) is None and start_menu_dirs() == [],
+            os.listdir(INSTALL_DIR) if os.path.isdir(INSTALL_DIR) else start_menu_dirs())
+
+
 def check_uninstall():
     reg_add(SETTINGS_KEY, "XOffset", "123")
     reg_add(RUN_KEY, "Umbravue", INSTALL_DIR_WIN + "\\umbravue.exe")
@@ -274,6 +304,13 @@ def check_uninstall():
     r.check("uninstall keeps other start-with-Windows entries",
             reg_query(RUN_KEY, "UvTestOther") == "C:\\other.exe")
     wine("reg", "delete", RUN_KEY, "/v", "UvTestOther", "/f")
+
+
+def machine_is_64bit(path):
+    with open(path, "rb") as f:
+        head = f.read(4096)
+    pe = int.from_bytes(head[0x3C:0x40], "little")
+    return int.from_bytes(head[pe + 4:pe + 6], "little") == 0x8664
 
 
 def machine_runs(path):
@@ -305,6 +342,7 @@ def main():
         r.exit()
     clean_slate()
     try:
+        check_refused_without_sse2()
         check_fresh_install()
         check_over_the_real_program()
         check_install_over_running_copy()

@@ -55,24 +55,27 @@ std::vector<std::uint8_t> Pattern(int w, int h) {
 }
 
 TEST(BitmapPixels, WriteThenReadGivesTheBufferBackInBufferLayout) {
-    const int w = 12, h = 5;
-    DibCanvas canvas(w, h);
-    ASSERT_TRUE(canvas.bits);
-    const std::vector<std::uint8_t> buffer = Pattern(w, h);
-    ASSERT_TRUE(WriteBitmapPixels(canvas.dc.get(), w, h, buffer.data()));
-    // Row 0 of the buffer is the bottom row of the bitmap, bytes blue green red.
-    for (int j = 0; j < h; ++j) {
-        for (int i = 0; i < w; ++i) {
-            const std::size_t p = 3 * (static_cast<std::size_t>(w) * j + i);
-            const std::uint32_t expected = buffer[p] | (buffer[p + 1] << 8) | (buffer[p + 2] << 16);
-            ASSERT_EQ(canvas.At(i, j), expected) << i << "," << j;
+    // The write goes in bands of rows: one band, and several with a part one.
+    for (const int h : {5, 70}) {
+        const int w = 12;
+        DibCanvas canvas(w, h);
+        ASSERT_TRUE(canvas.bits);
+        const std::vector<std::uint8_t> buffer = Pattern(w, h);
+        ASSERT_TRUE(WriteBitmapPixels(canvas.dc.get(), w, h, buffer.data()));
+        // Row 0 of the buffer is the bottom row of the bitmap, bytes blue green red.
+        for (int j = 0; j < h; ++j) {
+            for (int i = 0; i < w; ++i) {
+                const std::size_t p = 3 * (static_cast<std::size_t>(w) * j + i);
+                const std::uint32_t expected = buffer[p] | (buffer[p + 1] << 8) | (buffer[p + 2] << 16);
+                ASSERT_EQ(canvas.At(i, j), expected) << i << "," << j << " of height " << h;
+            }
         }
+        std::vector<std::uint8_t> back(buffer.size(), 0);
+        ASSERT_TRUE(ReadBitmapPixels(canvas.dc.get(), w, h, back.data()));
+        EXPECT_EQ(back, buffer);
+        // The map bitmap is selected again afterwards.
+        EXPECT_EQ(GetCurrentObject(canvas.dc.get(), OBJ_BITMAP), canvas.bitmap.get());
     }
-    std::vector<std::uint8_t> back(buffer.size(), 0);
-    ASSERT_TRUE(ReadBitmapPixels(canvas.dc.get(), w, h, back.data()));
-    EXPECT_EQ(back, buffer);
-    // The map bitmap is selected again afterwards.
-    EXPECT_EQ(GetCurrentObject(canvas.dc.get(), OBJ_BITMAP), canvas.bitmap.get());
 }
 
 TEST(BitmapPixels, RefusesSizesWhoseRowsWouldBePadded) {
@@ -87,33 +90,37 @@ TEST(BitmapPixels, RefusesSizesWhoseRowsWouldBePadded) {
     EXPECT_EQ(GetCurrentObject(canvas.dc.get(), OBJ_BITMAP), canvas.bitmap.get());
 }
 
-std::uint32_t g_seed;
-int RuntimeFormula() {
-    g_seed = g_seed * 214013u + 2531011u;
-    return static_cast<int>((g_seed >> 16) & 0x7fff);
-}
-
-TEST(ComposeDayNight, UsesTheRuntimeRandAndWritesTheBitmap) {
+TEST(ComposeDayNight, DithersWithTheThreadsRuntimeRandAndLeavesItAdvanced) {
     const int w = 16, h = 8;
     DibCanvas canvas(w, h);
-    std::vector<std::uint8_t> day = Pattern(w, h), night(day.size()), mask(day.size());
+    std::vector<std::uint8_t> day = Pattern(w, h), night(day.size()), mask(MaskBufferSize(w, h));
     for (std::size_t k = 0; k < night.size(); ++k) night[k] = static_cast<std::uint8_t>(255 - day[k]);
     ComputeDayMask(mask.data(), w, h, 0.0, 0.0, BandWidthFraction(100));
 
-    std::srand(7);
-    ASSERT_TRUE(ComposeDayNight(day.data(), night.data(), mask.data(), canvas.dc.get(), w, h));
-    // The runtime's rand is the generator whose formula the portable tests use.
-    g_seed = 7;
-    const std::uint8_t* expected = BlendDayNight(day.data(), night.data(), mask.data(), w, h, RuntimeFormula);
-    ASSERT_NE(expected, nullptr);
-    for (int j = 0; j < h; ++j) {
-        for (int i = 0; i < w; ++i) {
-            const std::size_t p = 3 * (static_cast<std::size_t>(w) * j + i);
-            ASSERT_EQ(canvas.At(i, j), expected[p] | (expected[p + 1] << 8) | (expected[p + 2] << 16u))
-                << i << "," << j;
+    // Two renders in a row continue the runtime's sequence, and after them
+    // rand goes on as if it had been called once per pixel.
+    for (const unsigned seed : {7u, 0x9e3779b9u}) {
+        std::srand(seed);
+        std::uint32_t state = seed;
+        for (int render = 0; render < 2; ++render) {
+            ASSERT_TRUE(ComposeDayNight(day.data(), night.data(), mask.data(), canvas.dc.get(), w, h));
+            const std::uint8_t* expected = BlendDayNight(day.data(), night.data(), mask.data(), w, h, state);
+            ASSERT_NE(expected, nullptr);
+            for (int j = 0; j < h; ++j) {
+                for (int i = 0; i < w; ++i) {
+                    const std::size_t p = 3 * (static_cast<std::size_t>(w) * j + i);
+                    ASSERT_EQ(canvas.At(i, j), expected[p] | (expected[p + 1] << 8) | (expected[p + 2] << 16u))
+                        << seed << " render " << render << " at " << i << "," << j;
+                }
+            }
         }
+        EXPECT_EQ(std::rand(), NextRandom(state)) << seed;
     }
+    // A size that cannot be blended draws nothing.
+    std::srand(3);
     EXPECT_FALSE(ComposeDayNight(day.data(), night.data(), mask.data(), canvas.dc.get(), 6, 8));
+    std::uint32_t three = 3;
+    EXPECT_EQ(std::rand(), NextRandom(three));
     FreeCompositePixels();
 }
 

@@ -81,7 +81,7 @@ void Print(const char* label, const Timing& t) {
 
 bool RunSize(int w, int h, int repetitions) {
     const std::size_t size = uv::PixelBufferSize(w, h);
-    std::vector<std::uint8_t> day(size), night(size), oracleMask(size), oracleOut(size), mask(size);
+    std::vector<std::uint8_t> day(size), night(size), oracleMask(size), oracleOut(size), mask(size / 3);
     for (std::size_t k = 0; k < size; ++k) {
         day[k] = static_cast<std::uint8_t>((k * 37 + (k / 7) * 11) & 0xff);
         night[k] = static_cast<std::uint8_t>((k * 13 + 91) & 0xff);
@@ -107,12 +107,14 @@ bool RunSize(int w, int h, int repetitions) {
             t = Stopwatch();
             uv::ComputeDayMask(mask.data(), w, h, longitude, declination, band);
             product.mask.Add(t);
-            Seed(1);
+            std::uint32_t state = 1;
             t = Stopwatch();
-            out = uv::BlendDayNight(day.data(), night.data(), mask.data(), w, h, Random);
+            out = uv::BlendDayNight(day.data(), night.data(), mask.data(), w, h, state);
             product.blend.Add(t);
         }
-        same = same && out != nullptr && mask == oracleMask && std::memcmp(out, oracleOut.data(), size) == 0;
+        bool sameMask = true;
+        for (std::size_t k = 0; k < mask.size(); ++k) sameMask = sameMask && mask[k] == oracleMask[3 * k + 2];
+        same = same && out != nullptr && sameMask && std::memcmp(out, oracleOut.data(), size) == 0;
     }
     uv::FreeCompositePixels();
     const double plain = oracle.mask.Cpu() + oracle.blend.Cpu();

@@ -1,9 +1,11 @@
 // Times one renewal of the wallpaper (render, write the BMP file, set it)
 // against the hosted render of the same size (what the desktop host does per
 // new picture: blend, rotation, paint cache with overlays, copy to the
-// window), both in one run, and prints their ratio. Not a test: run it by
-// hand under Wine, in a prefix whose wallpaper may change while it runs (the
-// one it finds is put back at the end).
+// window), both in one run, and prints their ratio. Before that, a table of
+// the stages of the hosted picture, each against its plain per-pixel form
+// where it has one. Not a test: run it by hand under Wine, in a prefix whose
+// wallpaper may change while it runs (the one it finds is put back at the
+// end).
 //
 // Then it counts the bytes the wallpaper writes in an hour with the default
 // settings (a renewal every 3 minutes): as every renewal wrote them before
@@ -11,7 +13,9 @@
 // renewal whose picture did not change writes nothing and the placement
 // values are written once.
 //
-//   umbravue-wallpaper-bench [runs]
+//   umbravue-wallpaper-bench [runs] [WIDTHxHEIGHT ...]
+//
+// The sizes are the screen's; 1920x1080 and 3840x2160 when none is given.
 #include <windows.h>
 
 #include <algorithm>
@@ -20,6 +24,8 @@
 #include <cstdlib>
 #include <ctime>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "common/ResourceIds.h"
 #include "common/WinHandles.h"
@@ -29,9 +35,15 @@
 #include "controller/WallpaperFile.h"
 #include "controller/WallpaperRenderer_win.h"
 #include "controller/WideText_win.h"
+#include "renderer/BitmapPixels_win.h"
+#include "renderer/Compositing.h"
+#include "renderer/CompositingReference.h"
 #include "renderer/DesktopPicture_win.h"
+#include "renderer/PaintCache_win.h"
 #include "renderer/RenderSettings.h"
+#include "renderer/ScreenPicture_win.h"
 #include "solar/CityDatabase.h"
+#include "solar/SunModel.h"
 
 namespace {
 
@@ -49,6 +61,88 @@ std::vector<uv::SettingsPost> TypicalBurst(uv::CitySelection& selection) {
     s.glyph.showSun = 1;
     int lastY = -1;
     return uv::BuildSettingsBurst(s.Refs(&selection), lastY).posts;
+}
+
+// The shortest of several runs: on a shared machine the others were
+// interrupted.
+struct Best {
+    double seconds = 1e30;
+    template <typename Step>
+    void Time(Step&& step) {
+        const auto t = std::chrono::steady_clock::now();
+        step();
+        GdiFlush();
+        seconds = std::min(seconds, Seconds(t));
+    }
+    double Ms() const { return seconds * 1e3; }
+};
+
+void PrintStage(const char* name, const Best* plain, const Best& now) {
+    if (plain) {
+        std::printf("  %-34s %9.1f %9.1f %8.1fx\n", name, plain->Ms(), now.Ms(), plain->seconds / now.seconds);
+    } else {
+        std::printf("  %-34s %9s %9.1f\n", name, "-", now.Ms());
+    }
+}
+
+// The hosted picture stage by stage, as the desktop host makes it: the map
+// work on the render worker, then rotation and paint cache on the desktop
+// thread. The plain form draws from the runtime's rand as the blend did when
+// it called it once per pixel.
+void PrintStages(const uv::MapImages& images, const uv::RenderSettings& settings, const CityDatabase& cities,
+                 int cx, int cy, int runs) {
+    const int w = images.width, h = images.height;
+    double declination = 0.0, longitude = 0.0;
+    SubsolarPointFor(settings.exactSun != 0, settings.renderTime, declination, longitude);
+    const std::uint8_t* night = settings.useGeneratedNight ? images.generatedNight.data() : images.night.data();
+    std::vector<std::uint8_t> mask(uv::MaskBufferSize(w, h)), plainMask(images.day.size()), plainOut(images.day.size());
+    uv::SelectedBitmap rendered, display, cache;
+    const uv::MapFit fit = uv::FitPaintCache(settings, cx, cy, w, h);
+    if (!rendered.Fit(w, h) || !display.Fit(w, h) || !cache.Fit(fit.targetWidth, fit.targetHeight)) {
+        std::printf("could not make the bitmaps\n");
+        return;
+    }
+    uv::RenderSettings bare = settings;
+    bare.overlayGrid = bare.overlayDawnDusk = bare.overlayMidday = bare.overlayMidnight = 0;
+    bare.overlaySunLatitude = bare.overlayCities = bare.cityLabels = bare.overlayStatus = bare.glyphShowSun = 0;
+    const uv::ShownSun sun{longitude, declination};
+
+    Best plainMaskTime, plainBlend, maskTime, blend, bits, rotation, stretch, overlays, mapWork;
+    std::uint32_t state = 1;
+    for (int r = 0; r < runs; ++r) {
+        plainMaskTime.Time([&] {
+            uv::ReferenceComputeDayMask(plainMask.data(), w, h, longitude, declination, settings.dawnDuskWidth);
+        });
+        std::srand(1);
+        plainBlend.Time([&] {
+            uv::ReferenceBlendDayNight(images.day.data(), night, plainMask.data(), plainOut.data(), w, h, std::rand);
+        });
+        const std::uint8_t* composite = nullptr;
+        const auto start = std::chrono::steady_clock::now();
+        maskTime.Time([&] { uv::ComputeDayMask(mask.data(), w, h, longitude, declination, settings.dawnDuskWidth); });
+        blend.Time([&] { composite = uv::BlendDayNight(images.day.data(), night, mask.data(), w, h, state); });
+        bits.Time([&] { uv::WriteBitmapPixels(rendered.dc.get(), w, h, composite); });
+        mapWork.seconds = std::min(mapWork.seconds, Seconds(start));
+        rotation.Time([&] {
+            uv::RotateIntoDisplay(display.dc.get(), rendered.dc.get(), w, h, uv::DisplayShift(settings, sun, w));
+        });
+        stretch.Time([&] {
+            uv::BuildPaintCache(cache.dc.get(), fit, display.dc.get(), bare, cities, sun, settings.renderTime);
+        });
+        overlays.Time([&] { uv::DrawOverlays(cache.dc.get(), fit, settings, cities, sun, settings.renderTime); });
+    }
+    std::printf("%dx%d screen, %dx%d map: stages in ms, best of %d   plain form  this build   ratio\n", cx, cy, w, h,
+                runs);
+    PrintStage("mask (worker)", &plainMaskTime, maskTime);
+    PrintStage("blend (worker)", &plainBlend, blend);
+    PrintStage("bits (worker)", nullptr, bits);
+    Best plainMapWork;
+    plainMapWork.seconds = plainMaskTime.seconds + plainBlend.seconds + bits.seconds;
+    PrintStage("map work: mask, blend, bits", &plainMapWork, mapWork);
+    PrintStage("rotation (desktop thread)", nullptr, rotation);
+    PrintStage("stretch (desktop thread)", nullptr, stretch);
+    PrintStage("overlays (desktop thread)", nullptr, overlays);
+    uv::FreeCompositePixels();
 }
 
 class NoCities : public uv::CitySelection {
@@ -103,6 +197,12 @@ public:
 
 int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    std::vector<std::pair<int, int>> sizes;
+    for (int k = 2; k < argc; ++k) {
+        int cx = 0, cy = 0;
+        if (std::sscanf(argv[k], "%dx%d", &cx, &cy) == 2 && cx > 0 && cy > 0) sizes.emplace_back(cx, cy);
+    }
+    if (sizes.empty()) sizes = {{1920, 1080}, {3840, 2160}};
     const std::string library = uv::BesideProgram("globepix.dll");
     uv::UniqueModule module(LoadLibraryA(library.c_str()));
     uv::MapImages images;
@@ -139,10 +239,10 @@ int main(int argc, char** argv) {
     }
     std::printf("%d runs each, best wall time; map %dx%d\n", runs, images.width, images.height);
     uv::WallpaperRenderer renderer(library);
-    const int sizes[][2] = {{1920, 1080}, {3840, 2160}};
     int failures = 0;
     for (const auto& size : sizes) {
-        const int cx = size[0], cy = size[1];
+        const int cx = size.first, cy = size.second;
+        PrintStages(images, settings, cities, cx, cy, runs);
         job.screen = uv::ScreenLayout();
         job.screen.width = cx;
         job.screen.height = cy;
@@ -152,14 +252,33 @@ int main(int argc, char** argv) {
         uv::UniqueBitmap window(CreateCompatibleBitmap(screen.get(), cx, cy));
         uv::ScopedSelect selectWindow(windowDc.get(), window.get());
 
+        // The wallpaper's picture on its own: the first one at a size scales
+        // the images.
+        uv::ScreenPicture screenPicture;
+        uv::SelectedBitmap frame;
+        if (!frame.FitDib(cx, cy)) ++failures;
+        Best firstPicture, picture, write;
         double bestHosted = 1e30, bestRender = 1e30, bestSet = 1e30;
+        // The hosted renders first: the blend keeps one buffer, of the size
+        // of its last picture, and the two sizes taking turns would make it
+        // anew every time.
         for (int r = 0; r < runs; ++r) {
-            auto t = std::chrono::steady_clock::now();
+            const auto t = std::chrono::steady_clock::now();
             if (!hosted.Render(images, settings, cities, windowDc.get(), cx, cy)) ++failures;
             GdiFlush();
             bestHosted = std::min(bestHosted, Seconds(t));
-
-            t = std::chrono::steady_clock::now();
+        }
+        firstPicture.Time([&] {
+            if (!screenPicture.Render(images, settings, cities, frame.dc.get(), cx, cy)) ++failures;
+        });
+        for (int r = 0; r < runs; ++r) {
+            picture.Time([&] {
+                if (!screenPicture.Render(images, settings, cities, frame.dc.get(), cx, cy)) ++failures;
+            });
+            write.Time([&] {
+                if (!uv::WritePicture(job.picture, frame.width, frame.height, frame.bits)) ++failures;
+            });
+            auto t = std::chrono::steady_clock::now();
             if (renderer.Render(job) != uv::WallpaperResult::Shown ||
                 uv::WritePictureFile(job.files, job.picture, *renderer.Rendered(), nullptr) !=
                     uv::WallpaperResult::Shown)
@@ -171,12 +290,18 @@ int main(int argc, char** argv) {
             bestRender = std::min(bestRender, render);
             bestSet = std::min(bestSet, set);
         }
+        Best set;
+        set.seconds = bestSet;
+        PrintStage("wallpaper: first picture at a size", nullptr, firstPicture);
+        PrintStage("wallpaper: picture at screen size", nullptr, picture);
+        PrintStage("wallpaper: write", nullptr, write);
+        PrintStage("wallpaper: set", nullptr, set);
         const double renewal = bestRender + bestSet;
         std::printf("%dx%d  hosted render %7.1f ms   wallpaper renewal %7.1f ms (render and write %7.1f, set %7.1f)"
                     "   ratio %.2f\n",
                     cx, cy, bestHosted * 1e3, renewal * 1e3, bestRender * 1e3, bestSet * 1e3, renewal / bestHosted);
     }
-    for (const auto& size : sizes) BytesPerHour(renderer, job, size[0], size[1], job.time);
+    for (const auto& size : sizes) BytesPerHour(renderer, job, size.first, size.second, job.time);
     uv::RestoreKeptWallpaper(HKEY_CURRENT_USER);
     DeleteFileW(uv::WidePtr(job.picture));
     RemoveDirectoryW(uv::WidePtr(job.files.folder));

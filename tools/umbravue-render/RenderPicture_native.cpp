@@ -11,10 +11,6 @@ namespace {
 
 // The Windows runtime's rand as it runs when never seeded.
 std::uint32_t g_randomState = 1;
-int WindowsRuntimeRandom() {
-    g_randomState = g_randomState * 214013u + 2531011u;
-    return static_cast<int>((g_randomState >> 16) & 0x7fff);
-}
 
 }  // namespace
 
@@ -36,13 +32,13 @@ bool RenderPicture(const RenderOptions& options, const SubsolarPoint& sun, Pixel
     }
     const int w = day.width, h = day.height;
     const std::size_t size = PixelBufferSize(w, h);
-    std::vector<std::uint8_t> generatedNight(size), mask(size);
+    std::vector<std::uint8_t> generatedNight(size), mask(MaskBufferSize(w, h));
     GenerateNightPixels(day.pixels.data(), generatedNight.data(), w, h);
     ComputeDayMask(mask.data(), w, h, sun.longitude, sun.declination, BandWidthFraction(options.bandPercent));
     const std::uint8_t* nightSource =
         options.night == NightSource::Generated ? generatedNight.data() : night.pixels.data();
     const std::uint8_t* composite = BlendDayNight(day.pixels.data(), nightSource, mask.data(), w, h,
-                                                  WindowsRuntimeRandom);
+                                                  g_randomState);
     if (composite == nullptr) {
         error = "out of memory";
         return false;

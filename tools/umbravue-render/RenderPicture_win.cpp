@@ -124,7 +124,7 @@ bool RenderPicture(const RenderOptions& options, const SubsolarPoint& sun, Pixel
     if (options.desktop.enabled) return RenderDesktopPicture(library.get(), images, options, picture, error);
 
     const int w = images.width, h = images.height;
-    std::vector<std::uint8_t> mask(images.day.size());
+    std::vector<std::uint8_t> mask(MaskBufferSize(w, h));
     if (!ComputeDayMask(mask.data(), w, h, sun.longitude, sun.declination, BandWidthFraction(options.bandPercent))) {
         error = "could not compute the day mask";
         return false;
