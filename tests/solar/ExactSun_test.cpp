@@ -78,8 +78,9 @@ TEST(ExactSunTest, SunriseAndSunsetMatchAModernEphemeris) {
       // formula is within minutes of the real sky.
       const time_t simple = i == 0 ? SunriseTime(t, r.latitude, r.longitude)
                                    : SunsetTime(t, r.latitude, r.longitude);
-      if (std::fabs(r.latitude) <= 60)
+      if (std::fabs(r.latitude) <= 60) {
         EXPECT_NEAR(static_cast<double>(simple), static_cast<double>(event), 600);
+      }
     }
   }
 }
@@ -88,7 +89,9 @@ TEST(ExactSunTest, NoEventOutsideTheRangeOrForNonsense) {
   time_t event = 0;
   // Sunset far west on the last day of a 32-bit time_t falls after its end.
   const time_t last = static_cast<time_t>(std::numeric_limits<int32_t>::max());
-  if (sizeof(time_t) == 4) EXPECT_FALSE(ExactSunEvent(last, 10, -170, false, event));
+  if (sizeof(time_t) == 4) {
+    EXPECT_FALSE(ExactSunEvent(last, 10, -170, false, event));
+  }
   EXPECT_FALSE(ExactSunEvent(0, std::nan(""), 0, true, event));
   EXPECT_FALSE(ExactSunEvent(0, 95, 0, true, event));
   // Sydney on 21 June 2004: sunrise on the previous UTC day, 20:59 UTC.
