@@ -15,6 +15,19 @@
 
 namespace uv {
 
+// The header of a 24-bit bottom-up bitmap of w x h: the layout of our pixel
+// buffers and BMP files.
+inline BITMAPINFO Rgb24Info(int w, int h) {
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 24;
+    bi.bmiHeader.biCompression = BI_RGB;
+    return bi;
+}
+
 // Members are declared in the order they must be released: the selection is
 // undone first, then the bitmap and the DC are deleted.
 struct SelectedBitmap {
@@ -46,13 +59,7 @@ struct SelectedBitmap {
     // A 24-bit bottom-up DIB section of w x h in a DC of its own.
     bool CreateDib(int w, int h) {
         Reset();
-        BITMAPINFO bi = {};
-        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = w;
-        bi.bmiHeader.biHeight = h;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 24;
-        bi.bmiHeader.biCompression = BI_RGB;
+        const BITMAPINFO bi = Rgb24Info(w, h);
         UniqueMemoryDc newDc(CreateCompatibleDC(nullptr));
         if (!newDc) return false;
         void* p = nullptr;

@@ -3,6 +3,7 @@
 #include <memory>
 #include <new>
 
+#include "common/SelectedBitmap_win.h"
 #include "common/WinHandles.h"
 #include "renderer/Compositing.h"
 
@@ -13,17 +14,6 @@ namespace {
 // takes those as they are, where 24-bit rows are converted pixel by pixel
 // (under Wine ten times slower than our conversion and the copy together).
 constexpr int kWriteBandRows = 32;
-
-BITMAPINFO PixelBufferInfo(int width, int height) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;  // positive: bottom-up
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
-    return info;
-}
 
 // A bitmap's bits may not be transferred while it is selected into a DC, so
 // a temporary bitmap takes its place for the transfer; its size does not
@@ -44,7 +34,7 @@ bool WithMapBitmapDeselected(HDC dc, int width, int height, Transfer transfer) {
 bool ReadBitmapPixels(HDC dc, int width, int height, std::uint8_t* buffer) {
     if (buffer == nullptr) return false;
     return WithMapBitmapDeselected(dc, width, height, [&](HBITMAP mapBitmap) {
-        BITMAPINFO info = PixelBufferInfo(width, height);
+        BITMAPINFO info = Rgb24Info(width, height);
         return GetDIBits(dc, mapBitmap, 0, height, buffer, &info, DIB_RGB_COLORS) == height;
     });
 }
@@ -55,7 +45,7 @@ bool WriteBitmapPixels(HDC dc, int width, int height, const std::uint8_t* buffer
     std::unique_ptr<std::uint32_t[]> band(new (std::nothrow) std::uint32_t[bandPixels]);
     if (!band) return false;
     return WithMapBitmapDeselected(dc, width, height, [&](HBITMAP mapBitmap) {
-        BITMAPINFO info = PixelBufferInfo(width, height);
+        BITMAPINFO info = Rgb24Info(width, height);
         info.bmiHeader.biBitCount = 32;
         // Scan line 0 is the bottom row, like row 0 of the buffer.
         for (int first = 0; first < height; first += kWriteBandRows) {

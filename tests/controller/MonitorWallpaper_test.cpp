@@ -34,13 +34,6 @@ TEST(WideRegistryText, KeepsEveryCharacterOfAPath) {
     EXPECT_EQ(WideValueText(RegValue()), WideText());
 }
 
-TEST(WideRegistryText, PathsMatchIgnoringTheCaseOfLatinLetters) {
-    EXPECT_TRUE(SameWidePath(u"C:\\Users\\A\\wallpaper.BMP", u"c:\\users\\a\\WALLPAPER.bmp"));
-    EXPECT_FALSE(SameWidePath(u"C:\\a.bmp", u"C:\\b.bmp"));
-    EXPECT_FALSE(SameWidePath(u"C:\\a.bmp", u"C:\\a.bmp "));
-    EXPECT_TRUE(SameWidePath(kPolish, kPolish));
-}
-
 TEST(KeptMonitorWallpapers, RoundTripWithEmptyAndWidePaths) {
     const std::vector<MonitorWallpaper> monitors = {
         {u"\\\\?\\DISPLAY#A#1", kPolish}, {u"\\\\?\\DISPLAY#B#2", u""}, {u"", u"C:\\x.bmp"}};

@@ -67,12 +67,6 @@ TEST_F(StatusPanelTest, TwiceTheDpiTwiceTheDistances) {
     }
 }
 
-TEST_F(StatusPanelTest, OffDrawsNothing) {
-    StatusPanelOptions o = Items(true, true, true, true);
-    o.show = false;
-    EXPECT_TRUE(Layout(1024, 768, o).texts.empty());
-}
-
 TEST_F(StatusPanelTest, SunLocationAloneIsOneHeaderLine) {
     Load("A,X,0,0\n");
     SelectAll();
@@ -157,23 +151,19 @@ TEST_F(StatusPanelTest, OneColumnWindowsStackEverythingAtTheLeft) {
     for (const PanelText& t : l.texts) EXPECT_LT(t.x, 150);
 }
 
-TEST_F(StatusPanelTest, NarrowerThanOneColumnShowsNoPanel) {
+TEST_F(StatusPanelTest, OffOrTooNarrowShowsNothingAndNoCityOnlyTheHeader) {
+    EXPECT_EQ(Layout(1024, 768, Items(true, true, true, true)).texts.size(), 1u);   // empty database
     Load("A,X,0,0\n");
-    SelectAll();
-    EXPECT_TRUE(Layout(183, 768, Items(true, false, false, false)).texts.empty());
-    EXPECT_FALSE(Layout(184, 768, Items(true, false, false, false)).texts.empty());
-}
-
-TEST_F(StatusPanelTest, NoSelectedCityGivesOnlyTheHeader) {
-    Load("A,X,0,0\n");
-    const StatusPanelLayout l = Layout(1024, 768, Items(true, true, false, false));
+    StatusPanelLayout l = Layout(1024, 768, Items(true, true, false, false));
     EXPECT_EQ(l.rowsPerColumn, 0);
     ASSERT_EQ(l.texts.size(), 1u);
     EXPECT_EQ(l.texts[0].y, 768 - 18);
-}
-
-TEST_F(StatusPanelTest, EmptyDatabaseGivesOnlyTheHeader) {
-    EXPECT_EQ(Layout(1024, 768, Items(true, true, true, true)).texts.size(), 1u);
+    SelectAll();
+    StatusPanelOptions off = Items(true, true, true, true);
+    off.show = false;
+    EXPECT_TRUE(Layout(1024, 768, off).texts.empty());
+    EXPECT_TRUE(Layout(183, 768, Items(true, false, false, false)).texts.empty());
+    EXPECT_FALSE(Layout(184, 768, Items(true, false, false, false)).texts.empty());
 }
 
 TEST_F(StatusPanelTest, RowsInByteOrderWithDuplicateNamesOnce) {

@@ -30,13 +30,6 @@ std::string Hours(int seconds) {
   return FormatHoursOffset(seconds, buffer);
 }
 
-TEST(AngleConversionTest, DegreesAndRadians) {
-  EXPECT_DOUBLE_EQ(RadiansToDegrees(kPi), 180.0);
-  EXPECT_DOUBLE_EQ(RadiansToDegrees(-kPi / 2), -90.0);
-  EXPECT_DOUBLE_EQ(DegreesToRadians(180.0), kPi);
-  EXPECT_NEAR(DegreesToRadians(RadiansToDegrees(1.234)), 1.234, 1e-15);
-}
-
 TEST(SplitDegreesTest, HemisphereLetters) {
   int d, m;
   double s;
@@ -84,13 +77,6 @@ TEST(FormatCoordinateTest, SmallBuffersAndAbsurdValuesStayInBounds) {
   EXPECT_EQ(std::strlen(buffer), sizeof buffer - 1);
   FormatLatitude(buffer, std::nan(""));
   EXPECT_LT(std::strlen(buffer), sizeof buffer);
-}
-
-TEST(SignPrefixTest, Signs) {
-  EXPECT_STREQ(SignPrefix(0.5f), "+");
-  EXPECT_STREQ(SignPrefix(-0.5f), "-");
-  EXPECT_STREQ(SignPrefix(0.0f), "");
-  EXPECT_STREQ(SignPrefix(-0.0f), "");
 }
 
 TEST(FormatHoursOffsetTest, WholeAndFractionalHours) {

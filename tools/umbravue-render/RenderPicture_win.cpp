@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/ResourceIds.h"
+#include "common/SelectedBitmap_win.h"
 #include "common/WinHandles.h"
 #include "renderer/RenderSettings.h"
 #include "renderer/PaintCache_win.h"
@@ -33,13 +34,7 @@ std::string LibraryBesideProgram() {
 // Any bitmap selected into dc, of any width, as a pixel buffer without row
 // padding.
 bool ReadPicture(HDC dc, int width, int height, PixelImage& picture) {
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = width;
-    bi.bmiHeader.biHeight = height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 24;
-    bi.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO bi = Rgb24Info(width, height);
     const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) & ~static_cast<std::size_t>(3);
     std::vector<std::uint8_t> rows(stride * height);
     // The bitmap may not be selected while its bits are read.
