@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-
 namespace uv {
 namespace {
 
@@ -46,26 +44,6 @@ TEST(ProcessorCheck, RunsWhereTheSystemOrTheProcessorReportsSse2) {
     }
     // This machine runs the tests, so it has SSE2.
     EXPECT_TRUE(ProcessorRunsProgram());
-}
-
-std::string g_shown;
-int g_shownCount;
-void Capture(const char* text) {
-    g_shown = text;
-    ++g_shownCount;
-}
-
-TEST(ProcessorCheck, SaysWhyOnceWhenTheProcessorCannotRunIt) {
-    g_reportsSse = g_reportsSse2 = false;
-    g_shownCount = 0;
-    EXPECT_FALSE(CheckProcessor(FakeFeature, Capture));
-    EXPECT_EQ(g_shownCount, 1);
-    EXPECT_NE(g_shown.find("SSE2"), std::string::npos) << g_shown;
-    EXPECT_NE(g_shown.find("Pentium 4"), std::string::npos) << g_shown;
-
-    g_reportsSse = g_reportsSse2 = true;
-    EXPECT_TRUE(CheckProcessor(FakeFeature, Capture));
-    EXPECT_EQ(g_shownCount, 1);
 }
 
 }  // namespace

@@ -5,10 +5,10 @@ that, not the map, as the wallpaper to restore), and so does an uninstall."""
 import os
 import sys
 
-from controller_harness import PRODUCT_KEY, Controller, fresh_registry, panel, reg_values
-from harness import Desktop, Results, Screen, poll
-from wallpaper_harness import (desktop_values, end_session, is_our_picture, kept_values, set_user_wallpaper,
-                               showing_ours, showing_user, unix_path, use_later_prefix)
+from controller_harness import PRODUCT_KEY, Controller, panel, reg_values
+from harness import Screen, poll
+from wallpaper_harness import (desktop_values, is_our_picture, kept_values, later_session, showing_ours, showing_user,
+                               unix_path)
 
 
 def kill_while_shown(r, desk, label):
@@ -61,19 +61,7 @@ def uninstall_after_kill(r, desk, user):
 
 
 def main():
-    r = Results()
-    use_later_prefix()
-    fresh_registry()
-    user = set_user_wallpaper()
-    desk = Desktop(later=True)
-    try:
-        restart_after_kill(r, desk, user)
-        uninstall_after_kill(r, desk, user)
-    except RuntimeError as e:
-        r.check("wallpaper restore session completes", False, str(e))
-    finally:
-        end_session(desk)
-    r.exit()
+    return later_session("wallpaper restore session", restart_after_kill, uninstall_after_kill)
 
 
 if __name__ == "__main__":

@@ -6,10 +6,9 @@ import subprocess
 import sys
 import time
 
-from controller_harness import Controller, fresh_registry, panel
-from harness import BIN, WINE, Desktop, Results, Screen, poll
-from wallpaper_harness import (desktop_values, end_session, is_our_picture, kept_values, set_user_wallpaper, showing_ours,
-                               showing_user, use_later_prefix, wine)
+from controller_harness import Controller, panel
+from harness import BIN, WINE, Screen, poll
+from wallpaper_harness import desktop_values, is_our_picture, kept_values, later_session, showing_ours, showing_user
 
 
 def logoff(r, desk, user):
@@ -92,20 +91,7 @@ def locked(r, desk, user):
 
 
 def main():
-    r = Results()
-    use_later_prefix()
-    fresh_registry()
-    user = set_user_wallpaper()
-    desk = Desktop(later=True)
-    try:
-        logoff(r, desk, user)
-        two_starts(r, desk, user)
-        locked(r, desk, user)
-    except RuntimeError as e:
-        r.check("wallpaper session test completes", False, str(e))
-    finally:
-        end_session(desk)
-    r.exit()
+    return later_session("wallpaper session test", logoff, two_starts, locked)
 
 
 if __name__ == "__main__":

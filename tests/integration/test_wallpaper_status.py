@@ -8,10 +8,9 @@ import shutil
 import subprocess
 import sys
 
-from controller_harness import Controller, fresh_registry, panel
-from harness import BIN, WINE, Desktop, Results, poll
-from wallpaper_harness import (desktop_values, end_session, is_our_picture, kept_values, set_user_wallpaper,
-                               showing_ours, unix_path, use_later_prefix, wine)
+from controller_harness import Controller, panel
+from harness import BIN, WINE, poll
+from wallpaper_harness import desktop_values, is_our_picture, kept_values, later_session, showing_ours, unix_path, wine
 
 POLICY_KEY = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Policies\System"
 
@@ -84,19 +83,7 @@ def folder_and_busy_file(r, desk, user):
 
 
 def main():
-    r = Results()
-    use_later_prefix()
-    fresh_registry()
-    user = set_user_wallpaper()
-    desk = Desktop(later=True)
-    try:
-        policy(r, desk, user)
-        folder_and_busy_file(r, desk, user)
-    except RuntimeError as e:
-        r.check("wallpaper status session completes", False, str(e))
-    finally:
-        end_session(desk)
-    r.exit()
+    return later_session("wallpaper status session", policy, folder_and_busy_file)
 
 
 if __name__ == "__main__":

@@ -111,6 +111,26 @@ def end_session(desk):
     stop_prefix()
 
 
+def later_session(name, *steps):
+    """Runs steps(r, desk, user) in the later prefix, with fresh settings, the
+    user's own wallpaper and one stand-in desktop; the exit code."""
+    from controller_harness import fresh_registry
+    from harness import Desktop, Results
+    r = Results()
+    use_later_prefix()
+    fresh_registry()
+    user = set_user_wallpaper()
+    desk = Desktop(later=True)
+    try:
+        for step in steps:
+            step(r, desk, user)
+    except RuntimeError as e:
+        r.check(name + " completes", False, str(e))
+    finally:
+        end_session(desk)
+    return r.exit()
+
+
 def unix_path(win_path):
     drive, rest = win_path[0].lower(), win_path[2:].replace("\\", "/")
     if drive == "z":

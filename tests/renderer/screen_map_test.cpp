@@ -45,14 +45,6 @@ TEST(ScreenMap, IsTheWholeMapAtTheScaleTheWindowShowsIt) {
     EXPECT_TRUE(ScaleMapToFit(MapFit{}, 2048, 1024).empty());
 }
 
-TEST(ScreenMap, ShiftsScaleWithTheMapAndWrap) {
-    EXPECT_EQ(ScaleShift(0, 2048, 1920), 0);
-    EXPECT_EQ(ScaleShift(1024, 2048, 1920), 960);
-    EXPECT_EQ(ScaleShift(2047, 2048, 1920), 1919);
-    EXPECT_EQ(ScaleShift(2047, 2048, 1024), 0);  // 1023.5 rounds to a whole turn
-    EXPECT_EQ(ScaleShift(100, 2048, 0), 0);
-}
-
 // Pixels that name their column and row.
 std::uint8_t Column(const std::uint8_t* p) { return p[0]; }
 std::uint8_t Row(const std::uint8_t* p) { return p[1]; }
