@@ -107,4 +107,11 @@ private:
     HGDIOBJ old_;
 };
 
+// A function of a later system, looked up at run time: null where the
+// module or the function is missing.
+template <typename Fn>
+Fn LaterFunction(HMODULE module, const char* name) {
+    return module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
+}
+
 }  // namespace uv

@@ -1,5 +1,6 @@
 #include "controller/MonitorWallpaper_win.h"
 
+#include "common/WinHandles.h"
 #include "controller/WideText_win.h"
 
 namespace uv {
@@ -14,21 +15,16 @@ const HANDLE kPerMonitorV2 = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4));
 const HANDLE kPerMonitor = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-3));
 constexpr int kEffectiveDpi = 0;   // MDT_EFFECTIVE_DPI
 
-template <typename Fn>
-Fn Lookup(HMODULE module, const char* name) {
-    return module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
-}
-
 // The later systems' functions, looked up once for the process.
 struct LaterFunctions {
     SetThreadDpiAwarenessContextFn setThreadDpiAwareness = nullptr;
     GetDpiForMonitorFn getDpiForMonitor = nullptr;
 
     LaterFunctions() {
-        setThreadDpiAwareness = Lookup<SetThreadDpiAwarenessContextFn>(GetModuleHandleA("user32.dll"),
+        setThreadDpiAwareness = LaterFunction<SetThreadDpiAwarenessContextFn>(GetModuleHandleA("user32.dll"),
                                                                          "SetThreadDpiAwarenessContext");
         // Stays loaded for the process: the pointer is used for its life.
-        getDpiForMonitor = Lookup<GetDpiForMonitorFn>(LoadLibraryA("shcore.dll"), "GetDpiForMonitor");
+        getDpiForMonitor = LaterFunction<GetDpiForMonitorFn>(LoadLibraryA("shcore.dll"), "GetDpiForMonitor");
     }
 };
 

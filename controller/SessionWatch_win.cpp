@@ -1,5 +1,7 @@
 #include "controller/SessionWatch_win.h"
 
+#include "common/WinHandles.h"
+
 namespace uv {
 
 namespace {
@@ -22,20 +24,16 @@ struct PowerSetting {
     UCHAR data[1];
 };
 
-template <typename Fn>
-Fn Lookup(HMODULE module, const char* name) {
-    return module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
-}
-
 }  // namespace
 
 void SessionWatch::Start(HWND window) {
     Stop();
     window_ = window;
     wtsapi_ = LoadLibraryA("wtsapi32.dll");
-    if (const auto reg = Lookup<WtsRegisterFn>(wtsapi_, "WTSRegisterSessionNotification"))
+    if (const auto reg = LaterFunction<WtsRegisterFn>(wtsapi_, "WTSRegisterSessionNotification"))
         sessionRegistered_ = reg(window, 0 /* NOTIFY_FOR_THIS_SESSION */) != FALSE;
-    if (const auto reg = Lookup<RegisterPowerFn>(GetModuleHandleA("user32.dll"), "RegisterPowerSettingNotification")) {
+    const HMODULE user32 = GetModuleHandleA("user32.dll");
+    if (const auto reg = LaterFunction<RegisterPowerFn>(user32, "RegisterPowerSettingNotification")) {
         powerNotify_ = reg(window, &kConsoleDisplayState, 0 /* DEVICE_NOTIFY_WINDOW_HANDLE */);
         if (!powerNotify_) powerNotify_ = reg(window, &kMonitorPowerOn, 0);
     }
@@ -43,10 +41,11 @@ void SessionWatch::Start(HWND window) {
 
 void SessionWatch::Stop() {
     if (sessionRegistered_)
-        if (const auto unreg = Lookup<WtsUnregisterFn>(wtsapi_, "WTSUnRegisterSessionNotification")) unreg(window_);
+        if (const auto unreg = LaterFunction<WtsUnregisterFn>(wtsapi_, "WTSUnRegisterSessionNotification"))
+            unreg(window_);
     if (powerNotify_)
-        if (const auto unreg =
-                Lookup<UnregisterPowerFn>(GetModuleHandleA("user32.dll"), "UnregisterPowerSettingNotification"))
+        if (const auto unreg = LaterFunction<UnregisterPowerFn>(GetModuleHandleA("user32.dll"),
+                                                                "UnregisterPowerSettingNotification"))
             unreg(powerNotify_);
     if (wtsapi_) FreeLibrary(wtsapi_);
     wtsapi_ = nullptr;

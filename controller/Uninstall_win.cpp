@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "common/WinHandles.h"
 #include "controller/SettingsStore_win.h"
 #include "controller/UserWallpaper_win.h"
 #include "controller/WallpaperFile.h"
@@ -30,12 +31,9 @@ WideText SidText(PSID sid) {
 // Looked up through the session, not the process, which may run as the
 // administrator whose password elevated it.
 WideText SessionUserSid() {
-    HMODULE wts = LoadLibraryA("wtsapi32.dll");
-    const auto query = wts ? reinterpret_cast<WtsQueryFn>(
-                                 reinterpret_cast<void*>(GetProcAddress(wts, "WTSQuerySessionInformationW")))
-                           : nullptr;
-    const auto release =
-        wts ? reinterpret_cast<WtsFreeFn>(reinterpret_cast<void*>(GetProcAddress(wts, "WTSFreeMemory"))) : nullptr;
+    UniqueModule wts(LoadLibraryA("wtsapi32.dll"));
+    const auto query = LaterFunction<WtsQueryFn>(wts.get(), "WTSQuerySessionInformationW");
+    const auto release = LaterFunction<WtsFreeFn>(wts.get(), "WTSFreeMemory");
     WideText account;
     LPWSTR user = nullptr, domain = nullptr;
     DWORD bytes = 0;
@@ -46,7 +44,6 @@ WideText SessionUserSid() {
     }
     if (user) release(user);
     if (domain) release(domain);
-    if (wts) FreeLibrary(wts);
     if (account.empty()) return WideText();
     BYTE sid[SECURITY_MAX_SID_SIZE] = {};
     wchar_t referenced[256];

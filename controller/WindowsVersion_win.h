@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "common/WinHandles.h"
+
 namespace uv {
 
 // False (v zeroed but for its size) when the system does not answer.
@@ -27,10 +29,7 @@ inline bool ReportedWindowsVersion(OSVERSIONINFOA& v) {
 // at run time: not every supported system has it.
 inline bool RunningOnWow64() {
     using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    const auto isWow64 = kernel ? reinterpret_cast<IsWow64ProcessFn>(
-                                      reinterpret_cast<void*>(GetProcAddress(kernel, "IsWow64Process")))
-                                : nullptr;
+    const auto isWow64 = LaterFunction<IsWow64ProcessFn>(GetModuleHandleA("kernel32.dll"), "IsWow64Process");
     BOOL wow64 = FALSE;
     return isWow64 && isWow64(GetCurrentProcess(), &wow64) && wow64;
 }

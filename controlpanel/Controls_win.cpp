@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include "common/WinHandles.h"
+
 namespace uv {
 
 CColorSwatch::CColorSwatch()
@@ -38,8 +40,7 @@ bool OnTexturedPage(HWND control) {
     HMODULE uxtheme = GetModuleHandleA("uxtheme.dll");
     if (!control || !uxtheme) return false;
     using IsTextureEnabled = BOOL(WINAPI*)(HWND);
-    auto enabled = reinterpret_cast<IsTextureEnabled>(
-        reinterpret_cast<void*>(GetProcAddress(uxtheme, "IsThemeDialogTextureEnabled")));
+    const auto enabled = LaterFunction<IsTextureEnabled>(uxtheme, "IsThemeDialogTextureEnabled");
     return enabled && enabled(GetParent(control));
 }
 
