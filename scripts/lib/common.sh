@@ -91,7 +91,14 @@ UV_XVFB_PID=
 uv_xvfb_start() {
   local size=${1:-1280x800x24} n i
   for n in $(seq 90 140); do
-    { [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ]; } && continue
+    # A lock whose process is gone is stale, and so is its socket: removed,
+    # so that the new server's socket says it is ready.
+    if [ -e /tmp/.X$n-lock ]; then
+      kill -0 "$(tr -d ' ' < /tmp/.X$n-lock)" 2>/dev/null && continue
+      rm -f /tmp/.X$n-lock /tmp/.X11-unix/X$n
+    elif [ -e /tmp/.X11-unix/X$n ]; then
+      continue
+    fi
     Xvfb :$n -screen 0 "$size" -nolisten tcp >/dev/null 2>&1 &
     UV_XVFB_PID=$!
     for i in $(seq 50); do

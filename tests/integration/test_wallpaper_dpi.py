@@ -73,7 +73,7 @@ def main():
     finally:
         wine(["reg", "delete", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/f"])
         stop_prefix()
-        xvfb.kill()
+        xvfb.terminate()
         xvfb.wait()
     r.exit()
 

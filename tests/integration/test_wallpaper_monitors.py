@@ -77,7 +77,7 @@ def main():
         reg_delete_key(APP_KEY)
         reg_delete_value(X11_KEY, "UseXRandR")
         end_session(desk)
-        xvfb.kill()
+        xvfb.terminate()
         xvfb.wait()
     r.exit()
 

@@ -125,7 +125,7 @@ def main():
     finally:
         wine(["reg", "delete", X11_KEY, "/v", "UseXRandR", "/f"])
         end_session(desk)
-        xvfb.kill()
+        xvfb.terminate()
         xvfb.wait()
     r.exit()
 

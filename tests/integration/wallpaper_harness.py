@@ -76,11 +76,31 @@ MONITORS = [("*uvprimary", "1280/338x800/211+1024+0", "screen"), ("uvleft", "102
 X11_KEY = r"HKCU\Software\Wine\X11 Driver"
 
 
+def display_in_use(n):
+    """A display whose lock names a live process. A server ended without its
+    clean-up leaves its lock and socket: they are removed, so that the new
+    server's socket says it is ready."""
+    lock, socket = "/tmp/.X%d-lock" % n, "/tmp/.X11-unix/X%d" % n
+    try:
+        with open(lock) as f:
+            if os.path.exists("/proc/%d" % int(f.read().strip())):
+                return True
+    except (OSError, ValueError):
+        if os.path.exists(socket):
+            return True
+    for stale in (lock, socket):
+        try:
+            os.remove(stale)
+        except OSError:
+            pass
+    return False
+
+
 def start_x(width=WIDTH, height=HEIGHT, monitors=MONITORS):
     """A private X server that keeps its monitors (no reset when the last
     client leaves); returns the process, DISPLAY set."""
     for n in range(141, 190):
-        if os.path.exists("/tmp/.X11-unix/X%d" % n) or os.path.exists("/tmp/.X%d-lock" % n):
+        if display_in_use(n):
             continue
         proc = subprocess.Popen(["Xvfb", ":%d" % n, "-screen", "0", "%dx%dx24" % (width, height), "-nolisten", "tcp",
                                  "-noreset"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
