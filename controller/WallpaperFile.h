@@ -36,8 +36,8 @@ bool MakeWallpaperFiles(const WideText& baseFolder, WallpaperFiles& files);
 // "wallpaper.bmp" included).
 bool IsOurPicture(const WideText& path, const WideText& marker);
 
-// FNV-1a of a picture's bytes: a renewal whose picture did not change
-// writes and sets nothing.
+// An FNV-1a-style hash of a picture's bytes, a word at a time: a renewal
+// whose picture did not change writes and sets nothing.
 std::uint64_t PictureHash(const std::uint8_t* bytes, std::size_t size, std::uint64_t seed = 14695981039346656037ull);
 
 // The file later systems show the wallpaper from and rewrite at every
