@@ -24,11 +24,16 @@ public:
     }
     H get() const { return h_; }
     explicit operator bool() const { return Traits::valid(h_); }
-    H release() { H h = h_; h_ = Traits::invalid(); return h; }
+    H release() {
+        H h = h_;
+        h_ = Traits::invalid();
+        return h;
+    }
     void reset(H h = Traits::invalid()) {
         if (Traits::valid(h_)) Traits::close(h_);
         h_ = h;
     }
+
 private:
     H h_ = Traits::invalid();
 };
@@ -79,10 +84,13 @@ using UniqueIcon = UniqueHandle<HICON, IconTraits>;
 class WindowDc {
 public:
     explicit WindowDc(HWND hwnd) : hwnd_(hwnd), dc_(GetDC(hwnd)) {}
-    ~WindowDc() { if (dc_) ReleaseDC(hwnd_, dc_); }
+    ~WindowDc() {
+        if (dc_) ReleaseDC(hwnd_, dc_);
+    }
     WindowDc(const WindowDc&) = delete;
     WindowDc& operator=(const WindowDc&) = delete;
     HDC get() const { return dc_; }
+
 private:
     HWND hwnd_;
     HDC dc_;
@@ -102,6 +110,7 @@ public:
         if (old_ && old_ != HGDI_ERROR) SelectObject(dc_, old_);
         old_ = nullptr;
     }
+
 private:
     HDC dc_;
     HGDIOBJ old_;

@@ -17,6 +17,7 @@ public:
     }
     void Clear() override { db_.ClearSelection(); }
     void Select(int index) override { db_.SelectCityIndex(index); }
+
 private:
     CityDatabase& db_;
 };

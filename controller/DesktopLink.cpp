@@ -5,7 +5,7 @@
 namespace uv {
 
 DesktopSearch ChooseDesktopSearch(unsigned platformId, unsigned major, unsigned minor) {
-    constexpr unsigned kPlatformWindows = 1;   // the older consumer line
+    constexpr unsigned kPlatformWindows = 1;  // the older consumer line
     constexpr unsigned kPlatformNt = 2;
     if (platformId == kPlatformWindows) return DesktopSearch::AnyListView;
     if (platformId == kPlatformNt && major == 5)
@@ -32,7 +32,7 @@ Burst BuildSettingsBurst(const SettingsRefs& r, int& lastYOffset) {
         b.yOffsetPosted = true;
     }
     post(MessageId::DisplayMode, static_cast<std::uint32_t>(MakeDisplayMode(
-        off.fullScreen != 0, off.noDistort != 0, off.ignoreAntarctica != 0)));
+                                     off.fullScreen != 0, off.noDistort != 0, off.ignoreAntarctica != 0)));
     post(MessageId::OverlayGrid, o.grid);
     post(MessageId::OverlayDawnDusk, o.dawnDusk);
     post(MessageId::OverlayMidday, o.midday);

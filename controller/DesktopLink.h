@@ -13,9 +13,9 @@ namespace uv {
 
 // How the desktop's list view is found on a system.
 enum class DesktopSearch {
-    None,             // unknown system: no desktop to attach to
-    AnyListView,      // the first "SysListView32" under "SHELLDLL_DefView"
-    FolderView,       // the "SysListView32" titled "FolderView"
+    None,         // unknown system: no desktop to attach to
+    AnyListView,  // the first "SysListView32" under "SHELLDLL_DefView"
+    FolderView,   // the "SysListView32" titled "FolderView"
 };
 
 // platformId is the system's platform (2 for NT, 1 for the older consumer
@@ -30,7 +30,7 @@ struct SettingsPost {
 
 struct Burst {
     std::vector<SettingsPost> posts;
-    bool yOffsetPosted = false;   // the list view is to be invalidated
+    bool yOffsetPosted = false;  // the list view is to be invalidated
 };
 
 // One burst of every setting in wire order. "YOffset" is included only when
@@ -42,9 +42,7 @@ Burst BuildSettingsBurst(const SettingsRefs& refs, int& lastYOffset);
 int XOffsetForStandardOffset(long secondsEastOfUtc);
 
 // Refresh timer period for a "refresh interval" slider position.
-inline unsigned RefreshPeriodMs(int refreshSlider) {
-    return static_cast<unsigned>(refreshSlider) * 30000u;
-}
+inline unsigned RefreshPeriodMs(int refreshSlider) { return static_cast<unsigned>(refreshSlider) * 30000u; }
 
 // The text after the program name of a full command line, as a GUI program
 // is handed it: the program name (quoted or not) and the blanks after it
@@ -56,7 +54,7 @@ bool IsUninstallCommand(const char* arguments);
 // How long an uninstalling process waits for a running instance to close
 // before it gives up on it: a hung instance must not keep the installer
 // waiting for ever.
-constexpr unsigned kUninstallCloseTries = 600;   // 600 x 50 ms = 30 s
+constexpr unsigned kUninstallCloseTries = 600;  // 600 x 50 ms = 30 s
 constexpr unsigned kUninstallPollMs = 50;
 
 }  // namespace uv

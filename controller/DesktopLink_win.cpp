@@ -21,8 +21,7 @@ struct FindState {
 bool Matches(HWND hwnd, const char* cls, const char* text) {
     if (cls) {
         char name[256];
-        if (GetClassNameA(hwnd, name, sizeof name) == 0 || std::strcmp(name, cls) != 0)
-            return false;
+        if (GetClassNameA(hwnd, name, sizeof name) == 0 || std::strcmp(name, cls) != 0) return false;
     }
     if (text) {
         char buf[256] = {};
@@ -70,9 +69,7 @@ HWND FindDesktopListView() {
                                     search == DesktopSearch::FolderView ? "FolderView" : nullptr);
 }
 
-int TimeZoneXOffset() {
-    return XOffsetForStandardOffset(LocalStandardOffset());
-}
+int TimeZoneXOffset() { return XOffsetForStandardOffset(LocalStandardOffset()); }
 
 LinkFacts DesktopLink::Connect() { return ConnectTo(FindDesktopListView()); }
 
@@ -80,7 +77,7 @@ LinkFacts DesktopLink::ConnectTo(HWND listView) {
     linkedListView_ = listView;
     LinkFacts found;
     found.listViewFound = listView != nullptr;
-    if (!listView) return found;   // the hook would have no thread to go to
+    if (!listView) return found;  // the hook would have no thread to go to
     const DWORD thread = GetWindowThreadProcessId(listView, nullptr);
     UVDLLInstallHook(listView);
     installed_ = true;
@@ -101,8 +98,7 @@ LinkFacts DesktopLink::ConnectTo(HWND listView) {
 void DesktopLink::PostAllSettings(DWORD thread) {
     const Burst burst = BuildSettingsBurst(refs_, lastYOffset_);
     for (const SettingsPost& p : burst.posts) {
-        PostThreadMessageA(thread, message_, static_cast<WPARAM>(p.id),
-                           static_cast<LPARAM>(p.value));
+        PostThreadMessageA(thread, message_, static_cast<WPARAM>(p.id), static_cast<LPARAM>(p.value));
         if (p.id == MessageId::YOffset) {
             // The map moves within the window: everything is to be redrawn.
             if (HWND listView = FindDesktopListView()) InvalidateRect(listView, nullptr, TRUE);
@@ -124,7 +120,7 @@ std::optional<LinkFacts> DesktopLink::Refresh() {
     // does not block every tick for the length of an install.
     if (listView && listView != linkedListView_) return ConnectTo(listView);
     const DWORD thread = listView ? GetWindowThreadProcessId(listView, nullptr) : 0;
-    if (!thread) return std::nullopt;   // no desktop: nothing to send to
+    if (!thread) return std::nullopt;  // no desktop: nothing to send to
     PostAllSettings(thread);
     Sleep(50);
     PostTime(thread);

@@ -55,7 +55,7 @@ private:
     UINT message_;
     int lastYOffset_ = -1;
     bool installed_ = false;
-    HWND linkedListView_ = nullptr;   // the list view last installed into, or tried
+    HWND linkedListView_ = nullptr;  // the list view last installed into, or tried
 };
 
 }  // namespace uv

@@ -10,10 +10,11 @@
 namespace uv {
 
 // {C2CF3110-460E-4FC1-B9D0-8A1C0C9CC4BD}
-constexpr CLSID kDesktopWallpaperClass = {0xc2cf3110, 0x460e, 0x4fc1, {0xb9, 0xd0, 0x8a, 0x1c, 0x0c, 0x9c, 0xc4, 0xbd}};
+constexpr CLSID kDesktopWallpaperClass = {
+    0xc2cf3110, 0x460e, 0x4fc1, {0xb9, 0xd0, 0x8a, 0x1c, 0x0c, 0x9c, 0xc4, 0xbd}};
 // {B92B56A9-8B55-4E14-9A89-0199BBB6F93B}
-constexpr IID kDesktopWallpaperInterface = {0xb92b56a9, 0x8b55, 0x4e14,
-                                            {0x9a, 0x89, 0x01, 0x99, 0xbb, 0xb6, 0xf9, 0x3b}};
+constexpr IID kDesktopWallpaperInterface = {
+    0xb92b56a9, 0x8b55, 0x4e14, {0x9a, 0x89, 0x01, 0x99, 0xbb, 0xb6, 0xf9, 0x3b}};
 
 enum DesktopWallpaperPosition : int {
     kPositionCentre = 0,
@@ -24,7 +25,7 @@ enum DesktopWallpaperPosition : int {
     kPositionSpan = 5,
 };
 
-constexpr int kSlideshowConfigured = 0x2;   // DSS_SLIDESHOW of GetStatus
+constexpr int kSlideshowConfigured = 0x2;  // DSS_SLIDESHOW of GetStatus
 
 // The vtable order is the interface's; the methods this program does not
 // call keep their places with plain pointer parameters.

@@ -11,8 +11,9 @@ bool MonitorPictures::Keep(WallpaperStore& store) {
            store.Write(WallpaperKey::Product, kKeptBackground, DwordValue(background));
 }
 
-bool MonitorPictures::Renew(WallpaperRenderer& renderer, WallpaperJob& job, const std::vector<MonitorArea>& monitors,
-                            SetGate& gate, HANDLE stop, WallpaperResult& result) {
+bool MonitorPictures::Renew(WallpaperRenderer& renderer, WallpaperJob& job,
+                            const std::vector<MonitorArea>& monitors, SetGate& gate, HANDLE stop,
+                            WallpaperResult& result) {
     const WideText marker = job.files.Picture(kAllMonitors, 0);
     const MapSpan span = SpanOf(monitors);
     std::vector<Change> changes;
@@ -30,7 +31,7 @@ bool MonitorPictures::Renew(WallpaperRenderer& renderer, WallpaperJob& job, cons
             const MonitorArea& m = monitors[i];
             if (m.dpi != dpi) continue;
             WideText shown;
-            if (!object_.Shown(m.id, shown)) continue;   // gone meanwhile
+            if (!object_.Shown(m.id, shown)) continue;  // gone meanwhile
             const auto last = last_.find(m.id);
             // Not ours where ours was: the user chose it, and it stays.
             if (last != last_.end() && !IsOurPicture(shown, marker)) {
@@ -41,14 +42,15 @@ bool MonitorPictures::Renew(WallpaperRenderer& renderer, WallpaperJob& job, cons
                 result = WallpaperResult::NoMemory;
                 return true;
             }
-            BitBlt(piece_.dc.get(), 0, 0, m.width, m.height, whole->dc.get(), m.left - span.left, m.top - span.top,
-                   SRCCOPY);
+            BitBlt(piece_.dc.get(), 0, 0, m.width, m.height, whole->dc.get(), m.left - span.left,
+                   m.top - span.top, SRCCOPY);
             GdiFlush();
             const std::uint64_t hash = HashPicture(piece_);
             if (last != last_.end() && last->second.hash == hash && SameWidePath(shown, last->second.picture))
                 continue;
             const int index = static_cast<int>(i);
-            const WideText picture = job.files.Picture(index, SameWidePath(shown, job.files.Picture(index, 0)));
+            const WideText picture =
+                job.files.Picture(index, SameWidePath(shown, job.files.Picture(index, 0)));
             result = WritePictureFile(job.files, picture, piece_, stop);
             if (result != WallpaperResult::Shown) return WaitForSingleObject(stop, 0) != WAIT_OBJECT_0;
             changes.push_back({m.id, picture, hash});

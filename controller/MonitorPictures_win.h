@@ -44,7 +44,7 @@ private:
     };
 
     DesktopWallpaperObject& object_;
-    std::map<WideText, Shown> last_;   // by monitor id: what we showed there
+    std::map<WideText, Shown> last_;  // by monitor id: what we showed there
     bool positioned_ = false;
     SelectedBitmap piece_;
 };

@@ -52,7 +52,8 @@ MapSpan SpanOf(const std::vector<MonitorArea>& monitors) {
     bool any = false;
     for (const MonitorArea& m : monitors) {
         if (m.width <= 0 || m.height <= 0) continue;
-        const long long r = static_cast<long long>(m.left) + m.width, b = static_cast<long long>(m.top) + m.height;
+        const long long r = static_cast<long long>(m.left) + m.width,
+                        b = static_cast<long long>(m.top) + m.height;
         left = any ? std::min<long long>(left, m.left) : m.left;
         top = any ? std::min<long long>(top, m.top) : m.top;
         right = any ? std::max(right, r) : r;
@@ -60,7 +61,7 @@ MapSpan SpanOf(const std::vector<MonitorArea>& monitors) {
         any = true;
     }
     MapSpan s;
-    if (!any || right - left > 0x7FFF || bottom - top > 0x7FFF) return s;   // no picture that large
+    if (!any || right - left > 0x7FFF || bottom - top > 0x7FFF) return s;  // no picture that large
     s.left = static_cast<int>(left);
     s.top = static_cast<int>(top);
     s.width = static_cast<int>(right - left);

@@ -48,7 +48,7 @@ std::vector<unsigned> DistinctDpis(const std::vector<MonitorArea>& monitors);
 
 struct MonitorWallpaper {
     WideText id;
-    WideText path;   // empty: the monitor shows no picture
+    WideText path;  // empty: the monitor shows no picture
     bool operator==(const MonitorWallpaper& o) const { return id == o.id && path == o.path; }
 };
 

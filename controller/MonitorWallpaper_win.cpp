@@ -13,7 +13,7 @@ using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
 // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2 and _PER_MONITOR_AWARE.
 const HANDLE kPerMonitorV2 = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4));
 const HANDLE kPerMonitor = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-3));
-constexpr int kEffectiveDpi = 0;   // MDT_EFFECTIVE_DPI
+constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI
 
 // The later systems' functions, looked up once for the process.
 struct LaterFunctions {
@@ -22,7 +22,7 @@ struct LaterFunctions {
 
     LaterFunctions() {
         setThreadDpiAwareness = LaterFunction<SetThreadDpiAwarenessContextFn>(GetModuleHandleA("user32.dll"),
-                                                                         "SetThreadDpiAwarenessContext");
+                                                                              "SetThreadDpiAwarenessContext");
         // Stays loaded for the process: the pointer is used for its life.
         getDpiForMonitor = LaterFunction<GetDpiForMonitorFn>(LoadLibraryA("shcore.dll"), "GetDpiForMonitor");
     }
@@ -98,7 +98,8 @@ std::vector<MonitorArea> DisplayMonitors() {
 
 DesktopWallpaperObject::DesktopWallpaperObject() {
     void* object = nullptr;
-    if (SUCCEEDED(CoCreateInstance(kDesktopWallpaperClass, nullptr, CLSCTX_ALL, kDesktopWallpaperInterface, &object)))
+    if (SUCCEEDED(CoCreateInstance(kDesktopWallpaperClass, nullptr, CLSCTX_ALL, kDesktopWallpaperInterface,
+                                   &object)))
         api_ = static_cast<IDesktopWallpaperApi*>(object);
 }
 
@@ -176,7 +177,9 @@ bool DesktopWallpaperObject::Show(const WideText& monitorId, const WideText& pat
     return api_ && SUCCEEDED(api_->SetWallpaper(Wide(monitorId), Wide(path)));
 }
 
-bool DesktopWallpaperObject::SetPosition(int position) { return api_ && SUCCEEDED(api_->SetPosition(position)); }
+bool DesktopWallpaperObject::SetPosition(int position) {
+    return api_ && SUCCEEDED(api_->SetPosition(position));
+}
 
 bool DesktopWallpaperObject::RestoreOne(const MonitorWallpaper& m) {
     if (Show(m.id, m.path)) return true;

@@ -38,7 +38,7 @@ public:
     PhysicalPixels& operator=(const PhysicalPixels&) = delete;
 
 private:
-    HANDLE previous_ = nullptr;   // the thread's DPI_AWARENESS_CONTEXT before
+    HANDLE previous_ = nullptr;  // the thread's DPI_AWARENESS_CONTEXT before
 };
 
 // The monitor's DPI (GetDpiForMonitor of Windows 8.1 and later), else the
@@ -102,7 +102,7 @@ bool DesktopWallpaperObject::Restore(const std::vector<MonitorWallpaper>& kept, 
     bool ok = true, ours = false;
     for (const MonitorWallpaper& m : kept) {
         WideText now;
-        if (!Shown(m.id, now) || !stillOurs(now)) continue;   // gone, or the user's newer choice
+        if (!Shown(m.id, now) || !stillOurs(now)) continue;  // gone, or the user's newer choice
         ours = true;
         ok = RestoreOne(m) && ok;
     }

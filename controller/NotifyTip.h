@@ -23,9 +23,9 @@ void CopyNotifyTip(const std::string& text, char* field, std::size_t size);
 enum class SunEvent { Sunrise, Sunset };
 
 struct NextSunEvent {
-  SunEvent event = SunEvent::Sunset;
-  long long distance = 0;  // seconds from now to the event
-  bool error = false;      // an event lay three or more days back
+    SunEvent event = SunEvent::Sunset;
+    long long distance = 0;  // seconds from now to the event
+    bool error = false;      // an event lay three or more days back
 };
 
 // Picks the nearer of the two events of the UTC date of now and how far ahead
@@ -39,10 +39,10 @@ NextSunEvent ChooseNextSunEvent(long long now, long long sunrise, long long suns
 // seconds east); without it the nominal zone of the city's longitude and the
 // machine's standard time are used, as always.
 struct NotifyTipClock {
-  bool exactSun = false;
-  bool realLocalTime = false;
-  int cityOffset = 0;
-  int machineOffset = 0;
+    bool exactSun = false;
+    bool realLocalTime = false;
+    int cityOffset = 0;
+    int machineOffset = 0;
 };
 
 // The whole tip text, not yet cut. watchedCity null means no city is watched;

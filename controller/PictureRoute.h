@@ -20,18 +20,18 @@ inline bool IsWallpaperWay(PictureWay way) { return way != PictureWay::BehindIco
 
 // How the last renewal of the wallpaper ended.
 enum class WallpaperResult {
-    Pending,      // none has ended yet
+    Pending,  // none has ended yet
     Shown,
-    NoFolder,     // no application-data folder for the picture can be made
-    NotKept,      // the user's wallpaper could not be copied: it is left alone
-    NoImages,     // the map images could not be read
-    NoMemory,     // the picture's bitmaps could not be made
-    WriteFailed,  // the picture file could not be written
-    SetFailed,    // the system did not take the wallpaper
-    Policy,       // a policy of the organisation sets the wallpaper
-    UserChose,    // the user chose a wallpaper while the map was shown: it stays
-    Slideshow,    // the desktop shows a slideshow, which could not be brought back
-    ShownSlideshowLost,   // shown over a slideshow, as the Misc page asks
+    NoFolder,            // no application-data folder for the picture can be made
+    NotKept,             // the user's wallpaper could not be copied: it is left alone
+    NoImages,            // the map images could not be read
+    NoMemory,            // the picture's bitmaps could not be made
+    WriteFailed,         // the picture file could not be written
+    SetFailed,           // the system did not take the wallpaper
+    Policy,              // a policy of the organisation sets the wallpaper
+    UserChose,           // the user chose a wallpaper while the map was shown: it stays
+    Slideshow,           // the desktop shows a slideshow, which could not be brought back
+    ShownSlideshowLost,  // shown over a slideshow, as the Misc page asks
 };
 
 // The way for what is known, asked in this order: the Misc page's choice, a

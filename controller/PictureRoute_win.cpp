@@ -8,8 +8,13 @@ namespace uv {
 
 PictureRoute::PictureRoute(HWND owner, UINT_PTR refreshTimer, HKEY root, std::string resourceLibrary,
                            const SettingsRefs& refs, UINT settingsMessage, RouteHooks hooks)
-    : owner_(owner), refreshTimer_(refreshTimer), root_(root), library_(std::move(resourceLibrary)), refs_(refs),
-      hooks_(std::move(hooks)), link_(refs, settingsMessage) {}
+    : owner_(owner),
+      refreshTimer_(refreshTimer),
+      root_(root),
+      library_(std::move(resourceLibrary)),
+      refs_(refs),
+      hooks_(std::move(hooks)),
+      link_(refs, settingsMessage) {}
 
 PictureWay PictureRoute::Decide() {
     const bool chosen = refs_.misc->wallpaperMode != 0;
@@ -28,7 +33,7 @@ void PictureRoute::SetWay(PictureWay way) {
             result_ = WallpaperResult::Pending;
         }
     } else if (wallpaper_) {
-        wallpaper_.reset();   // its end puts the user's wallpaper back
+        wallpaper_.reset();  // its end puts the user's wallpaper back
         result_ = WallpaperResult::Pending;
     }
     userChose_ = false;
@@ -50,7 +55,7 @@ void PictureRoute::Tick() {
         SetWay(PictureWay::WallpaperChosen);
     } else if (!chosen && way_ == PictureWay::WallpaperChosen) {
         SetWay(Decide());
-        if (way_ == PictureWay::BehindIcons) return;   // the connect sent everything
+        if (way_ == PictureWay::BehindIcons) return;  // the connect sent everything
     } else if (way_ == PictureWay::BehindIcons) {
         // A restarted shell whose host cannot start gets the wallpaper.
         if (const std::optional<LinkFacts> found = link_.Refresh())
@@ -59,10 +64,10 @@ void PictureRoute::Tick() {
     if (!wallpaper_ || userChose_) return;
     renewalDue_ = watch_.Unseen();
     if (renewalDue_) return;
-    int lastYOffset = -1;   // every wallpaper is drawn from a complete burst
+    int lastYOffset = -1;  // every wallpaper is drawn from a complete burst
     // The Misc page's box forces the map even where it would not start by itself.
-    const WallpaperResult r = wallpaper_->Renew(BuildSettingsBurst(refs_, lastYOffset).posts, std::time(nullptr),
-                                                refs_.misc->wallpaperMode != 0);
+    const WallpaperResult r = wallpaper_->Renew(BuildSettingsBurst(refs_, lastYOffset).posts,
+                                                std::time(nullptr), refs_.misc->wallpaperMode != 0);
     if (r != WallpaperResult::Pending) OnWallpaperDone(r);
 }
 

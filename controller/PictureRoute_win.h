@@ -17,7 +17,7 @@ namespace uv {
 
 // What the route changes in the control panel.
 struct RouteHooks {
-    std::function<void(int)> setXOffset;               // the X slider, when it follows the time zone
+    std::function<void(int)> setXOffset;  // the X slider, when it follows the time zone
     // The Information page's line, and whether it offers to show the map again.
     std::function<void(const std::string&, bool)> showWay;
 };
@@ -65,12 +65,12 @@ private:
     SettingsRefs refs_;
     RouteHooks hooks_;
     DesktopLink link_;
-    std::unique_ptr<WallpaperMode> wallpaper_;   // exists exactly in the wallpaper ways
+    std::unique_ptr<WallpaperMode> wallpaper_;  // exists exactly in the wallpaper ways
     PictureWay way_ = PictureWay::BehindIcons;
     WallpaperResult result_ = WallpaperResult::Pending;
     SessionWatch watch_;
-    bool renewalDue_ = false;   // skipped while nobody could see it
-    bool userChose_ = false;    // the user's own wallpaper stays until the map is asked for
+    bool renewalDue_ = false;  // skipped while nobody could see it
+    bool userChose_ = false;   // the user's own wallpaper stays until the map is asked for
 };
 
 }  // namespace uv

@@ -12,10 +12,12 @@ using RegisterPowerFn = HANDLE(WINAPI*)(HANDLE, const GUID*, DWORD);
 using UnregisterPowerFn = BOOL(WINAPI*)(HANDLE);
 
 constexpr WPARAM kSessionLock = 0x7, kSessionUnlock = 0x8;
-constexpr WPARAM kPowerSettingChange = 0x8013;   // PBT_POWERSETTINGCHANGE
+constexpr WPARAM kPowerSettingChange = 0x8013;  // PBT_POWERSETTINGCHANGE
 // GUID_CONSOLE_DISPLAY_STATE (Windows 8 and later), else GUID_MONITOR_POWER_ON.
-constexpr GUID kConsoleDisplayState = {0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
-constexpr GUID kMonitorPowerOn = {0x02731015, 0x4510, 0x4526, {0x99, 0xe6, 0xe5, 0xa1, 0x7e, 0xbd, 0x1a, 0xea}};
+constexpr GUID kConsoleDisplayState = {
+    0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
+constexpr GUID kMonitorPowerOn = {
+    0x02731015, 0x4510, 0x4526, {0x99, 0xe6, 0xe5, 0xa1, 0x7e, 0xbd, 0x1a, 0xea}};
 
 // POWERBROADCAST_SETTING, which the XP headers lack.
 struct PowerSetting {
@@ -60,9 +62,11 @@ bool SessionWatch::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (wParam == kSessionUnlock) locked_ = false;
     } else if (msg == WM_POWERBROADCAST && wParam == kPowerSettingChange && lParam) {
         const auto* s = reinterpret_cast<const PowerSetting*>(lParam);
-        const bool display = IsEqualGUID(s->setting, kConsoleDisplayState) || IsEqualGUID(s->setting, kMonitorPowerOn);
+        const bool display =
+            IsEqualGUID(s->setting, kConsoleDisplayState) || IsEqualGUID(s->setting, kMonitorPowerOn);
         // 0 is off; on (1) and dimmed (2) are seen.
-        if (display && s->length >= sizeof(DWORD)) displayOff_ = *reinterpret_cast<const DWORD*>(s->data) == 0;
+        if (display && s->length >= sizeof(DWORD))
+            displayOff_ = *reinterpret_cast<const DWORD*>(s->data) == 0;
     }
     return unseen && !Unseen();
 }

@@ -20,7 +20,7 @@ public:
     void Start(HWND window);
     void Stop();
 
-    static constexpr UINT kSessionChangeMessage = 0x02B1;   // WM_WTSSESSION_CHANGE
+    static constexpr UINT kSessionChangeMessage = 0x02B1;  // WM_WTSSESSION_CHANGE
 
     // Takes WM_WTSSESSION_CHANGE and WM_POWERBROADCAST (others are ignored).
     // True when the desktop has just become visible again after it was not.

@@ -10,8 +10,8 @@ namespace uv {
 
 // Offsets page: the two sliders and the map placement switches.
 struct OffsetValues {
-    int xSlider = 0;          // "XOffset", degrees 0..359
-    int ySlider = 50;         // "YOffset" / 10, percent 0..100
+    int xSlider = 0;   // "XOffset", degrees 0..359
+    int ySlider = 50;  // "YOffset" / 10, percent 0..100
     std::uint32_t followTheSun = 0;
     std::uint32_t timezoneOffset = 0;
     std::uint32_t fullScreen = 0;

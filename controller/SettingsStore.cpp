@@ -53,14 +53,13 @@ constexpr SettingInfo kLoadOrder[kSettingCount] = {
 // Saving writes "glyph show sun" after "city to watch in tray" instead of
 // before "overlay cities".
 constexpr SettingInfo kSaveOrder[kSettingCount] = {
-    kLoadOrder[0], kLoadOrder[1], kLoadOrder[2], kLoadOrder[3], kLoadOrder[4],
-    kLoadOrder[5], kLoadOrder[6], kLoadOrder[7], kLoadOrder[8], kLoadOrder[9],
-    kLoadOrder[10], kLoadOrder[11], kLoadOrder[12], kLoadOrder[13], kLoadOrder[14],
-    kLoadOrder[15], kLoadOrder[16], kLoadOrder[17], kLoadOrder[18], kLoadOrder[19],
-    kLoadOrder[20], kLoadOrder[22], kLoadOrder[23], kLoadOrder[24], kLoadOrder[25],
-    kLoadOrder[26], kLoadOrder[27], kLoadOrder[28], kLoadOrder[21], kLoadOrder[29],
-    kLoadOrder[30], kLoadOrder[31], kLoadOrder[32], kLoadOrder[33], kLoadOrder[34],
-    kLoadOrder[35], kLoadOrder[36], kLoadOrder[37], kLoadOrder[38], kLoadOrder[39],
+    kLoadOrder[0],  kLoadOrder[1],  kLoadOrder[2],  kLoadOrder[3],  kLoadOrder[4],  kLoadOrder[5],
+    kLoadOrder[6],  kLoadOrder[7],  kLoadOrder[8],  kLoadOrder[9],  kLoadOrder[10], kLoadOrder[11],
+    kLoadOrder[12], kLoadOrder[13], kLoadOrder[14], kLoadOrder[15], kLoadOrder[16], kLoadOrder[17],
+    kLoadOrder[18], kLoadOrder[19], kLoadOrder[20], kLoadOrder[22], kLoadOrder[23], kLoadOrder[24],
+    kLoadOrder[25], kLoadOrder[26], kLoadOrder[27], kLoadOrder[28], kLoadOrder[21], kLoadOrder[29],
+    kLoadOrder[30], kLoadOrder[31], kLoadOrder[32], kLoadOrder[33], kLoadOrder[34], kLoadOrder[35],
+    kLoadOrder[36], kLoadOrder[37], kLoadOrder[38], kLoadOrder[39],
 };
 
 // The member that holds a plain 32-bit setting, or nullptr for the ones with
@@ -108,17 +107,31 @@ std::uint32_t* Member(const SettingsRefs& r, SettingKey key) {
 
 bool IsFlag(SettingKey key) {
     switch (key) {
-    case K::FollowTheSun: case K::TimezoneOffset: case K::FullScreen: case K::NoDistort:
-    case K::IgnoreAntarctica: case K::UseGeneratedNightSource: case K::Autohide:
-    case K::OverlayGrid: case K::OverlayDawnDusk: case K::OverlayMidday:
-    case K::OverlayMidnight: case K::OverlaySunLatitude: case K::GlyphShowSun:
-    case K::OverlayCities: case K::CityLabels: case K::OverlayStatus:
-    case K::StatusSunLocation: case K::StatusSunrise: case K::StatusSunset:
-    case K::StatusSolarOffset: case K::StatusLocalTime: case K::WallpaperMode:
-    case K::ExactSun: case K::RealLocalTime:
-        return true;
-    default:
-        return false;
+    case K::FollowTheSun:
+    case K::TimezoneOffset:
+    case K::FullScreen:
+    case K::NoDistort:
+    case K::IgnoreAntarctica:
+    case K::UseGeneratedNightSource:
+    case K::Autohide:
+    case K::OverlayGrid:
+    case K::OverlayDawnDusk:
+    case K::OverlayMidday:
+    case K::OverlayMidnight:
+    case K::OverlaySunLatitude:
+    case K::GlyphShowSun:
+    case K::OverlayCities:
+    case K::CityLabels:
+    case K::OverlayStatus:
+    case K::StatusSunLocation:
+    case K::StatusSunrise:
+    case K::StatusSunset:
+    case K::StatusSolarOffset:
+    case K::StatusLocalTime:
+    case K::WallpaperMode:
+    case K::ExactSun:
+    case K::RealLocalTime: return true;
+    default: return false;
     }
 }
 
@@ -160,8 +173,7 @@ void LoadValue(SettingsRefs& r, SettingKey key, std::uint32_t value,
         if (r.offset->timezoneOffset && timezoneXOffset)
             r.offset->xSlider = std::clamp(timezoneXOffset(), 0, 359);
         return;
-    default:
-        break;
+    default: break;
     }
     if (std::uint32_t* m = Member(r, key)) *m = IsFlag(key) ? (value != 0 ? 1 : 0) : value;
 }
@@ -193,7 +205,8 @@ std::vector<std::uint8_t> EncodeCitiesSelected(const CitySelection& selection) {
     return out;
 }
 
-LoadResult LoadAllSettings(ValueStore& store, SettingsRefs& refs, const std::function<int()>& timezoneXOffset) {
+LoadResult LoadAllSettings(ValueStore& store, SettingsRefs& refs,
+                           const std::function<int()>& timezoneXOffset) {
     LoadResult result;
     for (std::size_t i = 0; i < kSettingCount; ++i) {
         const SettingInfo& s = kLoadOrder[i];
@@ -208,7 +221,8 @@ LoadResult LoadAllSettings(ValueStore& store, SettingsRefs& refs, const std::fun
                 refs.selection->Select(index);
             result.citiesLoaded = true;
         } else if (b.size() == 4) {
-            LoadValue(refs, s.key, b[0] | b[1] << 8 | b[2] << 16 | std::uint32_t(b[3]) << 24, timezoneXOffset);
+            LoadValue(refs, s.key, b[0] | b[1] << 8 | b[2] << 16 | std::uint32_t(b[3]) << 24,
+                      timezoneXOffset);
         }
     }
     return result;

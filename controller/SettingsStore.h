@@ -15,21 +15,52 @@
 namespace uv {
 
 enum class SettingKey {
-    YOffset, XOffset, FollowTheSun, TimezoneOffset, RefreshInterval, DawnDuskWidth,
-    UseGeneratedNightSource, FullScreen, NoDistort, IgnoreAntarctica, Autohide,
-    OverlayGrid, OverlayDawnDusk, OverlayMidday, OverlayMidnight, OverlaySunLatitude,
-    OverlayGridColor, OverlayDawnDuskColor, OverlayMiddayColor, OverlayMidnightColor,
-    OverlaySunLatitudeColor, GlyphShowSun, OverlayCities, CitiesColor, CitiesSelected,
-    CityLabels, CityLabelForeground, CityLabelBackground, CityToWatchInTray,
-    OverlayStatus, StatusLabelForeground, StatusLabelBackground, StatusSunLocation,
-    StatusSunrise, StatusSunset, StatusSolarOffset, StatusLocalTime, WallpaperMode,
-    ExactSun, RealLocalTime,
+    YOffset,
+    XOffset,
+    FollowTheSun,
+    TimezoneOffset,
+    RefreshInterval,
+    DawnDuskWidth,
+    UseGeneratedNightSource,
+    FullScreen,
+    NoDistort,
+    IgnoreAntarctica,
+    Autohide,
+    OverlayGrid,
+    OverlayDawnDusk,
+    OverlayMidday,
+    OverlayMidnight,
+    OverlaySunLatitude,
+    OverlayGridColor,
+    OverlayDawnDuskColor,
+    OverlayMiddayColor,
+    OverlayMidnightColor,
+    OverlaySunLatitudeColor,
+    GlyphShowSun,
+    OverlayCities,
+    CitiesColor,
+    CitiesSelected,
+    CityLabels,
+    CityLabelForeground,
+    CityLabelBackground,
+    CityToWatchInTray,
+    OverlayStatus,
+    StatusLabelForeground,
+    StatusLabelBackground,
+    StatusSunLocation,
+    StatusSunrise,
+    StatusSunset,
+    StatusSolarOffset,
+    StatusLocalTime,
+    WallpaperMode,
+    ExactSun,
+    RealLocalTime,
 };
 
 struct SettingInfo {
     SettingKey key;
-    const char* name;   // the registry value name
-    bool binary;        // REG_BINARY ("cities selected"); all others are REG_DWORD
+    const char* name;  // the registry value name
+    bool binary;       // REG_BINARY ("cities selected"); all others are REG_DWORD
 };
 
 constexpr std::size_t kSettingCount = 40;
@@ -63,10 +94,10 @@ struct RegValue {
     }
 };
 
-constexpr std::uint32_t kRegSz = 1;         // REG_SZ
-constexpr std::uint32_t kRegExpandSz = 2;   // REG_EXPAND_SZ
-constexpr std::uint32_t kRegBinary = 3;     // REG_BINARY
-constexpr std::uint32_t kRegDword = 4;      // REG_DWORD
+constexpr std::uint32_t kRegSz = 1;        // REG_SZ
+constexpr std::uint32_t kRegExpandSz = 2;  // REG_EXPAND_SZ
+constexpr std::uint32_t kRegBinary = 3;    // REG_BINARY
+constexpr std::uint32_t kRegDword = 4;     // REG_DWORD
 
 RegValue StringValue(const std::string& text);
 RegValue DwordValue(std::uint32_t value);
@@ -103,12 +134,13 @@ std::vector<int> DecodeCitiesSelected(const std::uint8_t* data, std::size_t size
 std::vector<std::uint8_t> EncodeCitiesSelected(const CitySelection& selection);
 
 struct LoadResult {
-    bool citiesLoaded = false;   // the selection was replaced: the city page must sync
+    bool citiesLoaded = false;  // the selection was replaced: the city page must sync
 };
 
 // Loads every setting in load order. A value that cannot be read leaves its
 // default in place; a 32-bit value is taken from exactly 4 bytes of any type.
-LoadResult LoadAllSettings(ValueStore& store, SettingsRefs& refs, const std::function<int()>& timezoneXOffset);
+LoadResult LoadAllSettings(ValueStore& store, SettingsRefs& refs,
+                           const std::function<int()>& timezoneXOffset);
 // Writes every setting in save order.
 void SaveAllSettings(ValueStore& store, const SettingsRefs& refs);
 

@@ -6,9 +6,8 @@ namespace uv {
 
 UniqueRegKey CreateKey(HKEY parent, const char* path, REGSAM access) {
     HKEY key = nullptr;
-    if (!parent ||
-        RegCreateKeyExA(parent, path, 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, &key, nullptr) !=
-            ERROR_SUCCESS)
+    if (!parent || RegCreateKeyExA(parent, path, 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, &key,
+                                   nullptr) != ERROR_SUCCESS)
         return UniqueRegKey();
     return UniqueRegKey(key);
 }
@@ -22,7 +21,7 @@ UniqueRegKey OpenKey(HKEY parent, const char* path, REGSAM access) {
 bool ReadValue(HKEY key, const char* name, RegValue& value, bool wide) {
     value = RegValue();
     if (!key) return false;
-    const std::wstring wideName(name, name + std::strlen(name));   // value names are ASCII
+    const std::wstring wideName(name, name + std::strlen(name));  // value names are ASCII
     const auto query = [&](BYTE* data, DWORD* size, DWORD* type) {
         return wide ? RegQueryValueExW(key, wideName.c_str(), nullptr, type, data, size)
                     : RegQueryValueExA(key, name, nullptr, type, data, size);

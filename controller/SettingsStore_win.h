@@ -40,6 +40,7 @@ public:
     explicit RegistryValues(HKEY key) : key_(key) {}
     bool Read(const char* name, RegValue& value) override { return ReadValue(key_, name, value); }
     bool Write(const char* name, const RegValue& value) override { return WriteValue(key_, name, value); }
+
 private:
     HKEY key_;
 };

@@ -16,7 +16,7 @@ namespace {
 
 using WtsQueryFn = BOOL(WINAPI*)(HANDLE, DWORD, int, LPWSTR*, DWORD*);
 using WtsFreeFn = void(WINAPI*)(void*);
-constexpr DWORD kCurrentSession = static_cast<DWORD>(-1);   // WTS_CURRENT_SESSION
+constexpr DWORD kCurrentSession = static_cast<DWORD>(-1);  // WTS_CURRENT_SESSION
 constexpr int kWtsUserName = 5, kWtsDomainName = 7;
 
 WideText SidText(PSID sid) {
@@ -59,7 +59,8 @@ WideText SessionUserSid() {
 bool OrdinaryUserHive(const WideText& name) {
     const WideText classes = u"_Classes";
     return name.rfind(u"S-1-5-21-", 0) == 0 &&
-           (name.size() < classes.size() || name.compare(name.size() - classes.size(), classes.size(), classes) != 0);
+           (name.size() < classes.size() ||
+            name.compare(name.size() - classes.size(), classes.size(), classes) != 0);
 }
 
 bool NamedInFolder(const WideText& name, const char16_t* prefix) {
@@ -75,7 +76,8 @@ std::vector<UserRoot> UninstallRoots() {
     wchar_t name[256];
     for (DWORD i = 0;; ++i) {
         DWORD size = 256;
-        if (RegEnumKeyExW(HKEY_USERS, i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        if (RegEnumKeyExW(HKEY_USERS, i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
         const WideText sid = FromWide(name);
         HKEY key = nullptr;
         if (!OrdinaryUserHive(sid) ||
@@ -104,7 +106,8 @@ void RemovePictureFolder(HKEY root) {
     const WideText folder = WideValueText(folderValue), named = WideValueText(wallpaper);
     // Only ever a folder of ours, whatever the value was edited to.
     const WideText ours = WideText(u"\\") + kWallpaperFolderName;
-    if (folder.size() <= ours.size() || !SameWidePath(folder.substr(folder.size() - ours.size()), ours)) return;
+    if (folder.size() <= ours.size() || !SameWidePath(folder.substr(folder.size() - ours.size()), ours))
+        return;
     WIN32_FIND_DATAW found;
     const WideText pattern = folder + u"\\*";
     HANDLE search = FindFirstFileW(WidePtr(pattern), &found);
@@ -118,7 +121,7 @@ void RemovePictureFolder(HKEY root) {
             DeleteFileW(WidePtr(path));
     } while (FindNextFileW(search, &found));
     FindClose(search);
-    RemoveDirectoryW(WidePtr(folder));   // only when nothing else is left in it
+    RemoveDirectoryW(WidePtr(folder));  // only when nothing else is left in it
 }
 
 }  // namespace uv

@@ -15,7 +15,7 @@
 namespace uv {
 
 struct UserRoot {
-    UniqueRegKey owned;        // HKEY_USERS\<SID>, or empty for HKEY_CURRENT_USER
+    UniqueRegKey owned;  // HKEY_USERS\<SID>, or empty for HKEY_CURRENT_USER
     HKEY root = nullptr;
     bool sessionUser = false;  // the user whose desktop this session shows
 };

@@ -5,7 +5,8 @@
 
 namespace uv {
 
-bool KeepUserWallpaper(WallpaperStore& store, const WideText& picture, const std::function<WideText()>& copyShown,
+bool KeepUserWallpaper(WallpaperStore& store, const WideText& picture,
+                       const std::function<WideText()>& copyShown,
                        const std::function<bool(WallpaperStore&)>& keepMore) {
     RegValue marker;
     if (!store.Read(WallpaperKey::Product, kPictureMarker, marker)) return false;
@@ -22,7 +23,8 @@ bool KeepUserWallpaper(WallpaperStore& store, const WideText& picture, const std
         if (!store.Write(WallpaperKey::Product, kKeptValues[i], values[i])) return false;
     // A copy that cannot be made leaves nothing: the values alone are kept.
     const WideText copy = copyShown && !WideValueText(values[0]).empty() ? copyShown() : WideText();
-    if (!store.Write(WallpaperKey::Product, kKeptPictureCopy, copy.empty() ? RegValue() : WideStringValue(copy)))
+    if (!store.Write(WallpaperKey::Product, kKeptPictureCopy,
+                     copy.empty() ? RegValue() : WideStringValue(copy)))
         return false;
     if (keepMore && !keepMore(store)) return false;
     return store.Write(WallpaperKey::Product, kPictureMarker, WideStringValue(picture));
@@ -48,7 +50,8 @@ RestoreResult RestoreUserWallpaper(WallpaperStore& store, WideText& userPath,
 
     RestoreResult result = RestoreResult::UserChangedIt;
     if (shownOurs || IsOurPicture(WideValueText(current), WideValueText(marker))) {
-        if (!copy.empty() && !keptPath.empty() && (IsTranscodedWallpaper(keptPath) || (usable && !usable(keptPath)))) {
+        if (!copy.empty() && !keptPath.empty() &&
+            (IsTranscodedWallpaper(keptPath) || (usable && !usable(keptPath)))) {
             // The user's picture lives on only in the copy, which stays.
             kept[0] = WideStringValue(copy);
             copyUsed = true;
@@ -70,8 +73,8 @@ RestoreResult RestoreUserWallpaper(WallpaperStore& store, WideText& userPath,
     return result;
 }
 
-bool WriteOurWallpaperValues(WallpaperStore& store, const WideText& picture, const WallpaperPlacement& placement,
-                             bool style) {
+bool WriteOurWallpaperValues(WallpaperStore& store, const WideText& picture,
+                             const WallpaperPlacement& placement, bool style) {
     if (!store.Write(WallpaperKey::Desktop, kDesktopValues[0], WideStringValue(picture))) return false;
     return !style ||
            (store.Write(WallpaperKey::Desktop, kDesktopValues[1], WideStringValue(Widen(placement.style))) &&

@@ -15,8 +15,8 @@
 namespace uv {
 
 enum class WallpaperKey {
-    Desktop,   // HKCU\Control Panel\Desktop
-    Product,   // the program's settings key
+    Desktop,  // HKCU\Control Panel\Desktop
+    Product,  // the program's settings key
 };
 
 // The values of the desktop key that make the wallpaper.
@@ -75,7 +75,7 @@ RestoreResult RestoreUserWallpaper(WallpaperStore& store, WideText& userPath,
 // Makes our picture the wallpaper in the registry, the file name first so
 // that an end at any point leaves a state RestoreUserWallpaper undoes. The
 // placement values are written only with style (once per change of them).
-bool WriteOurWallpaperValues(WallpaperStore& store, const WideText& picture, const WallpaperPlacement& placement,
-                             bool style = true);
+bool WriteOurWallpaperValues(WallpaperStore& store, const WideText& picture,
+                             const WallpaperPlacement& placement, bool style = true);
 
 }  // namespace uv

@@ -24,7 +24,8 @@ bool PictureUsable(const WideText& path) {
 }  // namespace
 
 RegistryWallpaperStore::RegistryWallpaperStore(HKEY root)
-    : desktop_(CreateKey(root, "Control Panel\\Desktop", KEY_READ | KEY_WRITE)), product_(OpenProductKey(root)) {}
+    : desktop_(CreateKey(root, "Control Panel\\Desktop", KEY_READ | KEY_WRITE)),
+      product_(OpenProductKey(root)) {}
 
 void ShowWallpaperNow(const WideText& path) {
     wchar_t expanded[MAX_PATH] = {};
@@ -39,8 +40,8 @@ void ShowWallpaperNow(const WideText& path) {
     // itself; the shell learns of the change from this.
     static char area[] = "";
     DWORD_PTR ignored = 0;
-    SendMessageTimeoutA(HWND_BROADCAST, WM_SETTINGCHANGE, SPI_SETDESKWALLPAPER, reinterpret_cast<LPARAM>(area),
-                        SMTO_ABORTIFHUNG, 2000, &ignored);
+    SendMessageTimeoutA(HWND_BROADCAST, WM_SETTINGCHANGE, SPI_SETDESKWALLPAPER,
+                        reinterpret_cast<LPARAM>(area), SMTO_ABORTIFHUNG, 2000, &ignored);
 }
 
 RestoreResult RestoreKeptWallpaper(HKEY root, bool show) {
@@ -57,7 +58,8 @@ RestoreResult RestoreKeptWallpaper(HKEY root, bool show) {
     RegValue keptMonitors, marker, position, background;
     std::vector<MonitorWallpaper> monitors;
     if (store.Read(WallpaperKey::Product, kKeptMonitorWallpapers, keptMonitors) &&
-        DecodeMonitorWallpapers(keptMonitors, monitors) && store.Read(WallpaperKey::Product, kPictureMarker, marker)) {
+        DecodeMonitorWallpapers(keptMonitors, monitors) &&
+        store.Read(WallpaperKey::Product, kPictureMarker, marker)) {
         ComApartment com;
         DesktopWallpaperObject object;
         std::uint32_t place = kPositionFill, colour = 0;
@@ -68,8 +70,9 @@ RestoreResult RestoreKeptWallpaper(HKEY root, bool show) {
         const WideText ours = WideValueText(marker);
         perMonitor = show && static_cast<bool>(object);
         if (perMonitor)
-            object.Restore(monitors, place, colour, [&](const WideText& p) { return IsOurPicture(p, ours); },
-                           &shownOurs);
+            object.Restore(
+                monitors, place, colour, [&](const WideText& p) { return IsOurPicture(p, ours); },
+                &shownOurs);
     }
     WideText userPath, unusedCopy;
     const RestoreResult result = RestoreUserWallpaper(store, userPath, PictureUsable, &unusedCopy, shownOurs);
@@ -78,7 +81,8 @@ RestoreResult RestoreKeptWallpaper(HKEY root, bool show) {
     return result;
 }
 
-bool SetOurWallpaper(HKEY root, const WideText& picture, const WallpaperPlacement& placement, bool writeStyle) {
+bool SetOurWallpaper(HKEY root, const WideText& picture, const WallpaperPlacement& placement,
+                     bool writeStyle) {
     RegistryWallpaperStore store(root);
     WideText path = picture;
     return WriteOurWallpaperValues(store, picture, placement, writeStyle) &&

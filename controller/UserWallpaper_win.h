@@ -18,8 +18,11 @@ public:
     bool Write(WallpaperKey key, const char* name, const RegValue& value) override {
         return WriteValue(Key(key), name, value, true);
     }
+
 private:
-    HKEY Key(WallpaperKey key) const { return key == WallpaperKey::Desktop ? desktop_.get() : product_.get(); }
+    HKEY Key(WallpaperKey key) const {
+        return key == WallpaperKey::Desktop ? desktop_.get() : product_.get();
+    }
     UniqueRegKey desktop_;
     UniqueRegKey product_;
 };
@@ -42,7 +45,8 @@ RestoreResult RestoreKeptWallpaper(HKEY root, bool show = true);
 
 // Makes the written picture the wallpaper: registry values (the placement
 // only with writeStyle, once per change of it), then the system.
-bool SetOurWallpaper(HKEY root, const WideText& picture, const WallpaperPlacement& placement, bool writeStyle);
+bool SetOurWallpaper(HKEY root, const WideText& picture, const WallpaperPlacement& placement,
+                     bool writeStyle);
 
 // True while a policy of the organisation sets the user's wallpaper: it wins
 // over any wallpaper a program sets, though the system takes that without

@@ -29,7 +29,8 @@ bool IsOurPicture(const WideText& path, const WideText& marker) {
         return false;
     const WideText name = path.substr(slash + 1);
     const WideText prefix = u"wallpaper", suffix = u".bmp";
-    return name.size() >= prefix.size() + suffix.size() && SameWidePath(name.substr(0, prefix.size()), prefix) &&
+    return name.size() >= prefix.size() + suffix.size() &&
+           SameWidePath(name.substr(0, prefix.size()), prefix) &&
            SameWidePath(name.substr(name.size() - suffix.size()), suffix);
 }
 
@@ -62,7 +63,8 @@ bool IsKeptPictureCopy(const WideText& path) {
     const WideText folder = path.substr(0, slash), name = path.substr(slash + 1);
     const WideText ours = WideText(u"\\") + kWallpaperFolderName, copy = kPictureCopyName;
     return folder.size() > ours.size() && SameWidePath(folder.substr(folder.size() - ours.size()), ours) &&
-           name.size() > copy.size() && SameWidePath(name.substr(0, copy.size()), copy) && name[copy.size()] == u'.';
+           name.size() > copy.size() && SameWidePath(name.substr(0, copy.size()), copy) &&
+           name[copy.size()] == u'.';
 }
 
 const char16_t* PictureExtension(const std::uint8_t* head, std::size_t size) {

@@ -11,7 +11,7 @@
 
 namespace uv {
 
-constexpr std::size_t kMaxPath = 260;   // the file functions' and the wallpaper's limit, with the NUL
+constexpr std::size_t kMaxPath = 260;  // the file functions' and the wallpaper's limit, with the NUL
 constexpr char16_t kWallpaperFolderName[] = u"Umbravue";
 constexpr int kAllMonitors = -1;
 constexpr int kMaxPictureMonitors = 64;
@@ -20,7 +20,7 @@ constexpr int kMaxPictureMonitors = 64;
 // desktop does not show and then shown, so the shell always loads a
 // complete file, and under a name it has not cached.
 struct WallpaperFiles {
-    WideText folder;   // <base>\Umbravue
+    WideText folder;  // <base>\Umbravue
     // "wallpaper-a.bmp" and "wallpaper-b.bmp" (slot 0 and 1) for the one
     // picture over all monitors, "wallpaper-<monitor>a.bmp" and so on for a
     // monitor's own.
@@ -38,7 +38,8 @@ bool IsOurPicture(const WideText& path, const WideText& marker);
 
 // An FNV-1a-style hash of a picture's bytes, a word at a time: a renewal
 // whose picture did not change writes and sets nothing.
-std::uint64_t PictureHash(const std::uint8_t* bytes, std::size_t size, std::uint64_t seed = 14695981039346656037ull);
+std::uint64_t PictureHash(const std::uint8_t* bytes, std::size_t size,
+                          std::uint64_t seed = 14695981039346656037ull);
 
 // The file later systems show the wallpaper from and rewrite at every
 // change: "TranscodedWallpaper" (Windows 7: "TranscodedWallpaper.jpg") in a
@@ -61,7 +62,8 @@ bool PictureFolderUsable(const WallpaperFiles& files);
 // Writes a 24-bit bottom-up DIB's rows as a BMP file. A file another program
 // holds open is tried again for a few seconds, unless stop (an event) is
 // signalled meanwhile.
-bool WritePicture(const WideText& path, int width, int height, const std::uint8_t* rows, void* stop = nullptr);
+bool WritePicture(const WideText& path, int width, int height, const std::uint8_t* rows,
+                  void* stop = nullptr);
 // Copies the picture later systems show the wallpaper from into the folder;
 // the copy's path, or empty where there is none or it cannot be read.
 WideText CopyShownPicture(const WallpaperFiles& files);

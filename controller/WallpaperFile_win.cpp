@@ -49,9 +49,10 @@ bool WritePicture(const WideText& path, int width, int height, const std::uint8_
     const auto headers = BmpHeaders(width, height);
     const std::size_t size = BmpRowStride(width) * static_cast<std::size_t>(height);
     for (DWORD waited = 0;; waited += kBusyRetryMs) {
-        UniqueKernelHandle file(
-            CreateFileW(WidePtr(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (file) return WriteAll(file.get(), headers.data(), headers.size()) && WriteAll(file.get(), rows, size);
+        UniqueKernelHandle file(CreateFileW(WidePtr(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file)
+            return WriteAll(file.get(), headers.data(), headers.size()) && WriteAll(file.get(), rows, size);
         const DWORD error = GetLastError();
         if ((error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION) || waited >= kBusyLimitMs)
             return false;
@@ -62,14 +63,16 @@ bool WritePicture(const WideText& path, int width, int height, const std::uint8_
 
 WideText CopyShownPicture(const WallpaperFiles& files) {
     wchar_t appData[MAX_PATH + 1] = {};
-    if (SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData) != S_OK) return WideText();
+    if (SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData) != S_OK)
+        return WideText();
     for (const char16_t* name : {u"TranscodedWallpaper", u"TranscodedWallpaper.jpg"}) {
         const WideText source = FromWide(appData) + u"\\Microsoft\\Windows\\Themes\\" + name;
         std::uint8_t head[8] = {};
         DWORD got = 0;
         {
-            UniqueKernelHandle file(CreateFileW(WidePtr(source), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+            UniqueKernelHandle file(CreateFileW(WidePtr(source), GENERIC_READ,
+                                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                                FILE_ATTRIBUTE_NORMAL, nullptr));
             if (!file || !ReadFile(file.get(), head, sizeof head, &got, nullptr) || got == 0) continue;
         }
         const WideText copy = files.folder + u"\\" + kPictureCopyName + PictureExtension(head, got);

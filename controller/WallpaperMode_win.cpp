@@ -39,7 +39,8 @@ bool WaitRunningSentMessages(HANDLE handle, DWORD limitMs) {
         const DWORD r = MsgWaitForMultipleObjects(handle ? 1 : 0, handle ? &handle : nullptr, FALSE,
                                                   limitMs - elapsed, QS_SENDMESSAGE);
         if (handle && r == WAIT_OBJECT_0) return true;
-        if (r == WAIT_TIMEOUT || r == WAIT_FAILED) return handle && WaitForSingleObject(handle, 0) == WAIT_OBJECT_0;
+        if (r == WAIT_TIMEOUT || r == WAIT_FAILED)
+            return handle && WaitForSingleObject(handle, 0) == WAIT_OBJECT_0;
         MSG msg;
         PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
@@ -52,10 +53,10 @@ struct WallpaperMode::Worker : SetGate {
     HKEY root;
     std::string library;
     WallpaperSetter set;
-    UniqueKernelHandle stop;     // manual reset: the thread is to end
-    UniqueKernelHandle work;     // auto reset: a job is pending
+    UniqueKernelHandle stop;  // manual reset: the thread is to end
+    UniqueKernelHandle work;  // auto reset: a job is pending
     UniqueKernelHandle thread;
-    CRITICAL_SECTION lock;       // guards pending
+    CRITICAL_SECTION lock;  // guards pending
     std::unique_ptr<WallpaperJob> pending;
     volatile LONG setState = kSetAllowed;
 
@@ -69,7 +70,9 @@ struct WallpaperMode::Worker : SetGate {
         return 0;
     }
 
-    bool Enter() override { return InterlockedCompareExchange(&setState, kSetting, kSetAllowed) == kSetAllowed; }
+    bool Enter() override {
+        return InterlockedCompareExchange(&setState, kSetting, kSetAllowed) == kSetAllowed;
+    }
     void Leave() override { InterlockedExchange(&setState, kSetAllowed); }
 
     void Run() {
@@ -93,7 +96,7 @@ struct WallpaperMode::Worker : SetGate {
         WallpaperFiles files;
         bool prepared = false;
         bool kept = false;
-        bool slideshowLost = false;   // shown over a slideshow, as the user asked
+        bool slideshowLost = false;  // shown over a slideshow, as the user asked
         LastSet last;
     };
 
@@ -101,7 +104,7 @@ struct WallpaperMode::Worker : SetGate {
         // Sizes in physical pixels, whatever the monitors' scaling.
         PhysicalPixels physical;
         ComApartment com;
-        DesktopWallpaperObject object;   // none before Windows 8
+        DesktopWallpaperObject object;  // none before Windows 8
         MonitorPictures pictures(object);
         WallpaperRenderer renderer(library);
         State state;
@@ -115,7 +118,8 @@ struct WallpaperMode::Worker : SetGate {
             if (!job) continue;
             WallpaperResult result = WallpaperResult::Pending;
             if (!Renew(renderer, object, pictures, *job, state, result)) break;
-            if (result == WallpaperResult::Shown && state.slideshowLost) result = WallpaperResult::ShownSlideshowLost;
+            if (result == WallpaperResult::Shown && state.slideshowLost)
+                result = WallpaperResult::ShownSlideshowLost;
             PostMessageA(owner, kWallpaperDoneMessage, static_cast<WPARAM>(result), 0);
         }
     }
@@ -180,7 +184,8 @@ struct WallpaperMode::Worker : SetGate {
         const bool samePlacement = last.valid && SamePlacement(last.placement, job.placement);
         if (samePlacement && hash == last.hash && SameWidePath(current, last.picture)) return true;
         // The file the desktop does not show.
-        job.picture = job.files.Picture(kAllMonitors, SameWidePath(current, job.files.Picture(kAllMonitors, 0)));
+        job.picture =
+            job.files.Picture(kAllMonitors, SameWidePath(current, job.files.Picture(kAllMonitors, 0)));
         result = WritePictureFile(job.files, job.picture, picture, stop.get());
         if (result != WallpaperResult::Shown) return WaitForSingleObject(stop.get(), 0) != WAIT_OBJECT_0;
         job.writeStyle = !samePlacement;
@@ -193,8 +198,8 @@ struct WallpaperMode::Worker : SetGate {
     }
 
     static bool SamePlacement(const WallpaperPlacement& a, const WallpaperPlacement& b) {
-        return std::strcmp(a.style, b.style) == 0 && std::strcmp(a.tile, b.tile) == 0 && a.shiftX == b.shiftX &&
-               a.shiftY == b.shiftY;
+        return std::strcmp(a.style, b.style) == 0 && std::strcmp(a.tile, b.tile) == 0 &&
+               a.shiftX == b.shiftX && a.shiftY == b.shiftY;
     }
 };
 
@@ -204,12 +209,14 @@ WallpaperMode::WallpaperMode(HWND owner, HKEY root, std::string resourceLibrary,
 WallpaperMode::~WallpaperMode() { Stop(); }
 
 bool WallpaperMode::StartWorker() {
-    Worker* w = new (std::nothrow) Worker(owner_, root_, library_, options_.set ? options_.set : &SetOurWallpaper);
+    Worker* w =
+        new (std::nothrow) Worker(owner_, root_, library_, options_.set ? options_.set : &SetOurWallpaper);
     if (!w) return false;
     w->stop.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     w->work.reset(CreateEventA(nullptr, FALSE, FALSE, nullptr));
     DWORD id = 0;
-    if (w->stop && w->work) w->thread.reset(CreateThread(nullptr, 0, &Worker::Main, w, CREATE_SUSPENDED, &id));
+    if (w->stop && w->work)
+        w->thread.reset(CreateThread(nullptr, 0, &Worker::Main, w, CREATE_SUSPENDED, &id));
     if (!w->thread) {
         delete w;
         return false;
@@ -244,7 +251,8 @@ bool WallpaperMode::Stop(StopKind kind) {
     worker_ = nullptr;
     SetEvent(w->stop.get());
     const DWORD start = GetTickCount();
-    const DWORD limit = kind == StopKind::Quit ? options_.stopLimitMs : std::min(options_.stopLimitMs, kSessionEndMs);
+    const DWORD limit =
+        kind == StopKind::Quit ? options_.stopLimitMs : std::min(options_.stopLimitMs, kSessionEndMs);
     LONG state;
     while ((state = InterlockedCompareExchange(&w->setState, kSetStopped, kSetAllowed)) == kSetting &&
            GetTickCount() - start < limit)

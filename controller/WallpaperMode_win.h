@@ -28,7 +28,7 @@ struct WallpaperModeOptions {
     // How long a quit waits for a change of the wallpaper under way, and
     // then for the renewal thread to end.
     DWORD stopLimitMs = 20000;
-    WallpaperSetter set = nullptr;   // SetOurWallpaper
+    WallpaperSetter set = nullptr;  // SetOurWallpaper
 };
 
 class WallpaperMode {
@@ -65,7 +65,7 @@ private:
     HKEY root_;
     std::string library_;
     WallpaperModeOptions options_;
-    Worker* worker_ = nullptr;   // left alone if its thread outlives the wait at Stop
+    Worker* worker_ = nullptr;  // left alone if its thread outlives the wait at Stop
 };
 
 }  // namespace uv

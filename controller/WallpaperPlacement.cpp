@@ -14,10 +14,10 @@ int Wrap(int v, int n) {
 }  // namespace
 
 WallpaperPlacement PlaceWallpaper(const ScreenLayout& screen, unsigned ntMajor, unsigned ntMinor) {
-    WallpaperPlacement p;   // one monitor: centred, and the picture fills it exactly
+    WallpaperPlacement p;  // one monitor: centred, and the picture fills it exactly
     if (screen.monitors <= 1) return p;
     if (ntMajor > 6 || (ntMajor == 6 && ntMinor >= 2)) {
-        p.style = "22";   // span
+        p.style = "22";  // span
         return p;
     }
     // Earlier systems centre or stretch a picture on each monitor alone, but

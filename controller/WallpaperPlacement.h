@@ -19,8 +19,8 @@ struct ScreenLayout {
 // that a tiling that starts at the primary monitor's corner shows every part
 // at its place.
 struct WallpaperPlacement {
-    const char* style = "0";   // WallpaperStyle
-    const char* tile = "0";    // TileWallpaper
+    const char* style = "0";  // WallpaperStyle
+    const char* tile = "0";   // TileWallpaper
     int shiftX = 0;
     int shiftY = 0;
 };

@@ -20,7 +20,8 @@ void RotatePicture(HDC dst, HDC src, int width, int height, int sx, int sy) {
     const DisplayRotation rows = ComputeDisplayRotation(height, sy);
     for (const ColumnCopy& c : {cols.wrapped, cols.rest}) {
         for (const ColumnCopy& r : {rows.wrapped, rows.rest}) {
-            if (c.width > 0 && r.width > 0) BitBlt(dst, c.dstX, r.dstX, c.width, r.width, src, c.srcX, r.srcX, SRCCOPY);
+            if (c.width > 0 && r.width > 0)
+                BitBlt(dst, c.dstX, r.dstX, c.width, r.width, src, c.srcX, r.srcX, SRCCOPY);
         }
     }
 }
@@ -35,7 +36,7 @@ struct WallpaperRenderer::Impl {
     ScreenPicture picture;
     SelectedBitmap frame;
     SelectedBitmap rotated;
-    const SelectedBitmap* out = nullptr;   // the last picture rendered
+    const SelectedBitmap* out = nullptr;  // the last picture rendered
 };
 
 WallpaperRenderer::WallpaperRenderer(const std::string& resourceLibrary) : impl_(new Impl) {
@@ -60,16 +61,18 @@ WallpaperResult WallpaperRenderer::Render(const WallpaperJob& job) {
     m.settings = RenderSettings();
     for (const SettingsPost& p : job.burst)
         ApplySettingsMessage(m.settings, m.cities, ToWire(p.id), p.value, job.time);
-    ApplySettingsMessage(m.settings, m.cities, ToWire(MessageId::SetTime), static_cast<std::intptr_t>(job.time),
-                         job.time);
+    ApplySettingsMessage(m.settings, m.cities, ToWire(MessageId::SetTime),
+                         static_cast<std::intptr_t>(job.time), job.time);
     m.settings.dpi = job.dpi;
     const int cx = job.screen.width, cy = job.screen.height;
-    if (!m.frame.FitDib(cx, cy) || !m.picture.Render(m.images, m.settings, m.cities, m.frame.dc.get(), cx, cy))
+    if (!m.frame.FitDib(cx, cy) ||
+        !m.picture.Render(m.images, m.settings, m.cities, m.frame.dc.get(), cx, cy))
         return WallpaperResult::NoMemory;
     m.out = &m.frame;
     if (job.placement.shiftX != 0 || job.placement.shiftY != 0) {
         if (!m.rotated.FitDib(cx, cy)) return WallpaperResult::NoMemory;
-        RotatePicture(m.rotated.dc.get(), m.frame.dc.get(), cx, cy, job.placement.shiftX, job.placement.shiftY);
+        RotatePicture(m.rotated.dc.get(), m.frame.dc.get(), cx, cy, job.placement.shiftX,
+                      job.placement.shiftY);
         m.out = &m.rotated;
     }
     GdiFlush();
@@ -85,12 +88,13 @@ std::uint64_t HashPicture(const SelectedBitmap& picture) {
     return PictureHash(picture.bits, size, PictureHash(headers.data(), headers.size()));
 }
 
-WallpaperResult WritePictureFile(const WallpaperFiles& files, const WideText& path, const SelectedBitmap& picture,
-                                 HANDLE stop) {
+WallpaperResult WritePictureFile(const WallpaperFiles& files, const WideText& path,
+                                 const SelectedBitmap& picture, HANDLE stop) {
     // A folder deleted while the program runs is made again.
     if (!PictureFolderUsable(files)) return WallpaperResult::NoFolder;
-    return WritePicture(path, picture.width, picture.height, picture.bits, stop) ? WallpaperResult::Shown
-                                                                                 : WallpaperResult::WriteFailed;
+    return WritePicture(path, picture.width, picture.height, picture.bits, stop)
+               ? WallpaperResult::Shown
+               : WallpaperResult::WriteFailed;
 }
 
 }  // namespace uv

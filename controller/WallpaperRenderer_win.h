@@ -21,15 +21,15 @@ namespace uv {
 // panel's thread; the screen, the placement and the file from the
 // wallpaper thread.
 struct WallpaperJob {
-    std::vector<SettingsPost> burst;   // every setting, as the desktop host receives them
+    std::vector<SettingsPost> burst;  // every setting, as the desktop host receives them
     std::time_t time = 0;
-    bool forced = false;               // asked for on the Misc page, not chosen by this program
-    unsigned dpi = 96;                 // of the screen the picture is for
+    bool forced = false;  // asked for on the Misc page, not chosen by this program
+    unsigned dpi = 96;    // of the screen the picture is for
     WallpaperFiles files;
     ScreenLayout screen;
     WallpaperPlacement placement;
-    WideText picture;          // the file written, to be shown
-    bool writeStyle = true;    // the placement values changed since the last change
+    WideText picture;        // the file written, to be shown
+    bool writeStyle = true;  // the placement values changed since the last change
 };
 
 // The permission to change the wallpaper: once the mode stops, the user's
@@ -66,7 +66,7 @@ private:
 std::uint64_t HashPicture(const SelectedBitmap& picture);
 // Writes a picture to path, making the picture's folder again if it was
 // deleted; see WritePicture.
-WallpaperResult WritePictureFile(const WallpaperFiles& files, const WideText& path, const SelectedBitmap& picture,
-                                 HANDLE stop);
+WallpaperResult WritePictureFile(const WallpaperFiles& files, const WideText& path,
+                                 const SelectedBitmap& picture, HANDLE stop);
 
 }  // namespace uv

@@ -67,9 +67,13 @@ void CPPCities::OnInitPage() {
     cityList_.Attach(list);
     HINSTANCE instance = GetModuleHandleA(nullptr);
     upIcon_.reset(static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_UP), IMAGE_ICON, 16, 16, 0)));
-    downIcon_.reset(static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_DOWN), IMAGE_ICON, 16, 16, 0)));
-    if (upIcon_) SendMessageA(Item(IDC_CITIES_UP), BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(upIcon_.get()));
-    if (downIcon_) SendMessageA(Item(IDC_CITIES_DOWN), BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(downIcon_.get()));
+    downIcon_.reset(
+        static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_DOWN), IMAGE_ICON, 16, 16, 0)));
+    if (upIcon_)
+        SendMessageA(Item(IDC_CITIES_UP), BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(upIcon_.get()));
+    if (downIcon_)
+        SendMessageA(Item(IDC_CITIES_DOWN), BM_SETIMAGE, IMAGE_ICON,
+                     reinterpret_cast<LPARAM>(downIcon_.get()));
 
     {
         WindowDc dc(hwnd_);
@@ -87,10 +91,12 @@ void CPPCities::OnInitPage() {
         for (int i = 0; i < n; ++i) {
             const CityRecord* city = database_->GetCity(i);
             SIZE size = {};
-            GetTextExtentPoint32A(dc.get(), city->name, static_cast<int>(strnlen(city->name, sizeof city->name)), &size);
+            GetTextExtentPoint32A(dc.get(), city->name,
+                                  static_cast<int>(strnlen(city->name, sizeof city->name)), &size);
             if (size.cx > widest) widest = size.cx;
             char row[80];
-            std::snprintf(row, sizeof row, "%.31s\t%.31s", city->name, city->country ? city->country->name : "");
+            std::snprintf(row, sizeof row, "%.31s\t%.31s", city->name,
+                          city->country ? city->country->name : "");
             SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row));
         }
     }

@@ -28,15 +28,15 @@ int CALLBACK SheetCallback(HWND, UINT msg, LPARAM lParam) {
     DWORD* style;
     DWORD* exStyle;
     WORD* words = reinterpret_cast<WORD*>(lParam);
-    if (words[0] == 1 && words[1] == 0xFFFF) {   // extended template
+    if (words[0] == 1 && words[1] == 0xFFFF) {  // extended template
         exStyle = reinterpret_cast<DWORD*>(words + 4);
         style = reinterpret_cast<DWORD*>(words + 6);
     } else {
         style = reinterpret_cast<DWORD*>(words);
         exStyle = reinterpret_cast<DWORD*>(words + 2);
     }
-    *style &= ~(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CONTEXTHELP |
-                WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX);
+    *style &= ~(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CONTEXTHELP | WS_THICKFRAME |
+                WS_MINIMIZEBOX | WS_MAXIMIZEBOX);
     *style |= WS_CHILD | WS_VISIBLE | WS_TABSTOP | DS_CONTROL;
     *exStyle &= ~(WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE | WS_EX_APPWINDOW);
     *exStyle |= WS_EX_CONTROLPARENT;
@@ -111,7 +111,7 @@ BOOL CControlPanelDlg::OnInitDialog() {
     notifyIconAdded_ = true;
 
     handCursor_ = LoadCursorA(instance, MAKEINTRESOURCEA(IDCUR_HAND));
-    if (!handCursor_) handCursor_ = LoadCursorA(nullptr, MAKEINTRESOURCEA(32649));   // system hand
+    if (!handCursor_) handCursor_ = LoadCursorA(nullptr, MAKEINTRESOURCEA(32649));  // system hand
     iconLink_.Attach(GetDlgItem(hwnd_, IDC_CP_PROGRAM_ICON));
     iconLink_.SetTarget(BuildAboutLinks().homepageTarget);
     if (!iconLink_.Target().empty()) iconLink_.SetCursor(handCursor_);
@@ -139,7 +139,7 @@ BOOL CControlPanelDlg::OnInitDialog() {
     }
     SetTimer(hwnd_, kTipTimer, 0, nullptr);
     SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    return FALSE;   // the focus went to "Hide"
+    return FALSE;  // the focus went to "Hide"
 }
 
 void CControlPanelDlg::CreatePages() {
@@ -150,8 +150,8 @@ void CControlPanelDlg::CreatePages() {
     offset_ = std::make_unique<CPPOffset>();
     misc_ = std::make_unique<CPPMisc>();
     glyph_ = std::make_unique<CPPGlyph>();
-    CSettingsPage* pages[] = {about_.get(), citiesPage_.get(), overlay_.get(), info_.get(),
-                              offset_.get(), misc_.get(), glyph_.get()};
+    CSettingsPage* pages[] = {about_.get(),  citiesPage_.get(), overlay_.get(), info_.get(),
+                              offset_.get(), misc_.get(),       glyph_.get()};
     for (CSettingsPage* p : pages) p->SetHost(this);
     citiesPage_->SetDatabase(&cities_);
     citiesPage_->SetRealLocalTime(&overlay_->values.realLocalTime);
@@ -159,7 +159,7 @@ void CControlPanelDlg::CreatePages() {
 
 void CControlPanelDlg::CreateSheet() {
     HINSTANCE instance = GetModuleHandleA(nullptr);
-    CPropertyPage* order[] = {info_.get(), offset_.get(), misc_.get(), overlay_.get(),
+    CPropertyPage* order[] = {info_.get(),  offset_.get(),     misc_.get(), overlay_.get(),
                               glyph_.get(), citiesPage_.get(), about_.get()};
     PROPSHEETPAGEA pages[7];
     for (int i = 0; i < 7; ++i) pages[i] = order[i]->Descriptor(instance);
@@ -190,8 +190,7 @@ void CControlPanelDlg::CreateSheet() {
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     SetWindowLongPtrA(sheet_, GWL_STYLE, GetWindowLongPtrA(sheet_, GWL_STYLE) | WS_TABSTOP);
-    SetWindowLongPtrA(sheet_, GWL_EXSTYLE,
-                      GetWindowLongPtrA(sheet_, GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
+    SetWindowLongPtrA(sheet_, GWL_EXSTYLE, GetWindowLongPtrA(sheet_, GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
 
     // Every page window is created and initialised once, then the first
     // page is shown.
@@ -212,7 +211,8 @@ void CControlPanelDlg::Layout() {
     SetWindowPos(sheet_, nullptr, l.sheetLeft, l.sheetTop, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     RECT w = {};
     GetWindowRect(hwnd_, &w);
-    SetWindowPos(hwnd_, nullptr, 0, 0, l.windowWidth, w.bottom - w.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(hwnd_, nullptr, 0, 0, l.windowWidth, w.bottom - w.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     SetWindowPos(hide, nullptr, l.hideLeft, b.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 
     // With fonts whose metrics make the pages taller than the template
@@ -236,8 +236,8 @@ void CControlPanelDlg::Layout() {
 
 void CControlPanelDlg::LoadSettings() {
     SettingsRefs refs = Refs();
-    const LoadResult r = LoadSettingsFromRegistry(settingsRoot_, refs, ProgramPath(),
-                                                  [] { return uv::TimeZoneXOffset(); });
+    const LoadResult r =
+        LoadSettingsFromRegistry(settingsRoot_, refs, ProgramPath(), [] { return uv::TimeZoneXOffset(); });
     offset_->ShowLoadedValues();
     misc_->UpdateLabels();
     misc_->WriteControls();
@@ -248,9 +248,7 @@ void CControlPanelDlg::LoadSettings() {
     overlay_->RepaintSwatches();
 }
 
-void CControlPanelDlg::SaveSettings() {
-    SaveSettingsToRegistry(settingsRoot_, Refs(), ProgramPath());
-}
+void CControlPanelDlg::SaveSettings() { SaveSettingsToRegistry(settingsRoot_, Refs(), ProgramPath()); }
 
 void CControlPanelDlg::ScheduleRefresh() {
     if (hwnd_) SetTimer(hwnd_, kRefreshTimer, kApplyDelayMs, nullptr);
@@ -314,8 +312,7 @@ void CControlPanelDlg::OnTimer(UINT_PTR id) {
         KillTimer(hwnd_, kSaveTimer);
         SaveEdits();
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -359,9 +356,7 @@ bool CControlPanelDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT
         }
         result = 0;
         return true;
-    case WM_CLOSE:
-        PostQuitMessage(0);
-        return false;
+    case WM_CLOSE: PostQuitMessage(0); return false;
     case WM_QUERYENDSESSION:
         // Another program may still cancel the log-off, so this only saves;
         // WM_ENDSESSION says whether the session really ends.
@@ -387,8 +382,10 @@ bool CControlPanelDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT
         // the dialog manager answers it with "Hide", so Enter hides the
         // window wherever the focus is.
         if (lParam < WM_MOUSEFIRST || lParam > WM_MOUSELAST) return false;
-        if (lParam == WM_LBUTTONUP) ShowAboutPage();
-        else if (lParam == WM_RBUTTONUP) ShowPanel();
+        if (lParam == WM_LBUTTONUP)
+            ShowAboutPage();
+        else if (lParam == WM_RBUTTONUP)
+            ShowPanel();
         result = 0;
         return true;
     case WM_PAINT:
@@ -401,9 +398,7 @@ bool CControlPanelDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT
         // after the hide at start: only the user brings it back.
         if (holdHidden_) reinterpret_cast<WINDOWPOS*>(lParam)->flags &= ~SWP_SHOWWINDOW;
         return false;
-    case WM_QUERYDRAGICON:
-        result = reinterpret_cast<INT_PTR>(programIcon_);
-        return true;
+    case WM_QUERYDRAGICON: result = reinterpret_cast<INT_PTR>(programIcon_); return true;
     case kWallpaperDoneMessage:
         if (route_) route_->OnWallpaperDone(static_cast<WallpaperResult>(wParam));
         result = 0;

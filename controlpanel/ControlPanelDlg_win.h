@@ -71,8 +71,8 @@ private:
     UINT taskbarCreatedMessage_ = 0;
     CityDatabase cities_;
     DatabaseSelection selection_{cities_};
-    HICON programIcon_ = nullptr;     // shared resource icon, not destroyed
-    HCURSOR handCursor_ = nullptr;    // shared resource cursor
+    HICON programIcon_ = nullptr;   // shared resource icon, not destroyed
+    HCURSOR handCursor_ = nullptr;  // shared resource cursor
     CLinkStatic iconLink_;
     StaticControls statics_;
     HWND sheet_ = nullptr;

@@ -6,8 +6,7 @@
 
 namespace uv {
 
-CColorSwatch::CColorSwatch()
-    : colour_(GetSysColor(COLOR_BTNFACE)), brush_(CreateSolidBrush(colour_)) {}
+CColorSwatch::CColorSwatch() : colour_(GetSysColor(COLOR_BTNFACE)), brush_(CreateSolidBrush(colour_)) {}
 
 void CColorSwatch::SetColour(COLORREF colour) {
     if (colour == colour_) return;

@@ -19,6 +19,7 @@ public:
     HCURSOR cursor() const { return cursor_; }
     // Colours for drawing; returns the background brush.
     virtual HBRUSH OnCtlColor(HDC dc) = 0;
+
 protected:
     HWND hwnd_ = nullptr;
     HCURSOR cursor_ = nullptr;
@@ -34,6 +35,7 @@ public:
     HBRUSH OnCtlColor(HDC dc) override;
     // Per channel: 255 where the swatch's is below 127, else 0.
     static COLORREF TextColourFor(COLORREF colour);
+
 private:
     COLORREF colour_;
     UniqueBrush brush_;
@@ -48,6 +50,7 @@ public:
     HBRUSH OnCtlColor(HDC dc) override;
     // Opens the target ("open" verb, normal window); an empty one does nothing.
     void Open(HWND owner) const;
+
 private:
     std::string target_;
     UniqueBrush brush_;
@@ -60,6 +63,7 @@ public:
     CStaticControl* Find(HWND control) const;
     // WM_CTLCOLORSTATIC and WM_SETCURSOR; true when one of ours answered.
     bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT_PTR& result) const;
+
 private:
     std::vector<CStaticControl*> controls_;
 };

@@ -32,13 +32,18 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
     if (!self->HandleMessage(msg, wParam, lParam, result)) return FALSE;
     switch (msg) {
     // These answer through the procedure's return value.
-    case WM_CTLCOLORSTATIC: case WM_CTLCOLORBTN: case WM_CTLCOLORDLG: case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX: case WM_CTLCOLORSCROLLBAR: case WM_QUERYDRAGICON:
-    case WM_INITDIALOG: case WM_COMPAREITEM: case WM_VKEYTOITEM: case WM_CHARTOITEM:
-        return result;
-    default:
-        SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, result);
-        return TRUE;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_QUERYDRAGICON:
+    case WM_INITDIALOG:
+    case WM_COMPAREITEM:
+    case WM_VKEYTOITEM:
+    case WM_CHARTOITEM: return result;
+    default: SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, result); return TRUE;
     }
 }
 
@@ -89,12 +94,13 @@ INT_PTR CALLBACK CPropertyPage::PageProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
     INT_PTR result = 0;
     if (!self->HandleMessage(msg, wParam, lParam, result)) return FALSE;
     switch (msg) {
-    case WM_CTLCOLORSTATIC: case WM_CTLCOLORBTN: case WM_CTLCOLORDLG: case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX: case WM_CTLCOLORSCROLLBAR:
-        return result;
-    default:
-        SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, result);
-        return TRUE;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSCROLLBAR: return result;
+    default: SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, result); return TRUE;
     }
 }
 
@@ -116,8 +122,7 @@ void CPropertyPage::SetText(int id, const char* text) const {
     if (HWND h = Item(id)) SetWindowTextA(h, text);
 }
 
-void CPropertyPage::SetupSlider(int id, int lo, int hi, int tickFrequency, int pageSize,
-                                int position) const {
+void CPropertyPage::SetupSlider(int id, int lo, int hi, int tickFrequency, int pageSize, int position) const {
     HWND h = Item(id);
     if (!h) return;
     SendMessageA(h, TBM_SETRANGE, FALSE, MAKELPARAM(lo, hi));

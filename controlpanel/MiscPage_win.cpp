@@ -79,8 +79,7 @@ void CPPMisc::OnClicked(int id) {
         values.exactSun = GetCheck(id, values.exactSun);
         ScheduleRefresh();
         break;
-    default:
-        break;
+    default: break;
     }
 }
 

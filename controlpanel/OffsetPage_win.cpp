@@ -89,11 +89,8 @@ void CPPOffset::OnClicked(int id) {
         break;
     case IDC_OFFSET_FULLSCREEN:
     case IDC_OFFSET_NODISTORT:
-    case IDC_OFFSET_IGNOREANTARCTICA:
-        ReadControls();
-        break;
-    default:
-        return;
+    case IDC_OFFSET_IGNOREANTARCTICA: ReadControls(); break;
+    default: return;
     }
     ApplyEnables();
     UpdateLabels();

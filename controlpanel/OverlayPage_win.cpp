@@ -8,9 +8,9 @@ namespace uv {
 namespace {
 
 constexpr int kSwatchIds[10] = {
-    IDC_OVL_GRID_COLOR, IDC_OVL_DAWNDUSK_COLOR, IDC_OVL_MIDDAY_COLOR, IDC_OVL_MIDNIGHT_COLOR,
-    IDC_OVL_SUNLATITUDE_COLOR, IDC_OVL_CITIES_COLOR, IDC_OVL_CITYLABEL_FG, IDC_OVL_CITYLABEL_BG,
-    IDC_OVL_STATUS_FG, IDC_OVL_STATUS_BG,
+    IDC_OVL_GRID_COLOR,        IDC_OVL_DAWNDUSK_COLOR, IDC_OVL_MIDDAY_COLOR, IDC_OVL_MIDNIGHT_COLOR,
+    IDC_OVL_SUNLATITUDE_COLOR, IDC_OVL_CITIES_COLOR,   IDC_OVL_CITYLABEL_FG, IDC_OVL_CITYLABEL_BG,
+    IDC_OVL_STATUS_FG,         IDC_OVL_STATUS_BG,
 };
 
 struct CheckBox {
@@ -93,8 +93,8 @@ void CPPOverlay::RefreshStep() {
     Enable(IDC_OVL_CITYLABEL_BG, e.cityLabelColours);
     Enable(IDC_OVL_STATUS_FG, e.statusColours);
     Enable(IDC_OVL_STATUS_BG, e.statusColours);
-    for (int id : {IDC_OVL_SUNLOCATION, IDC_OVL_SUNRISE, IDC_OVL_SUNSET, IDC_OVL_SOLAROFFSET,
-                   IDC_OVL_LOCALTIME})
+    for (int id :
+         {IDC_OVL_SUNLOCATION, IDC_OVL_SUNRISE, IDC_OVL_SUNSET, IDC_OVL_SOLAROFFSET, IDC_OVL_LOCALTIME})
         Enable(id, e.statusBoxes);
     WriteControls();
     ScheduleRefresh();

@@ -24,8 +24,8 @@ std::string MinutesLabel(int refreshSlider) {
     return buf;
 }
 
-PanelLayout ComputePanelLayout(int placeholderLeft, int placeholderTop, int sheetWidth,
-                               int iconLeft, int hideWidth) {
+PanelLayout ComputePanelLayout(int placeholderLeft, int placeholderTop, int sheetWidth, int iconLeft,
+                               int hideWidth) {
     PanelLayout l;
     l.sheetLeft = placeholderLeft - 6;
     l.sheetTop = placeholderTop - 7;

@@ -13,15 +13,15 @@ std::string MinutesLabel(int refreshSlider);  // slider x 0.5: "3.0m "
 // Where the sheet and the "Hide" button go, in client pixels, from the
 // placeholder's and the sheet's rectangles and the program icon's left edge.
 struct PanelLayout {
-    int sheetLeft, sheetTop;   // sheet's new top-left corner
-    int windowWidth;           // the window's new width (its height is kept)
-    int hideLeft;              // "Hide" button's new left edge
+    int sheetLeft, sheetTop;  // sheet's new top-left corner
+    int windowWidth;          // the window's new width (its height is kept)
+    int hideLeft;             // "Hide" button's new left edge
 };
-PanelLayout ComputePanelLayout(int placeholderLeft, int placeholderTop, int sheetWidth,
-                               int iconLeft, int hideWidth);
+PanelLayout ComputePanelLayout(int placeholderLeft, int placeholderTop, int sheetWidth, int iconLeft,
+                               int hideWidth);
 
 // The version text of the About page.
-std::string VersionText();   // "Umbravue version 0.12"
+std::string VersionText();  // "Umbravue version 0.12"
 
 // The About page's link lines and their targets, from the addresses the
 // build was configured with; all empty for an address not given, so that

@@ -39,14 +39,19 @@ class CSettingsPage : public CPropertyPage {
 public:
     using CPropertyPage::CPropertyPage;
     void SetHost(CPageHost* host) { host_ = host; }
+
 protected:
     bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
     // BN_CLICKED / STN_CLICKED of control id.
     virtual void OnClicked(int /*id*/) {}
     // A slider of the page moved.
     virtual void OnSlider(HWND /*slider*/) {}
-    void ScheduleRefresh() { if (host_) host_->ScheduleRefresh(); }
-    void ScheduleSave() { if (host_) host_->ScheduleSave(); }
+    void ScheduleRefresh() {
+        if (host_) host_->ScheduleRefresh();
+    }
+    void ScheduleSave() {
+        if (host_) host_->ScheduleSave();
+    }
     HCURSOR HandCursor() const { return host_ ? host_->HandCursor() : nullptr; }
 
     CPageHost* host_ = nullptr;
@@ -60,9 +65,11 @@ public:
     // The line that says how the picture is shown now, and whether the
     // button that shows the map again is offered.
     void ShowPictureWay(const std::string& text, bool offerMap = false);
+
 protected:
     void OnInitPage() override;
     void OnClicked(int id) override;
+
 private:
     CLinkStatic credit_;
     std::string pictureWay_;
@@ -81,10 +88,12 @@ public:
     void ShowLoadedValues();
     // Moves the X slider (the time zone follows while "timezone offset" is on).
     void SetXOffset(int degrees);
+
 protected:
     void OnInitPage() override;
     void OnClicked(int id) override;
     void OnSlider(HWND slider) override;
+
 private:
     void UpdateLabels();
     void ApplyEnables();
@@ -99,6 +108,7 @@ public:
     void WriteControls() override;
     // Both value labels from the slider members.
     void UpdateLabels();
+
 protected:
     void OnInitPage() override;
     void OnClicked(int id) override;
@@ -121,9 +131,11 @@ public:
     // Every swatch shows its setting's colour.
     void RepaintSwatches();
     void ResetDefaultColours();
+
 protected:
     void OnInitPage() override;
     void OnClicked(int id) override;
+
 private:
     std::uint32_t* ColourFor(int swatchId);
     void ChooseColour(int swatchId);
@@ -138,6 +150,7 @@ public:
 
     void ReadControls() override;
     void WriteControls() override;
+
 protected:
     void OnClicked(int id) override;
 };
@@ -153,6 +166,7 @@ public:
     void Restore() const;
     int RememberedTop() const { return top_; }
     int RememberedCaret() const { return caret_; }
+
 private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     HWND hwnd_ = nullptr;
@@ -181,10 +195,12 @@ public:
     int CurrentCity() const { return currentCity_; }
     // Asks before "clear entire selection" goes ahead; true for yes.
     bool ConfirmClear() const;
+
 protected:
     void OnInitPage() override;
     void OnClicked(int id) override;
     bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
+
 private:
     void OnSelectionChange();
     void OnClear();
@@ -211,10 +227,12 @@ class CPPAbout : public CSettingsPage {
 public:
     CPPAbout();
     const std::string& VersionText() const { return versionText_; }
+
 protected:
     void OnInitPage() override;
     void OnClicked(int id) override;
     bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
+
 private:
     void OpenBesideProgram(const char* file);
     std::string versionText_;

@@ -28,7 +28,8 @@ constexpr DWORD kStateLockWaitMs = 1000;
 // Nothing else is waited on while StateLock is held.
 class StateLockGuard {
 public:
-    StateLockGuard(HANDLE lock, DWORD limitMs) : lock_(lock), held_(WaitForSingleObject(lock, limitMs) == WAIT_OBJECT_0) {}
+    StateLockGuard(HANDLE lock, DWORD limitMs)
+        : lock_(lock), held_(WaitForSingleObject(lock, limitMs) == WAIT_OBJECT_0) {}
     ~StateLockGuard() {
         if (held_) ReleaseSemaphore(lock_, 1, nullptr);
     }
@@ -43,7 +44,9 @@ private:
 
 bool TakeNow(HANDLE semaphore) { return WaitForSingleObject(semaphore, 0) == WAIT_OBJECT_0; }
 
-UniqueKernelHandle NewSemaphore(const char* name) { return UniqueKernelHandle(CreateSemaphoreA(nullptr, 1, 1, name)); }
+UniqueKernelHandle NewSemaphore(const char* name) {
+    return UniqueKernelHandle(CreateSemaphoreA(nullptr, 1, 1, name));
+}
 
 // False when no picture was made (memory short, a failed transfer).
 bool RenderOnce(DesktopHost& host, RunningHost& run, const RenderSettings& settings) {
@@ -108,7 +111,8 @@ bool BuildHost(RunningHost& fresh, HWND window, const char* resourcePath) {
     HeldSemaphore& busy = fresh.busySemaphore;
     busy.handle.reset(CreateSemaphoreA(nullptr, 0, 1, kBusySemaphoreName));
     const bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
-    busy.held = busy.handle && (!existed || WaitForSingleObject(busy.handle.get(), kBusyWaitMs) == WAIT_OBJECT_0);
+    busy.held =
+        busy.handle && (!existed || WaitForSingleObject(busy.handle.get(), kBusyWaitMs) == WAIT_OBJECT_0);
     fresh.quitSemaphore.handle = NewSemaphore(kQuitSemaphoreName);
     fresh.stateLock = NewSemaphore(nullptr);
     fresh.renderBaton = NewSemaphore(nullptr);
@@ -174,7 +178,8 @@ void StopHost(DesktopHost& host) {
     const HWND window = TearDown(host, false);
     // The desktop repaints without the map.
     InvalidateRect(nullptr, nullptr, TRUE);
-    if (IsWindow(window)) RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    if (IsWindow(window))
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 bool StopAllowed(DesktopHost& host) { return host.run && host.run->quitSemaphore.TakeNow(); }
@@ -279,7 +284,8 @@ void ComposeRenderedPicture() {
     GetWindowRect(run.targetWindow, &screen);
     const MapFit fit = run.picture.Fit(desk.settings, screen.right, screen.bottom);
     const SelectedBitmap& cache = run.picture.cache();
-    const bool sameSize = cache.exists() && cache.width == fit.targetWidth && cache.height == fit.targetHeight;
+    const bool sameSize =
+        cache.exists() && cache.width == fit.targetWidth && cache.height == fit.targetHeight;
     InvalidateRect(run.targetWindow, nullptr, sameSize ? FALSE : TRUE);
     InterlockedIncrement(&desk.host.composes);
 }

@@ -78,7 +78,8 @@ void SubclassedWindow::Restore() {
     if (!window_) return;
     if (ChainLink* link = FindLink(State().desktop, window_)) {
         const bool alive = IsWindow(window_) != FALSE;
-        if (alive && GetWindowLongPtrA(window_, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&HostWindowProc)) {
+        if (alive &&
+            GetWindowLongPtrA(window_, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&HostWindowProc)) {
             SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(link->next));
             *link = ChainLink{};
         } else if (!alive) {
@@ -116,8 +117,7 @@ LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             desk.paintInProgress = true;
             try {
                 PaintMap(desk, window);
-            } catch (...) {
-            }
+            } catch (...) {}
             desk.paintInProgress = false;
         }
         break;
@@ -129,8 +129,7 @@ LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         if (ChainLink* gone = FindLink(desk, window)) *gone = ChainLink{};
         return result;
     }
-    default:
-        break;
+    default: break;
     }
     return CallWindowProcA(next, window, message, wParam, lParam);
 }

@@ -91,23 +91,15 @@ LRESULT Dispatch(UvdllState& state, int code, WPARAM wParam, LPARAM lParam, cons
                                                       static_cast<std::uint32_t>(msg.wParam),
                                                       static_cast<std::intptr_t>(msg.lParam), time(nullptr));
     switch (action) {
-    case SettingAction::NotHandled:
-        return CallNextHookEx(state.desktop.hookHandle, code, wParam, lParam);
+    case SettingAction::NotHandled: return CallNextHookEx(state.desktop.hookHandle, code, wParam, lParam);
     case SettingAction::StartHost:
         if (!DesktopHostRunning()) StartDesktopHost(reinterpret_cast<HWND>(msg.lParam));
         return 1;
-    case SettingAction::StopHost:
-        StopDesktopHost();
-        return 1;
-    case SettingAction::RequestRender:
-        RequestRender();
-        return 1;
-    case SettingAction::RenderDone:
-        ComposeRenderedPicture();
-        return 1;
+    case SettingAction::StopHost: StopDesktopHost(); return 1;
+    case SettingAction::RequestRender: RequestRender(); return 1;
+    case SettingAction::RenderDone: ComposeRenderedPicture(); return 1;
     case SettingAction::HookHandle:
-    case SettingAction::None:
-        return 1;
+    case SettingAction::None: return 1;
     }
     return 1;
 }

@@ -40,7 +40,8 @@ struct HookRecord {
 // before it is closed.
 struct HeldSemaphore {
     HeldSemaphore() = default;
-    HeldSemaphore(HeldSemaphore&& o) noexcept : handle(std::move(o.handle)), held(std::exchange(o.held, false)) {}
+    HeldSemaphore(HeldSemaphore&& o) noexcept
+        : handle(std::move(o.handle)), held(std::exchange(o.held, false)) {}
     ~HeldSemaphore() {
         if (held) ReleaseSemaphore(handle.get(), 1, nullptr);
     }
@@ -71,10 +72,10 @@ enum class RenderStage {
 struct RunningHost {
     HWND targetWindow = nullptr;
     DWORD desktopThread = 0;
-    HeldSemaphore quitSemaphore;  // "umbravue quit received": taken by the stop
-    HeldSemaphore busySemaphore;  // "umbravue": held from start to the end of stop
-    UniqueKernelHandle stateLock;    // guards stage
-    UniqueKernelHandle renderBaton;  // its holder owns the picture's rendered bitmap
+    HeldSemaphore quitSemaphore;            // "umbravue quit received": taken by the stop
+    HeldSemaphore busySemaphore;            // "umbravue": held from start to the end of stop
+    UniqueKernelHandle stateLock;           // guards stage
+    UniqueKernelHandle renderBaton;         // its holder owns the picture's rendered bitmap
     RenderStage stage = RenderStage::Idle;  // under stateLock
     UniqueModule resourceModule;
     MapImages images;  // read-only once the worker runs

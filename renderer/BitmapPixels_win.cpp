@@ -56,7 +56,8 @@ bool WriteBitmapPixels(HDC dc, int width, int height, const std::uint8_t* buffer
                 band[k] = from[0] | (static_cast<std::uint32_t>(from[1]) << 8) |
                           (static_cast<std::uint32_t>(from[2]) << 16);
             }
-            if (SetDIBits(dc, mapBitmap, first, rows, band.get(), &info, DIB_RGB_COLORS) != rows) return false;
+            if (SetDIBits(dc, mapBitmap, first, rows, band.get(), &info, DIB_RGB_COLORS) != rows)
+                return false;
         }
         return true;
     });

@@ -11,8 +11,8 @@ std::vector<CityMarker> CityMarkerPositions(const OverlayView& view, const CityD
     for (int i = 0; i < cities.GetCityCount(); ++i) {
         const CityRecord* city = cities.GetCity(i);
         if (city == nullptr || !city->selected) continue;
-        const PixelPoint p = ProjectLatLon(view.targetWidth, view.targetHeight, view.scaleX,
-                                           view.scaleY, shift, city->latitude, city->longitude);
+        const PixelPoint p = ProjectLatLon(view.targetWidth, view.targetHeight, view.scaleX, view.scaleY,
+                                           shift, city->latitude, city->longitude);
         if (p.y > view.targetHeight) continue;
         markers.push_back({p, city});
     }

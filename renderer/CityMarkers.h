@@ -30,7 +30,6 @@ struct TextOffset {
     int dx;
     int dy;
 };
-constexpr TextOffset kHaloOffsets[8] = {{-1, -1}, {1, -1}, {-1, 1}, {1, 1},
-                                        {0, -1},  {0, 1},  {-1, 0}, {1, 0}};
+constexpr TextOffset kHaloOffsets[8] = {{-1, -1}, {1, -1}, {-1, 1}, {1, 1}, {0, -1}, {0, 1}, {-1, 0}, {1, 0}};
 
 }  // namespace uv

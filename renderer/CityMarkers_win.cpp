@@ -21,7 +21,8 @@ void DrawCityMarkers(HDC dc, const OverlayView& view, const CityDatabase& cities
         MoveToEx(dc, m.centre.x + radius, m.centre.y, nullptr);
         AngleArc(dc, m.centre.x, m.centre.y, static_cast<DWORD>(radius), 0.0f, 360.0f);
         if (labels)
-            DrawOutlinedText(dc, m.centre.x + dx, m.centre.y + dy, labelColor, haloColor, m.city->name, view.dpi);
+            DrawOutlinedText(dc, m.centre.x + dx, m.centre.y + dy, labelColor, haloColor, m.city->name,
+                             view.dpi);
     }
 }
 

@@ -51,15 +51,11 @@ struct Jump {
 };
 
 // first, then second.
-Jump Then(Jump first, Jump second) {
-    return {second.a * first.a, second.a * first.c + second.c};
-}
+Jump Then(Jump first, Jump second) { return {second.a * first.a, second.a * first.c + second.c}; }
 
 constexpr Jump kOneStep{kRandomMultiplier, kRandomIncrement};
 
-int NumberOf(std::uint32_t state) {
-    return static_cast<int>((state >> 16) & 0x7fff);
-}
+int NumberOf(std::uint32_t state) { return static_cast<int>((state >> 16) & 0x7fff); }
 
 struct CompositingState {
     std::unique_ptr<std::uint8_t[]> compositePixels;
@@ -92,11 +88,11 @@ bool IsUsableMapSize(int width, int height) {
 
 const char* DescribeMapImageCheck(MapImageCheck check) {
     switch (check) {
-        case MapImageCheck::Ok: return "the map images can be used";
-        case MapImageCheck::Empty: return "the day image has no pixels";
-        case MapImageCheck::WidthNotMultipleOf4: return "the day image's width is not a multiple of 4";
-        case MapImageCheck::TooLarge: return "the day image is too large";
-        case MapImageCheck::NightSizeDiffers: return "the night image's size differs from the day image's";
+    case MapImageCheck::Ok: return "the map images can be used";
+    case MapImageCheck::Empty: return "the day image has no pixels";
+    case MapImageCheck::WidthNotMultipleOf4: return "the day image's width is not a multiple of 4";
+    case MapImageCheck::TooLarge: return "the day image is too large";
+    case MapImageCheck::NightSizeDiffers: return "the night image's size differs from the day image's";
     }
     return "unknown map image problem";
 }
@@ -116,9 +112,7 @@ std::size_t MaskBufferSize(int width, int height) {
     return static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
 }
 
-float BandWidthFraction(int percent) {
-    return static_cast<float>(percent) * 0.01f;
-}
+float BandWidthFraction(int percent) { return static_cast<float>(percent) * 0.01f; }
 
 int NextRandom(std::uint32_t& state) {
     state = kOneStep(state);
@@ -209,7 +203,8 @@ bool ComputeDayMask(std::uint8_t* mask, int width, int height, double subsolarLo
     // the length of the sun's (x, y); it moves by at most sinPolar * r per
     // radian. A block spans at most half its width either side of the column
     // it is judged by, plus the rounding of the azimuths to floats.
-    const double sunRadius = std::sqrt(static_cast<double>(sun.x) * sun.x + static_cast<double>(sun.y) * sun.y);
+    const double sunRadius =
+        std::sqrt(static_cast<double>(sun.x) * sun.x + static_cast<double>(sun.y) * sun.y);
     const double halfBlockAngle = (kMaskBlock / 2) * (2 * kPi / width) + 1e-6;
 
     for (int j = 0; j < height; ++j) {
@@ -286,7 +281,8 @@ void BlendBytes(const std::uint8_t* day, const std::uint8_t* night, std::uint8_t
         const __m128i night16[2] = {_mm_unpacklo_epi8(night8, zero), _mm_unpackhi_epi8(night8, zero)};
         __m128i result[4];
         for (int q = 0; q < 4; ++q) {
-            const __m128i d = (q & 1) ? _mm_unpackhi_epi16(day16[q / 2], zero) : _mm_unpacklo_epi16(day16[q / 2], zero);
+            const __m128i d =
+                (q & 1) ? _mm_unpackhi_epi16(day16[q / 2], zero) : _mm_unpacklo_epi16(day16[q / 2], zero);
             const __m128i g =
                 (q & 1) ? _mm_unpackhi_epi16(night16[q / 2], zero) : _mm_unpacklo_epi16(night16[q / 2], zero);
             __m128 v = _mm_add_ps(_mm_mul_ps(_mm_loadu_ps(n + k + 4 * q), _mm_cvtepi32_ps(g)),
@@ -325,7 +321,8 @@ int EndOfBand(const std::uint8_t* maskRow, int i, int width) {
     const __m128i full = _mm_set1_epi8(static_cast<char>(0xff));
     while (i + 16 <= width) {
         const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(maskRow + i));
-        const int ends = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, none), _mm_cmpeq_epi8(bytes, full)));
+        const int ends =
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, none), _mm_cmpeq_epi8(bytes, full)));
         if (ends != 0) return i + __builtin_ctz(ends);
         i += 16;
     }
@@ -336,8 +333,9 @@ int EndOfBand(const std::uint8_t* maskRow, int i, int width) {
 
 }  // namespace
 
-const std::uint8_t* BlendDayNight(const std::uint8_t* day, const std::uint8_t* night, const std::uint8_t* mask,
-                                  int width, int height, std::uint32_t& randomState) {
+const std::uint8_t* BlendDayNight(const std::uint8_t* day, const std::uint8_t* night,
+                                  const std::uint8_t* mask, int width, int height,
+                                  std::uint32_t& randomState) {
     const std::size_t size = 3 * MaskBufferSize(width, height);
     if (size == 0) return nullptr;
     if (!g_state.compositePixels || g_state.width != width || g_state.height != height) {
@@ -388,7 +386,8 @@ const std::uint8_t* BlendDayNight(const std::uint8_t* day, const std::uint8_t* n
             if (k == 0 || k == 255) {
                 const int end = EndOfRun(maskRow, i, width, k);
                 const std::uint8_t* source = k == 255 ? day : night;
-                std::memcpy(out + rowStart + 3 * i, source + rowStart + 3 * i, 3 * static_cast<std::size_t>(end - i));
+                std::memcpy(out + rowStart + 3 * i, source + rowStart + 3 * i,
+                            3 * static_cast<std::size_t>(end - i));
                 i = end;
                 continue;
             }

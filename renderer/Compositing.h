@@ -23,7 +23,7 @@ enum class MapImageCheck {
     Empty,                // a dimension is zero or negative
     WidthNotMultipleOf4,  // rows of the bitmap transfer would carry padding
     TooLarge,
-    NightSizeDiffers,     // the night image must have the day image's size
+    NightSizeDiffers,  // the night image must have the day image's size
 };
 
 // Whether map images of these sizes can be used: the bitmap transfers need a
@@ -58,8 +58,8 @@ int NextRandom(std::uint32_t& state);
 bool RecoverRandomState(const int numbers[3], std::uint32_t& stateBefore);
 
 // Dark blue night picture from the day image.
-void GenerateNightPixels(const std::uint8_t* dayPixels, std::uint8_t* generatedNightPixels,
-                         int width, int height);
+void GenerateNightPixels(const std::uint8_t* dayPixels, std::uint8_t* generatedNightPixels, int width,
+                         int height);
 
 // The mask has one byte per pixel, width * height bytes, rows bottom-up like
 // the pixel buffers: the weight of column i and row j is byte width * j + i.

@@ -25,7 +25,8 @@ const std::uint8_t* BlendWithRuntimeRandom(const std::uint8_t* dayPixels, const 
     // A runtime with another generator (none that this program is linked
     // with) still gets an evenly dithered picture, from a state of its own.
     const bool runtimeState = RecoverRandomState(drawn, state);
-    if (!runtimeState) state = static_cast<std::uint32_t>(drawn[0]) << 16 | static_cast<std::uint32_t>(drawn[1]);
+    if (!runtimeState)
+        state = static_cast<std::uint32_t>(drawn[0]) << 16 | static_cast<std::uint32_t>(drawn[1]);
     const std::uint32_t before = state;
     const std::uint8_t* composite = BlendDayNight(dayPixels, nightPixels, maskBuffer, width, height, state);
     // Nothing blended draws nothing.

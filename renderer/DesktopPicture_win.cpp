@@ -58,13 +58,15 @@ bool DesktopPicture::Prepare(int width, int height) {
 
 bool DesktopPicture::Compose(const MapImages& images, const RenderSettings& settings, Blend blend) {
     const int w = images.width, h = images.height;
-    if (!images.loaded() || rendered_.width != w || rendered_.height != h || mask_.size() != MaskBufferSize(w, h))
+    if (!images.loaded() || rendered_.width != w || rendered_.height != h ||
+        mask_.size() != MaskBufferSize(w, h))
         return false;
     ShownSun& sun = renderedSun_;
     SubsolarPointFor(settings.exactSun != 0, settings.renderTime, sun.declination, sun.subsolarLongitude);
     if (!ComputeDayMask(mask_.data(), w, h, sun.subsolarLongitude, sun.declination, settings.dawnDuskWidth))
         return false;
-    const std::uint8_t* night = settings.useGeneratedNight ? images.generatedNight.data() : images.night.data();
+    const std::uint8_t* night =
+        settings.useGeneratedNight ? images.generatedNight.data() : images.night.data();
     return blend(images.day.data(), night, mask_.data(), rendered_.dc.get(), w, h);
 }
 
@@ -99,8 +101,7 @@ DesktopPicture::Painted DesktopPicture::Paint(HDC target, int cx, int cy, const 
         // itself always ends.
         try {
             BuildPaintCache(cache_.dc.get(), fit, display_.dc.get(), settings, cities, shownSun_, now);
-        } catch (...) {
-        }
+        } catch (...) {}
         cacheDirty_ = false;
         painted = Painted::Rebuilt;
     }
@@ -108,8 +109,8 @@ DesktopPicture::Painted DesktopPicture::Paint(HDC target, int cx, int cy, const 
     return painted;
 }
 
-bool DesktopPicture::Render(const MapImages& images, const RenderSettings& settings, const CityDatabase& cities,
-                            HDC target, int cx, int cy) {
+bool DesktopPicture::Render(const MapImages& images, const RenderSettings& settings,
+                            const CityDatabase& cities, HDC target, int cx, int cy) {
     if (!images.loaded() || !target || cx <= 0 || cy <= 0) return false;
     if (!Prepare(images.width, images.height) || !Compose(images, settings)) return false;
     Show(settings);

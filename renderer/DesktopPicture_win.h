@@ -74,8 +74,8 @@ public:
     // Compose, Show and Paint in one go into target (a DC whose bitmap is
     // at least cx x cy), black beside the map. False when a bitmap could not
     // be made or the blend failed.
-    bool Render(const MapImages& images, const RenderSettings& settings, const CityDatabase& cities, HDC target,
-                int cx, int cy);
+    bool Render(const MapImages& images, const RenderSettings& settings, const CityDatabase& cities,
+                HDC target, int cx, int cy);
 
 private:
     SelectedBitmap rendered_;

@@ -20,14 +20,13 @@ struct OverlayView {
 
     // Overlays rotate with the scaled picture, so the shift is taken over
     // the target width, not the image width.
-    int Shift() const {
-        return HorizontalShift(followSun, subsolarLongitude, xOffset, targetWidth);
-    }
+    int Shift() const { return HorizontalShift(followSun, subsolarLongitude, xOffset, targetWidth); }
     // Where horizontal lines start and end. Normally the cache's edges; when
     // the window is wider than a no-distort picture (scaleX < 1) the picture
     // is centred between black bands and lines stop at its edges.
     int LineLeft() const {
-        return scaleX < 1.0f ? -static_cast<int>((scaleX - 1.0f) * 0.5f * static_cast<float>(targetWidth)) : 0;
+        return scaleX < 1.0f ? -static_cast<int>((scaleX - 1.0f) * 0.5f * static_cast<float>(targetWidth))
+                             : 0;
     }
     int LineRight() const {
         return scaleX < 1.0f ? LineLeft() + static_cast<int>(static_cast<float>(targetWidth) * scaleX)

@@ -18,9 +18,7 @@ constexpr double kInvPi = 0.3183098861837907;
 constexpr float kTerminatorPolarAngle = 1.5706392526626587f;
 constexpr float kTwoPiF = 6.2831854820251465f;
 
-LineSegment Vertical(const OverlayView& v, PixelPoint p) {
-    return {{p.x, 0}, {p.x, v.targetHeight}};
-}
+LineSegment Vertical(const OverlayView& v, PixelPoint p) { return {{p.x, 0}, {p.x, v.targetHeight}}; }
 LineSegment Horizontal(const OverlayView& v, PixelPoint p) {
     return {{v.LineLeft(), p.y}, {v.LineRight(), p.y}};
 }
@@ -58,14 +56,15 @@ Vector3f Multiply(const RotationMatrix& a, const Vector3f& v) {
 
 SphericalPoint CartesianToSpherical(float x, float y, float z) {
     // Double precision rounded once, so every C runtime gives the same floats.
-    const double r = std::sqrt(static_cast<double>(x) * x + static_cast<double>(y) * y +
-                               static_cast<double>(z) * z);
+    const double r =
+        std::sqrt(static_cast<double>(x) * x + static_cast<double>(y) * y + static_cast<double>(z) * z);
     SphericalPoint p;
     p.radius = static_cast<float>(r);
     double c = r > 0.0 ? z / r : 1.0;
     c = c > 1.0 ? 1.0 : c < -1.0 ? -1.0 : c;
     p.polarAngle = static_cast<float>(std::acos(c));
-    p.azimuth = x == 0.0f ? 0.0f : static_cast<float>(std::atan2(static_cast<double>(y), static_cast<double>(x)));
+    p.azimuth =
+        x == 0.0f ? 0.0f : static_cast<float>(std::atan2(static_cast<double>(y), static_cast<double>(x)));
     return p;
 }
 
@@ -97,9 +96,8 @@ std::vector<PathStep> DawnDuskPath(const OverlayView& v) {
     const int ht = v.targetHeight;
     if (wt <= 0 || ht <= 0) return path;
     const int shift = v.Shift();
-    const RotationMatrix m =
-        Multiply(RotationZ(static_cast<float>(kTwoPi - v.subsolarLongitude)),
-                 RotationY(static_cast<float>(v.declination + kPi / 2)));
+    const RotationMatrix m = Multiply(RotationZ(static_cast<float>(kTwoPi - v.subsolarLongitude)),
+                                      RotationY(static_cast<float>(v.declination + kPi / 2)));
     const float e = (v.scaleX - 1.0f) * 0.5f;
     const int q1 = wt / 4;
     const int q3 = 3 * wt / 4;

@@ -19,8 +19,7 @@ template <typename Draw>
 void Piece(Draw&& draw) {
     try {
         draw();
-    } catch (...) {
-    }
+    } catch (...) {}
 }
 
 }  // namespace
@@ -83,8 +82,8 @@ void BuildPaintCache(HDC cacheDc, const MapFit& fit, HDC displayDc, const Render
         const int oldMode = SetStretchBltMode(cacheDc, HALFTONE);
         POINT oldOrigin{};
         SetBrushOrgEx(cacheDc, 0, 0, &oldOrigin);
-        StretchBlt(cacheDc, fit.dstX, fit.dstY, fit.dstWidth, fit.dstHeight, displayDc, fit.srcX,
-                   fit.srcY, fit.srcWidth, fit.srcHeight, SRCCOPY);
+        StretchBlt(cacheDc, fit.dstX, fit.dstY, fit.dstWidth, fit.dstHeight, displayDc, fit.srcX, fit.srcY,
+                   fit.srcWidth, fit.srcHeight, SRCCOPY);
         SetStretchBltMode(cacheDc, oldMode);
         SetBrushOrgEx(cacheDc, oldOrigin.x, oldOrigin.y, nullptr);
     }

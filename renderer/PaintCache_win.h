@@ -35,8 +35,8 @@ void BuildPaintCache(HDC cacheDc, const MapFit& fit, HDC displayDc, const Render
                      const CityDatabase& cities, const ShownSun& sun, std::time_t now);
 
 // Only the overlays, in paint order, over what cacheDc holds.
-void DrawOverlays(HDC cacheDc, const MapFit& fit, const RenderSettings& settings,
-                  const CityDatabase& cities, const ShownSun& sun, std::time_t now);
+void DrawOverlays(HDC cacheDc, const MapFit& fit, const RenderSettings& settings, const CityDatabase& cities,
+                  const ShownSun& sun, std::time_t now);
 
 // displayDc column (x + shift) mod W shows renderedDc column x: two copies.
 void RotateIntoDisplay(HDC displayDc, HDC renderedDc, int width, int height, int shift);

@@ -50,8 +50,8 @@ DisplayRotation ComputeDisplayRotation(int width, int shift) {
     return r;
 }
 
-MapFit FitMapToWindow(int displayMode, float mapHeightFraction, double yOffsetFraction, int cx,
-                      int cy, int mapWidth, int mapHeight) {
+MapFit FitMapToWindow(int displayMode, float mapHeightFraction, double yOffsetFraction, int cx, int cy,
+                      int mapWidth, int mapHeight) {
     MapFit f;
     if (cx <= 0 || cy <= 0 || mapWidth <= 0 || mapHeight <= 0) return f;
     const bool fullScreen = displayMode >= 1 && displayMode <= 3;

@@ -50,7 +50,7 @@ struct MapFit {
 
 // displayMode is the received integer (unknown values fit the width);
 // mapHeightFraction and yOffsetFraction as stored in the settings record.
-MapFit FitMapToWindow(int displayMode, float mapHeightFraction, double yOffsetFraction, int cx,
-                      int cy, int mapWidth, int mapHeight);
+MapFit FitMapToWindow(int displayMode, float mapHeightFraction, double yOffsetFraction, int cx, int cy,
+                      int mapWidth, int mapHeight);
 
 }  // namespace uv

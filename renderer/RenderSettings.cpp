@@ -6,7 +6,9 @@ namespace {
 
 std::uint8_t Flag(std::int32_t v) { return v != 0 ? 1 : 0; }
 
-std::int32_t Clamp(std::int32_t v, std::int32_t low, std::int32_t high) { return v < low ? low : v > high ? high : v; }
+std::int32_t Clamp(std::int32_t v, std::int32_t low, std::int32_t high) {
+    return v < low ? low : v > high ? high : v;
+}
 
 // A negative index names no city; any other is taken modulo the city count.
 // Nothing is touched in an empty database.

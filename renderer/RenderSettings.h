@@ -27,7 +27,7 @@ struct RenderSettings {
     std::time_t renderTime = 0;
     std::int32_t xOffset = 0;  // degrees 0..359
     std::uint8_t followSun = 0;
-    double yOffset = 0.5;       // fraction of the free height
+    double yOffset = 0.5;        // fraction of the free height
     float dawnDuskWidth = 0.0f;  // fraction 0..1
     std::int32_t displayMode = 0;
     float mapHeightFraction = 1.0f;
@@ -84,8 +84,8 @@ enum class SettingAction {
 // wide, so window and hook handles pass through untouched); settings use its
 // low 32 bits as the signed wire value. `now` is used when a render is
 // requested before any time is known. Returns what the caller must do next.
-SettingAction ApplySettingsMessage(RenderSettings& settings, CityDatabase& cities,
-                                   std::uint32_t id, std::intptr_t value, std::time_t now);
+SettingAction ApplySettingsMessage(RenderSettings& settings, CityDatabase& cities, std::uint32_t id,
+                                   std::intptr_t value, std::time_t now);
 
 // "XOffset" normalised into 0..359 for any received integer.
 std::int32_t NormalizeXOffset(std::int32_t degrees);

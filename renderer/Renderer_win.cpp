@@ -16,7 +16,7 @@ namespace {
 struct RendererState {
     HMODULE resourceModule = nullptr;
     UniqueFont labelFont;
-    UniqueFont scaledFont;   // the label font at scaledDpi
+    UniqueFont scaledFont;  // the label font at scaledDpi
     unsigned scaledDpi = 0;
 };
 

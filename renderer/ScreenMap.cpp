@@ -46,7 +46,8 @@ void CopyShownPart(const std::uint8_t* composite, const ScreenMap& map, int shif
         const int targetRow = fit.targetHeight - 1 - (fit.dstY + y);
         if (targetRow < 0 || targetRow >= fit.targetHeight) continue;
         const std::uint8_t* from = composite + rowBytes * (map.height - 1 - (map.shownY + y));
-        std::uint8_t* to = bits + static_cast<std::size_t>(stride) * targetRow + 3 * static_cast<std::size_t>(fit.dstX);
+        std::uint8_t* to =
+            bits + static_cast<std::size_t>(stride) * targetRow + 3 * static_cast<std::size_t>(fit.dstX);
         std::memcpy(to, from + 3 * static_cast<std::size_t>(first), 3 * static_cast<std::size_t>(leading));
         std::memcpy(to + 3 * static_cast<std::size_t>(leading), from,
                     3 * static_cast<std::size_t>(fit.dstWidth - leading));

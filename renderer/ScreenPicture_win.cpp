@@ -13,9 +13,7 @@ namespace uv {
 
 namespace {
 
-int DibStride(int width) {
-    return (3 * width + 3) & ~3;
-}
+int DibStride(int width) { return (3 * width + 3) & ~3; }
 
 }  // namespace
 
@@ -35,15 +33,15 @@ const std::uint8_t* ScreenPicture::ScaledImage(Scaled& scaled, const std::vector
     scaled.pixels.resize(3 * MaskBufferSize(width_, height_));
     const std::size_t rowBytes = 3 * static_cast<std::size_t>(width_);
     for (int row = 0; row < height_; ++row)
-        std::memcpy(&scaled.pixels[rowBytes * row], to.bits + static_cast<std::size_t>(DibStride(width_)) * row,
-                    rowBytes);
+        std::memcpy(&scaled.pixels[rowBytes * row],
+                    to.bits + static_cast<std::size_t>(DibStride(width_)) * row, rowBytes);
     scaled.source = image.data();
     ++scalings_;
     return scaled.pixels.data();
 }
 
-bool ScreenPicture::Render(const MapImages& images, const RenderSettings& settings, const CityDatabase& cities,
-                           HDC target, int cx, int cy) {
+bool ScreenPicture::Render(const MapImages& images, const RenderSettings& settings,
+                           const CityDatabase& cities, HDC target, int cx, int cy) {
     if (!images.loaded() || !target || cx <= 0 || cy <= 0) return false;
     const int w = images.width, h = images.height;
     const MapFit fit = FitPaintCache(settings, cx, cy, w, h);
@@ -57,8 +55,9 @@ bool ScreenPicture::Render(const MapImages& images, const RenderSettings& settin
         height_ = map.height;
     }
     const std::uint8_t* day = ScaledImage(day_, images.day, w, h);
-    const std::uint8_t* night = settings.useGeneratedNight ? ScaledImage(generatedNight_, images.generatedNight, w, h)
-                                                           : ScaledImage(night_, images.night, w, h);
+    const std::uint8_t* night = settings.useGeneratedNight
+                                    ? ScaledImage(generatedNight_, images.generatedNight, w, h)
+                                    : ScaledImage(night_, images.night, w, h);
     if (!day || !night) return false;
 
     double declination = 0.0, longitude = 0.0;

@@ -27,8 +27,8 @@ public:
     // into cx x cy for the display mode with every overlay, copied into
     // target at the row the display mode chooses, black elsewhere. False
     // when memory was short or a bitmap could not be made.
-    bool Render(const MapImages& images, const RenderSettings& settings, const CityDatabase& cities, HDC target,
-                int cx, int cy);
+    bool Render(const MapImages& images, const RenderSettings& settings, const CityDatabase& cities,
+                HDC target, int cx, int cy);
 
     // How often the images were scaled: once per screen map size and night
     // source.

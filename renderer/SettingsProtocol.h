@@ -72,8 +72,8 @@ enum class DisplayMode : std::int32_t {
 // Builds the DisplayMode value from the three stored switches the way the
 // sender does: "no distort" needs "full screen", "ignore antarctica" needs both.
 constexpr DisplayMode MakeDisplayMode(bool fullScreen, bool noDistort, bool ignoreAntarctica) {
-    return !fullScreen  ? DisplayMode::FitWidth
-           : !noDistort ? DisplayMode::FullScreen
+    return !fullScreen         ? DisplayMode::FitWidth
+           : !noDistort        ? DisplayMode::FullScreen
            : !ignoreAntarctica ? DisplayMode::FullScreenNoDistort
                                : DisplayMode::FullScreenNoAntarctica;
 }

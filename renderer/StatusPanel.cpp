@@ -84,8 +84,7 @@ std::string EventClock(std::time_t now, const CityDatabase& cities, int index, c
     return LocalClock(event);
 }
 
-std::string HeaderText(double subsolarLongitude, double declination,
-                       const StatusPanelOptions& o) {
+std::string HeaderText(double subsolarLongitude, double declination, const StatusPanelOptions& o) {
     char buffer[256] = "";
     const bool items = o.CityItemCount() > 0;
     if (o.sunLocation) {
@@ -93,8 +92,7 @@ std::string HeaderText(double subsolarLongitude, double declination,
         char lon[32];
         FormatLatitude(lat, RadiansToDegrees(declination), sizeof lat);
         FormatLongitude(lon, RadiansToDegrees(subsolarLongitude), sizeof lon);
-        std::snprintf(buffer, sizeof buffer, "sun coordinates: %s, %s%s", lat, lon,
-                      items ? "; " : "");
+        std::snprintf(buffer, sizeof buffer, "sun coordinates: %s, %s%s", lat, lon, items ? "; " : "");
     }
     std::string text = buffer;
     if (items) {
@@ -115,9 +113,9 @@ std::string HeaderText(double subsolarLongitude, double declination,
 
 }  // namespace
 
-StatusPanelLayout LayoutStatusPanel(int width, int height, double subsolarLongitude,
-                                    double declination, const CityDatabase& cities,
-                                    const StatusPanelOptions& o, std::time_t now, unsigned dpi) {
+StatusPanelLayout LayoutStatusPanel(int width, int height, double subsolarLongitude, double declination,
+                                    const CityDatabase& cities, const StatusPanelOptions& o, std::time_t now,
+                                    unsigned dpi) {
     StatusPanelLayout layout;
     if (!o.show) return layout;
     const PanelMetrics m(dpi);
@@ -167,7 +165,8 @@ StatusPanelLayout LayoutStatusPanel(int width, int height, double subsolarLongit
             c += m.itemWidth;
         }
         if (o.solarOffset) {
-            const int s = static_cast<int>(SolarNoonOffsetFor(o.exactSun, now, DegreesToRadians(city.longitude)));
+            const int s =
+                static_cast<int>(SolarNoonOffsetFor(o.exactSun, now, DegreesToRadians(city.longitude)));
             const int a = s < 0 ? -s : s;
             if (s <= 0) layout.texts.push_back({c, y, "-"});
             std::snprintf(buffer, sizeof buffer, "%02d:%02d ", a / 3600, a / 60 - (a / 3600) * 60);

@@ -33,7 +33,7 @@ struct PanelText {
 
 struct StatusPanelLayout {
     int columnWidth = 0;
-    int columns = 0;        // after dropping a column the cities do not need
+    int columns = 0;  // after dropping a column the cities do not need
     int rowsPerColumn = 0;
     int headerY = 0;
     std::vector<PanelText> texts;  // in drawing order, header first
@@ -43,8 +43,8 @@ struct StatusPanelLayout {
 // city items use now, not the render time). Empty when the panel is off or
 // the target is narrower than one column. Distances are those of 96 DPI,
 // scaled to dpi.
-StatusPanelLayout LayoutStatusPanel(int width, int height, double subsolarLongitude,
-                                    double declination, const CityDatabase& cities,
-                                    const StatusPanelOptions& options, std::time_t now, unsigned dpi = 96);
+StatusPanelLayout LayoutStatusPanel(int width, int height, double subsolarLongitude, double declination,
+                                    const CityDatabase& cities, const StatusPanelOptions& options,
+                                    std::time_t now, unsigned dpi = 96);
 
 }  // namespace uv

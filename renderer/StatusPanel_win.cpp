@@ -5,8 +5,8 @@
 namespace uv {
 
 void DrawStatusPanel(HDC dc, int width, int height, double subsolarLongitude, double declination,
-                     const CityDatabase& cities, const StatusPanelOptions& options,
-                     COLORREF textColor, COLORREF haloColor, std::time_t now, unsigned dpi) {
+                     const CityDatabase& cities, const StatusPanelOptions& options, COLORREF textColor,
+                     COLORREF haloColor, std::time_t now, unsigned dpi) {
     if (!options.show) return;
     const StatusPanelLayout layout =
         LayoutStatusPanel(width, height, subsolarLongitude, declination, cities, options, now, dpi);

@@ -13,7 +13,7 @@ namespace uv {
 
 // now is the moment the city items show; the paint stage passes time(nullptr).
 void DrawStatusPanel(HDC dc, int width, int height, double subsolarLongitude, double declination,
-                     const CityDatabase& cities, const StatusPanelOptions& options,
-                     COLORREF textColor, COLORREF haloColor, std::time_t now, unsigned dpi = 96);
+                     const CityDatabase& cities, const StatusPanelOptions& options, COLORREF textColor,
+                     COLORREF haloColor, std::time_t now, unsigned dpi = 96);
 
 }  // namespace uv

@@ -86,8 +86,7 @@ SunGlyph MakeSunGlyph(HDC referenceDc, HBITMAP image) {
 
 SunGlyph LoadSunGlyph(HDC referenceDc, HMODULE module, int resourceId) {
     if (module == nullptr) return SunGlyph();
-    const HANDLE image =
-        LoadImageA(module, MAKEINTRESOURCEA(resourceId), IMAGE_BITMAP, 0, 0, LR_DEFAULTSIZE);
+    const HANDLE image = LoadImageA(module, MAKEINTRESOURCEA(resourceId), IMAGE_BITMAP, 0, 0, LR_DEFAULTSIZE);
     return MakeSunGlyph(referenceDc, static_cast<HBITMAP>(image));
 }
 

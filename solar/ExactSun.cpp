@@ -18,12 +18,13 @@ constexpr double kJ2000 = 2451545.0;
 // One periodic term of the theory: amplitude A (1e-8 radian or AU), phase B
 // (radians) and frequency C (radians per Julian millennium).
 struct Term {
-  double a, b, c;
+    double a, b, c;
 };
 
 // The Earth's heliocentric longitude, latitude and radius in the dynamical
 // ecliptic and equinox of date (VSOP87D), truncated to the terms that matter
 // at the arc-second level over a few centuries.
+// clang-format off
 const Term kL0[] = {
     {175347046, 0, 0}, {3341656, 4.6692568, 6283.07585}, {34894, 4.6261, 12566.1517},
     {3497, 2.7441, 5753.3849}, {3418, 2.8289, 3.5231}, {3136, 3.6277, 77713.7715},
@@ -100,19 +101,20 @@ const Term kR2[] = {{4359, 5.7846, 6283.0758}, {124, 5.579, 12566.152}, {12, 3.1
                     {9, 3.63, 77713.77},       {6, 1.87, 5573.14},      {3, 5.47, 18849.23}};
 const Term kR3[] = {{145, 4.273, 6283.076}, {7, 3.92, 12566.15}};
 const Term kR4[] = {{4, 2.56, 6283.08}};
+// clang-format on
 
 template <std::size_t N>
 double Series(const Term (&terms)[N], double tau) {
-  double sum = 0;
-  for (const Term& term : terms) sum += term.a * std::cos(term.b + term.c * tau);
-  return sum;
+    double sum = 0;
+    for (const Term& term : terms) sum += term.a * std::cos(term.b + term.c * tau);
+    return sum;
 }
 
 // A polynomial in tau whose coefficients are the series above, in 1e-8 units.
 double Polynomial(const double* coefficients, int count, double tau) {
-  double sum = 0;
-  for (int i = count - 1; i >= 0; --i) sum = sum * tau + coefficients[i];
-  return sum * 1e-8;
+    double sum = 0;
+    for (int i = count - 1; i >= 0; --i) sum = sum * tau + coefficients[i];
+    return sum * 1e-8;
 }
 
 // Nutation in longitude and obliquity (IAU 1980), the terms above 0.005":
@@ -120,8 +122,8 @@ double Polynomial(const double* coefficients, int count, double tau) {
 // longitude and its rate per century, the cosine coefficient of the
 // obliquity and its rate, in units of 0.0001".
 struct NutationTerm {
-  signed char d, m, mp, f, om;
-  double psi, psiRate, eps, epsRate;
+    signed char d, m, mp, f, om;
+    double psi, psiRate, eps, epsRate;
 };
 const NutationTerm kNutation[] = {
     {0, 0, 0, 0, 1, -171996, -174.2, 92025, 8.9},
@@ -153,103 +155,101 @@ const NutationTerm kNutation[] = {
 };
 
 // Observed TT - UT1, seconds, every five years from 1900.
-const double kDeltaT[] = {-2.8, 3.9,  10.5, 16.0, 21.2, 23.6, 24.0, 23.9, 24.3,
-                          26.8, 29.2, 31.1, 33.2, 35.7, 40.2, 45.5, 50.5, 54.3,
-                          56.9, 60.8, 63.8, 64.7, 66.1, 67.6, 69.4, 69.2};
+const double kDeltaT[] = {-2.8, 3.9,  10.5, 16.0, 21.2, 23.6, 24.0, 23.9, 24.3, 26.8, 29.2, 31.1, 33.2,
+                          35.7, 40.2, 45.5, 50.5, 54.3, 56.9, 60.8, 63.8, 64.7, 66.1, 67.6, 69.4, 69.2};
 
 double Reduce(double angle) {
-  double r = std::fmod(angle, kTwoPi);
-  return r < 0 ? r + kTwoPi : r;
+    double r = std::fmod(angle, kTwoPi);
+    return r < 0 ? r + kTwoPi : r;
 }
 
 // Julian centuries of TT and of UT since J2000.
 struct Centuries {
-  double tt, ut, jdUt;
+    double tt, ut, jdUt;
 };
 
 Centuries CenturiesAt(double unixSeconds) {
-  double jdUt = kUnixEpochJd + unixSeconds / 86400.0;
-  double year = 2000.0 + (jdUt - kJ2000) / 365.25;
-  double jdTt = jdUt + DeltaTSeconds(year) / 86400.0;
-  return {(jdTt - kJ2000) / 36525.0, (jdUt - kJ2000) / 36525.0, jdUt};
+    double jdUt = kUnixEpochJd + unixSeconds / 86400.0;
+    double year = 2000.0 + (jdUt - kJ2000) / 365.25;
+    double jdTt = jdUt + DeltaTSeconds(year) / 86400.0;
+    return {(jdTt - kJ2000) / 36525.0, (jdUt - kJ2000) / 36525.0, jdUt};
 }
 
 }  // namespace
 
 double DeltaTSeconds(double year) {
-  const int count = static_cast<int>(sizeof kDeltaT / sizeof kDeltaT[0]);
-  double x = (year - 1900.0) / 5.0;
-  if (!(x > 0)) return kDeltaT[0];
-  if (x >= count - 1) return kDeltaT[count - 1];
-  int i = static_cast<int>(x);
-  double f = x - i;
-  return kDeltaT[i] + (kDeltaT[i + 1] - kDeltaT[i]) * f;
+    const int count = static_cast<int>(sizeof kDeltaT / sizeof kDeltaT[0]);
+    double x = (year - 1900.0) / 5.0;
+    if (!(x > 0)) return kDeltaT[0];
+    if (x >= count - 1) return kDeltaT[count - 1];
+    int i = static_cast<int>(x);
+    double f = x - i;
+    return kDeltaT[i] + (kDeltaT[i + 1] - kDeltaT[i]) * f;
 }
 
 ApparentSun ComputeApparentSun(double unixSeconds) {
-  const Centuries c = CenturiesAt(unixSeconds);
-  const double T = c.tt;
-  const double tau = T / 10;  // millennia
+    const Centuries c = CenturiesAt(unixSeconds);
+    const double T = c.tt;
+    const double tau = T / 10;  // millennia
 
-  const double lCoefficients[] = {Series(kL0, tau), Series(kL1, tau), Series(kL2, tau),
-                                  Series(kL3, tau), Series(kL4, tau), Series(kL5, tau)};
-  const double bCoefficients[] = {Series(kB0, tau), Series(kB1, tau)};
-  const double rCoefficients[] = {Series(kR0, tau), Series(kR1, tau), Series(kR2, tau),
-                                  Series(kR3, tau), Series(kR4, tau)};
-  const double earthL = Polynomial(lCoefficients, 6, tau);
-  const double earthB = Polynomial(bCoefficients, 2, tau);
-  const double radius = Polynomial(rCoefficients, 5, tau);
+    const double lCoefficients[] = {Series(kL0, tau), Series(kL1, tau), Series(kL2, tau),
+                                    Series(kL3, tau), Series(kL4, tau), Series(kL5, tau)};
+    const double bCoefficients[] = {Series(kB0, tau), Series(kB1, tau)};
+    const double rCoefficients[] = {Series(kR0, tau), Series(kR1, tau), Series(kR2, tau), Series(kR3, tau),
+                                    Series(kR4, tau)};
+    const double earthL = Polynomial(lCoefficients, 6, tau);
+    const double earthB = Polynomial(bCoefficients, 2, tau);
+    const double radius = Polynomial(rCoefficients, 5, tau);
 
-  // Geocentric sun, then from the dynamical frame to FK5.
-  double lambda = earthL + kPi;
-  double beta = -earthB;
-  const double lambdaPrime = lambda - (1.397 * T + 0.00031 * T * T) * kDeg;
-  lambda += -0.09033 * kArcsec;
-  beta += 0.03916 * kArcsec * (std::cos(lambdaPrime) - std::sin(lambdaPrime));
+    // Geocentric sun, then from the dynamical frame to FK5.
+    double lambda = earthL + kPi;
+    double beta = -earthB;
+    const double lambdaPrime = lambda - (1.397 * T + 0.00031 * T * T) * kDeg;
+    lambda += -0.09033 * kArcsec;
+    beta += 0.03916 * kArcsec * (std::cos(lambdaPrime) - std::sin(lambdaPrime));
 
-  // Fundamental arguments of the nutation, degrees.
-  const double T2 = T * T, T3 = T2 * T;
-  const double D = (297.85036 + 445267.111480 * T - 0.0019142 * T2 + T3 / 189474) * kDeg;
-  const double M = (357.52772 + 35999.050340 * T - 0.0001603 * T2 - T3 / 300000) * kDeg;
-  const double Mp = (134.96298 + 477198.867398 * T + 0.0086972 * T2 + T3 / 56250) * kDeg;
-  const double F = (93.27191 + 483202.017538 * T - 0.0036825 * T2 + T3 / 327270) * kDeg;
-  const double Om = (125.04452 - 1934.136261 * T + 0.0020708 * T2 + T3 / 450000) * kDeg;
-  double dPsi = 0, dEps = 0;
-  for (const NutationTerm& n : kNutation) {
-    const double arg = n.d * D + n.m * M + n.mp * Mp + n.f * F + n.om * Om;
-    dPsi += (n.psi + n.psiRate * T) * std::sin(arg);
-    dEps += (n.eps + n.epsRate * T) * std::cos(arg);
-  }
-  dPsi *= 1e-4 * kArcsec;
-  dEps *= 1e-4 * kArcsec;
+    // Fundamental arguments of the nutation, degrees.
+    const double T2 = T * T, T3 = T2 * T;
+    const double D = (297.85036 + 445267.111480 * T - 0.0019142 * T2 + T3 / 189474) * kDeg;
+    const double M = (357.52772 + 35999.050340 * T - 0.0001603 * T2 - T3 / 300000) * kDeg;
+    const double Mp = (134.96298 + 477198.867398 * T + 0.0086972 * T2 + T3 / 56250) * kDeg;
+    const double F = (93.27191 + 483202.017538 * T - 0.0036825 * T2 + T3 / 327270) * kDeg;
+    const double Om = (125.04452 - 1934.136261 * T + 0.0020708 * T2 + T3 / 450000) * kDeg;
+    double dPsi = 0, dEps = 0;
+    for (const NutationTerm& n : kNutation) {
+        const double arg = n.d * D + n.m * M + n.mp * Mp + n.f * F + n.om * Om;
+        dPsi += (n.psi + n.psiRate * T) * std::sin(arg);
+        dEps += (n.eps + n.epsRate * T) * std::cos(arg);
+    }
+    dPsi *= 1e-4 * kArcsec;
+    dEps *= 1e-4 * kArcsec;
 
-  const double eps0 =
-      (84381.448 - 46.8150 * T - 0.00059 * T2 + 0.001813 * T3) * kArcsec;
-  const double eps = eps0 + dEps;
+    const double eps0 = (84381.448 - 46.8150 * T - 0.00059 * T2 + 0.001813 * T3) * kArcsec;
+    const double eps = eps0 + dEps;
 
-  // Nutation and annual aberration give the apparent longitude.
-  lambda += dPsi - 20.4898 * kArcsec / radius;
+    // Nutation and annual aberration give the apparent longitude.
+    lambda += dPsi - 20.4898 * kArcsec / radius;
 
-  ApparentSun sun;
-  sun.rightAscension = Reduce(std::atan2(
-      std::sin(lambda) * std::cos(eps) - std::tan(beta) * std::sin(eps), std::cos(lambda)));
-  sun.declination = std::asin(std::sin(beta) * std::cos(eps) +
-                              std::cos(beta) * std::sin(eps) * std::sin(lambda));
-  sun.distance = radius;
+    ApparentSun sun;
+    sun.rightAscension = Reduce(
+        std::atan2(std::sin(lambda) * std::cos(eps) - std::tan(beta) * std::sin(eps), std::cos(lambda)));
+    sun.declination =
+        std::asin(std::sin(beta) * std::cos(eps) + std::cos(beta) * std::sin(eps) * std::sin(lambda));
+    sun.distance = radius;
 
-  // Mean sidereal time from UT, plus the equation of the equinoxes.
-  const double U = c.ut;
-  const double gmstDegrees = 280.46061837 + 360.98564736629 * (c.jdUt - kJ2000) +
-                             0.000387933 * U * U - U * U * U / 38710000;
-  sun.siderealTime = Reduce(gmstDegrees * kDeg + dPsi * std::cos(eps));
-  return sun;
+    // Mean sidereal time from UT, plus the equation of the equinoxes.
+    const double U = c.ut;
+    const double gmstDegrees =
+        280.46061837 + 360.98564736629 * (c.jdUt - kJ2000) + 0.000387933 * U * U - U * U * U / 38710000;
+    sun.siderealTime = Reduce(gmstDegrees * kDeg + dPsi * std::cos(eps));
+    return sun;
 }
 
 void ExactSubsolarPoint(double unixSeconds, double& latitude, double& longitude) {
-  const ApparentSun sun = ComputeApparentSun(unixSeconds);
-  double lon = std::remainder(sun.rightAscension - sun.siderealTime, kTwoPi);
-  latitude = sun.declination;
-  longitude = lon;
+    const ApparentSun sun = ComputeApparentSun(unixSeconds);
+    double lon = std::remainder(sun.rightAscension - sun.siderealTime, kTwoPi);
+    latitude = sun.declination;
+    longitude = lon;
 }
 
 namespace {
@@ -258,81 +258,81 @@ namespace {
 constexpr double kEventAltitude = -0.833 * kDeg;
 
 struct Place {
-  double sinPhi, cosPhi, lambda;
+    double sinPhi, cosPhi, lambda;
 };
 
 // Local hour angle (radians, [-pi, pi]) and sine of the altitude of the sun.
 void HourAngleAndAltitude(const Place& p, double s, double& hourAngle, double& sinAltitude) {
-  double lat, lon;
-  ExactSubsolarPoint(s, lat, lon);
-  hourAngle = std::remainder(p.lambda - lon, kTwoPi);
-  sinAltitude = p.sinPhi * std::sin(lat) + p.cosPhi * std::cos(lat) * std::cos(hourAngle);
+    double lat, lon;
+    ExactSubsolarPoint(s, lat, lon);
+    hourAngle = std::remainder(p.lambda - lon, kTwoPi);
+    sinAltitude = p.sinPhi * std::sin(lat) + p.cosPhi * std::cos(lat) * std::cos(hourAngle);
 }
 
 // The moment near guess at which the local hour angle equals target.
 double SolveHourAngle(const Place& p, double guess, double target) {
-  double s = guess;
-  for (int i = 0; i < 6; ++i) {
-    double h, sinAlt;
-    HourAngleAndAltitude(p, s, h, sinAlt);
-    const double step = std::remainder(target - h, kTwoPi) / kTwoPi * 86400.0;
-    s += step;
-    if (std::fabs(step) < 0.01) break;
-  }
-  return s;
+    double s = guess;
+    for (int i = 0; i < 6; ++i) {
+        double h, sinAlt;
+        HourAngleAndAltitude(p, s, h, sinAlt);
+        const double step = std::remainder(target - h, kTwoPi) / kTwoPi * 86400.0;
+        s += step;
+        if (std::fabs(step) < 0.01) break;
+    }
+    return s;
 }
 
 }  // namespace
 
 bool ExactSunEvent(time_t t, double latitude, double longitude, bool sunrise, time_t& event) {
-  if (!(std::fabs(latitude) <= 90) || !(std::fabs(longitude) <= 1e6)) return false;
-  const double phi = latitude * kDeg;
-  const Place place{std::sin(phi), std::cos(phi), std::remainder(longitude * kDeg, kTwoPi)};
+    if (!(std::fabs(latitude) <= 90) || !(std::fabs(longitude) <= 1e6)) return false;
+    const double phi = latitude * kDeg;
+    const Place place{std::sin(phi), std::cos(phi), std::remainder(longitude * kDeg, kTwoPi)};
 
-  std::tm day;
-  UtcBreakdown(static_cast<long long>(t), day);
-  const double midnight = static_cast<double>(
-      UtcCalendarSeconds(day.tm_year + 1900LL, day.tm_mon + 1, day.tm_mday, 0, 0, 0));
-  // Mean-time noon at the longitude, as the simple formula counts it.
-  const double meanNoon = midnight + (720.0 - 4.0 * longitude) * 60.0;
-  const double transit = SolveHourAngle(place, meanNoon, 0.0);
-  const double culmination = SolveHourAngle(place, transit + (sunrise ? -43200.0 : 43200.0), kPi);
+    std::tm day;
+    UtcBreakdown(static_cast<long long>(t), day);
+    const double midnight =
+        static_cast<double>(UtcCalendarSeconds(day.tm_year + 1900LL, day.tm_mon + 1, day.tm_mday, 0, 0, 0));
+    // Mean-time noon at the longitude, as the simple formula counts it.
+    const double meanNoon = midnight + (720.0 - 4.0 * longitude) * 60.0;
+    const double transit = SolveHourAngle(place, meanNoon, 0.0);
+    const double culmination = SolveHourAngle(place, transit + (sunrise ? -43200.0 : 43200.0), kPi);
 
-  // From the lower culmination the altitude climbs to the transit (sunrise)
-  // and falls from the transit to the next one (sunset).
-  double up = transit, down = culmination;
-  const double target = std::sin(kEventAltitude);
-  double h, sinUp, sinDown;
-  HourAngleAndAltitude(place, up, h, sinUp);
-  HourAngleAndAltitude(place, down, h, sinDown);
-  if (!(sinUp > target && sinDown < target)) return false;
+    // From the lower culmination the altitude climbs to the transit (sunrise)
+    // and falls from the transit to the next one (sunset).
+    double up = transit, down = culmination;
+    const double target = std::sin(kEventAltitude);
+    double h, sinUp, sinDown;
+    HourAngleAndAltitude(place, up, h, sinUp);
+    HourAngleAndAltitude(place, down, h, sinDown);
+    if (!(sinUp > target && sinDown < target)) return false;
 
-  // Regula falsi (Illinois) between a moment above and one below the altitude.
-  double fUp = sinUp - target, fDown = sinDown - target;
-  int side = 0;
-  for (int i = 0; i < 60 && std::fabs(up - down) > 0.05; ++i) {
-    const double s = up - fUp * (down - up) / (fDown - fUp);
-    double f;
-    HourAngleAndAltitude(place, s, h, f);
-    f -= target;
-    if (f > 0) {
-      up = s;
-      fUp = f;
-      if (side == 1) fDown *= 0.5;
-      side = 1;
-    } else {
-      down = s;
-      fDown = f;
-      if (side == -1) fUp *= 0.5;
-      side = -1;
+    // Regula falsi (Illinois) between a moment above and one below the altitude.
+    double fUp = sinUp - target, fDown = sinDown - target;
+    int side = 0;
+    for (int i = 0; i < 60 && std::fabs(up - down) > 0.05; ++i) {
+        const double s = up - fUp * (down - up) / (fDown - fUp);
+        double f;
+        HourAngleAndAltitude(place, s, h, f);
+        f -= target;
+        if (f > 0) {
+            up = s;
+            fUp = f;
+            if (side == 1) fDown *= 0.5;
+            side = 1;
+        } else {
+            down = s;
+            fDown = f;
+            if (side == -1) fUp *= 0.5;
+            side = -1;
+        }
+        if (f == 0) break;
     }
-    if (f == 0) break;
-  }
-  const double root = fDown == fUp ? up : up - fUp * (down - up) / (fDown - fUp);
-  const double moment = std::floor(root + 0.5);
-  if (moment < static_cast<double>(std::numeric_limits<time_t>::min()) ||
-      moment > static_cast<double>(std::numeric_limits<time_t>::max()))
-    return false;
-  event = static_cast<time_t>(moment);
-  return true;
+    const double root = fDown == fUp ? up : up - fUp * (down - up) / (fDown - fUp);
+    const double moment = std::floor(root + 0.5);
+    if (moment < static_cast<double>(std::numeric_limits<time_t>::min()) ||
+        moment > static_cast<double>(std::numeric_limits<time_t>::max()))
+        return false;
+    event = static_cast<time_t>(moment);
+    return true;
 }

@@ -12,10 +12,10 @@
 // sidereal time (radians, [0, 2 pi)) at a UTC moment given in seconds since
 // 1970 with a fraction. UT1 is taken equal to UTC.
 struct ApparentSun {
-  double rightAscension;
-  double declination;
-  double distance;
-  double siderealTime;
+    double rightAscension;
+    double declination;
+    double distance;
+    double siderealTime;
 };
 ApparentSun ComputeApparentSun(double unixSeconds);
 

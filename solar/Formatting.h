@@ -11,8 +11,8 @@ double DegreesToRadians(double degrees);
 // Splits an angle in degrees into whole degrees, whole minutes and seconds of
 // its magnitude; letter is letters[0] for a value >= 0 (and -0.0), letters[1]
 // for a negative one.
-void SplitDegrees(double value, const char* letters, int& degrees, int& minutes,
-                  double& seconds, char& letter);
+void SplitDegrees(double value, const char* letters, int& degrees, int& minutes, double& seconds,
+                  char& letter);
 
 // "51\xB030'00\" N" and " 0\xB015'00\" W" style texts. The buffer holds at
 // least size bytes (16 by default); the text is cut to fit.

@@ -23,8 +23,7 @@ bool SunEventFor(bool exact, time_t t, double latitude, double longitude, bool s
 // The offset from UTC (seconds east) of the clock of city index at t: its
 // real zone when real is set and the list has one, else the nominal zone of
 // its longitude. zone, when given, receives the tz name or null.
-int CityUtcOffset(bool real, const CityDatabase& cities, int index, long long t,
-                  const char** zone = nullptr);
+int CityUtcOffset(bool real, const CityDatabase& cities, int index, long long t, const char** zone = nullptr);
 
 // The machine's own offset from UTC at t, daylight saving time included, as
 // its C runtime knows it; 0 when the runtime cannot tell.

@@ -7,8 +7,7 @@
 // The shipping 32-bit Windows build and its i386 Linux test build both keep
 // moments in a 32-bit time_t (glibc's unless _TIME_BITS=64).
 #if defined(_WIN32) || defined(__i386__)
-static_assert(sizeof(void*) != 4 || sizeof(time_t) == 4,
-              "the 32-bit builds keep moments in a 32-bit time_t");
+static_assert(sizeof(void*) != 4 || sizeof(time_t) == 4, "the 32-bit builds keep moments in a 32-bit time_t");
 #endif
 
 constexpr double kPi = 3.141592653589793;

@@ -12,8 +12,8 @@ long long DaysFromCivil(long long year, int month, long long day);
 // Seconds since 1970-01-01 00:00:00 UTC of a calendar moment; hour, minute
 // and second may be negative or too large and roll into the neighbouring days,
 // as with timegm. month is 1..12.
-long long UtcCalendarSeconds(long long year, int month, long long day,
-                             long long hour, long long minute, long long second);
+long long UtcCalendarSeconds(long long year, int month, long long day, long long hour, long long minute,
+                             long long second);
 
 // The UTC breakdown of t, as gmtime fills it (tm_year since 1900, tm_mon 0..11,
 // tm_yday 0 on 1 January, tm_wday 0 on Sunday, tm_isdst 0). Thread-safe and

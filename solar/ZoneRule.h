@@ -7,25 +7,25 @@
 #include <cstddef>
 
 struct ZoneRuleDate {
-  // 'J': day 1..365 of the year, 29 February never counted; 'D': day 0..365
-  // counting 29 February; 'M': weekday of a week of a month.
-  char kind;
-  int day;      // J and D
-  int month;    // M: 1..12
-  int week;     // M: 1..5, 5 = the last one of the month
-  int weekday;  // M: 0 = Sunday
-  int time;     // seconds after local midnight of that day, -167h..167h
+    // 'J': day 1..365 of the year, 29 February never counted; 'D': day 0..365
+    // counting 29 February; 'M': weekday of a week of a month.
+    char kind;
+    int day;      // J and D
+    int month;    // M: 1..12
+    int week;     // M: 1..5, 5 = the last one of the month
+    int weekday;  // M: 0 = Sunday
+    int time;     // seconds after local midnight of that day, -167h..167h
 };
 
 struct ZoneRule {
-  // Seconds east of UTC (the TZ string writes them west-positive).
-  int standardOffset;
-  int daylightOffset;
-  bool hasDaylight;
-  ZoneRuleDate start;  // daylight time begins, in local standard time
-  ZoneRuleDate end;    // daylight time ends, in local daylight time
-  char standardName[16];
-  char daylightName[16];
+    // Seconds east of UTC (the TZ string writes them west-positive).
+    int standardOffset;
+    int daylightOffset;
+    bool hasDaylight;
+    ZoneRuleDate start;  // daylight time begins, in local standard time
+    ZoneRuleDate end;    // daylight time ends, in local daylight time
+    char standardName[16];
+    char daylightName[16];
 };
 
 // Parses a whole TZ string of length bytes (no NUL needed). The std and dst

@@ -27,9 +27,9 @@ TEST(SettingsBurst, FirstBurstHasEveryIdInWireOrder) {
     for (int i : {9, 2, 5}) sel.Select(i);
     int last = -1;
     const Burst b = BuildSettingsBurst(s.Refs(&sel), last);
-    const std::vector<std::uint32_t> expected = {3, 4, 6, 8, 5, 7, 10, 11, 12, 13, 14, 15, 16, 17,
-                                                 18, 19, 24, 20, 21, 22, 22, 22, 25, 26, 27, 30,
-                                                 31, 32, 33, 34, 36, 35, 37, 40, 42, 43};
+    const std::vector<std::uint32_t> expected = {3,  4,  6,  8,  5,  7,  10, 11, 12, 13, 14, 15,
+                                                 16, 17, 18, 19, 24, 20, 21, 22, 22, 22, 25, 26,
+                                                 27, 30, 31, 32, 33, 34, 36, 35, 37, 40, 42, 43};
     EXPECT_EQ(Ids(b), expected);
     EXPECT_TRUE(b.yOffsetPosted);
     EXPECT_EQ(last, 500);
@@ -59,7 +59,10 @@ TEST(SettingsBurst, YOffsetOnlyWhenChanged) {
 }
 
 TEST(SettingsBurst, DisplayModeFromTheThreeSwitches) {
-    struct Case { std::uint32_t fs, nd, ia; std::int32_t mode; };
+    struct Case {
+        std::uint32_t fs, nd, ia;
+        std::int32_t mode;
+    };
     for (const Case c : {Case{0, 1, 1, 0}, Case{1, 0, 1, 1}, Case{1, 1, 0, 2}, Case{1, 1, 1, 3}}) {
         AllSettings s;
         s.offset.fullScreen = c.fs;

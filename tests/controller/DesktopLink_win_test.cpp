@@ -19,9 +19,11 @@ const char* RegisterClassNamed(const char* name) {
 struct Window {
     HWND hwnd;
     Window(const char* cls, const char* text, HWND parent = nullptr)
-        : hwnd(CreateWindowExA(0, cls, text, parent ? WS_CHILD : WS_POPUP, 0, 0, 10, 10, parent,
-                               nullptr, GetModuleHandleA(nullptr), nullptr)) {}
-    ~Window() { if (hwnd) DestroyWindow(hwnd); }
+        : hwnd(CreateWindowExA(0, cls, text, parent ? WS_CHILD : WS_POPUP, 0, 0, 10, 10, parent, nullptr,
+                               GetModuleHandleA(nullptr), nullptr)) {}
+    ~Window() {
+        if (hwnd) DestroyWindow(hwnd);
+    }
 };
 
 TEST(FindWindowByClassAndText, MatchesClassAndTextExactly) {
@@ -52,7 +54,7 @@ TEST(FindDesktopListView, FindsTheFolderViewUnderTheShellWindows) {
     RegisterClassNamed("SysListView32x");
     Window progman("Progman", "Program Manager");
     Window defView("SHELLDLL_DefView", "", progman.hwnd);
-    EXPECT_EQ(FindDesktopListView(), nullptr);   // no list view yet
+    EXPECT_EQ(FindDesktopListView(), nullptr);  // no list view yet
 
     WNDCLASSA wc = {};
     wc.lpfnWndProc = DefWindowProcA;

@@ -25,7 +25,7 @@ TEST(WideRegistryText, KeepsEveryCharacterOfAPath) {
     EXPECT_EQ(WideValueText(v), kPolish);
 
     RegValue odd = v;
-    odd.data.pop_back();   // a value cut in the middle of its NUL
+    odd.data.pop_back();  // a value cut in the middle of its NUL
     EXPECT_EQ(WideValueText(odd), kPolish);
     RegValue unterminated = v;
     unterminated.data.resize(unterminated.data.size() - 2);
@@ -46,8 +46,8 @@ TEST(KeptMonitorWallpapers, RoundTripWithEmptyAndWidePaths) {
 
 TEST(KeptMonitorWallpapers, DamagedValuesAreRefusedWhole) {
     const RegValue good = EncodeMonitorWallpapers({{u"id", u"C:\\p.bmp"}});
-    std::vector<std::uint8_t> longText = {1, 0, 0, 0, 0xFF, 0x7F, 0, 0};   // 32767 units, then nothing
-    std::vector<std::uint8_t> tooLong = {1, 0, 0, 0, 0x00, 0x80, 0, 0};    // 32768 units
+    std::vector<std::uint8_t> longText = {1, 0, 0, 0, 0xFF, 0x7F, 0, 0};  // 32767 units, then nothing
+    std::vector<std::uint8_t> tooLong = {1, 0, 0, 0, 0x00, 0x80, 0, 0};   // 32768 units
     tooLong.resize(tooLong.size() + 0x10000 + 4);
     RegValue wrongType = good;
     wrongType.type = kRegSz;
@@ -55,8 +55,15 @@ TEST(KeptMonitorWallpapers, DamagedValuesAreRefusedWhole) {
     trailing.data.push_back(0);
     RegValue cut = good;
     cut.data.resize(cut.data.size() - 1);
-    const RegValue cases[] = {RegValue(), wrongType, trailing, cut, Binary({}), Binary({1, 0, 0}),
-                              Binary(longText), Binary(tooLong), Binary({65, 0, 0, 0}),
+    const RegValue cases[] = {RegValue(),
+                              wrongType,
+                              trailing,
+                              cut,
+                              Binary({}),
+                              Binary({1, 0, 0}),
+                              Binary(longText),
+                              Binary(tooLong),
+                              Binary({65, 0, 0, 0}),
                               Binary({1, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF})};
     for (const RegValue& v : cases) {
         std::vector<MonitorWallpaper> out = {{u"stale", u"stale"}};

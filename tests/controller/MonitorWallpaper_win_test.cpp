@@ -25,8 +25,8 @@ public:
     int position = kPositionFill;
     COLORREF background = RGB(1, 2, 3);
     bool detached = false;
-    WideText unreadable;   // GetWallpaper fails for this monitor
-    WideText refused;      // SetWallpaper fails for this path
+    WideText unreadable;  // GetWallpaper fails for this monitor
+    WideText refused;     // SetWallpaper fails for this path
     int sets = 0;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
@@ -55,9 +55,12 @@ public:
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE GetMonitorRECT(LPCWSTR id, RECT* r) override {
-        if (Text(id) == u"A") *r = {0, 0, 1920, 1080};
-        else if (detached) *r = {0, 0, 0, 0};
-        else *r = {1920, 0, 1920 + 1280, 1024};
+        if (Text(id) == u"A")
+            *r = {0, 0, 1920, 1080};
+        else if (detached)
+            *r = {0, 0, 0, 0};
+        else
+            *r = {1920, 0, 1920 + 1280, 1024};
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE SetBackgroundColor(COLORREF c) override { return background = c, S_OK; }
@@ -129,9 +132,10 @@ TEST(DesktopWallpaperObject, AKeptPictureTheSystemRefusesIsReported) {
     fake.shown = {{u"A", u"C:\\ours\\wallpaper-0a.bmp"}, {u"B", u"C:\\ours\\wallpaper-1a.bmp"}};
     fake.refused = u"C:\\gone.bmp";
     bool anyOurs = false;
-    EXPECT_FALSE(object.Restore({{u"A", u"C:\\gone.bmp"}, {u"B", u"C:\\b.bmp"}}, kPositionFill, 0, IsOurs, &anyOurs));
+    EXPECT_FALSE(
+        object.Restore({{u"A", u"C:\\gone.bmp"}, {u"B", u"C:\\b.bmp"}}, kPositionFill, 0, IsOurs, &anyOurs));
     EXPECT_TRUE(anyOurs);
-    EXPECT_EQ(fake.shown[u"A"], u"");   // no picture rather than the map
+    EXPECT_EQ(fake.shown[u"A"], u"");  // no picture rather than the map
     EXPECT_EQ(fake.shown[u"B"], u"C:\\b.bmp");
 }
 

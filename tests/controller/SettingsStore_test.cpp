@@ -51,27 +51,63 @@ struct Fixture {
 TEST(SettingsStore, FirstSaveWritesAllDefaultsInSaveOrder) {
     Fixture f;
     SaveAllSettings(f.store, f.refs);
-    const std::vector<std::string> expectedOrder = {
-        "YOffset", "XOffset", "follow the sun", "timezone offset", "refresh interval",
-        "dawn dusk width", "use generated night source", "full screen", "no distort",
-        "ignore antarctica", "autohide", "overlay grid", "overlay dawndusk", "overlay midday",
-        "overlay midnight", "overlay sunlatitude", "overlay grid color", "overlay dawndusk color",
-        "overlay midday color", "overlay midnight color", "overlay sunlatitude color",
-        "overlay cities", "cities color", "cities selected", "city labels",
-        "city label foreground", "city label background", "city to watch in tray",
-        "glyph show sun", "overlay status", "status label foreground", "status label background",
-        "status sun location", "status sunrise", "status sunset", "status solar offset",
-        "status local time", "wallpaper mode", "exact sun", "real local time"};
+    const std::vector<std::string> expectedOrder = {"YOffset",
+                                                    "XOffset",
+                                                    "follow the sun",
+                                                    "timezone offset",
+                                                    "refresh interval",
+                                                    "dawn dusk width",
+                                                    "use generated night source",
+                                                    "full screen",
+                                                    "no distort",
+                                                    "ignore antarctica",
+                                                    "autohide",
+                                                    "overlay grid",
+                                                    "overlay dawndusk",
+                                                    "overlay midday",
+                                                    "overlay midnight",
+                                                    "overlay sunlatitude",
+                                                    "overlay grid color",
+                                                    "overlay dawndusk color",
+                                                    "overlay midday color",
+                                                    "overlay midnight color",
+                                                    "overlay sunlatitude color",
+                                                    "overlay cities",
+                                                    "cities color",
+                                                    "cities selected",
+                                                    "city labels",
+                                                    "city label foreground",
+                                                    "city label background",
+                                                    "city to watch in tray",
+                                                    "glyph show sun",
+                                                    "overlay status",
+                                                    "status label foreground",
+                                                    "status label background",
+                                                    "status sun location",
+                                                    "status sunrise",
+                                                    "status sunset",
+                                                    "status solar offset",
+                                                    "status local time",
+                                                    "wallpaper mode",
+                                                    "exact sun",
+                                                    "real local time"};
     EXPECT_EQ(f.store.writes, expectedOrder);
 
-    const std::map<std::string, std::uint32_t> defaults = {
-        {"YOffset", 500}, {"XOffset", 0}, {"refresh interval", 6}, {"dawn dusk width", 10},
-        {"overlay grid color", 0x00402020}, {"overlay dawndusk color", 0x00400040},
-        {"overlay midday color", 0x00007F7F}, {"overlay midnight color", 0x00600020},
-        {"overlay sunlatitude color", 0x00002040}, {"cities color", 0x002020FF},
-        {"city label foreground", 0x0000FFFF}, {"city label background", 0},
-        {"city to watch in tray", 0xFFFFFFFFu}, {"status label foreground", 0x00C0C0C0},
-        {"status label background", 0x00400000}};
+    const std::map<std::string, std::uint32_t> defaults = {{"YOffset", 500},
+                                                           {"XOffset", 0},
+                                                           {"refresh interval", 6},
+                                                           {"dawn dusk width", 10},
+                                                           {"overlay grid color", 0x00402020},
+                                                           {"overlay dawndusk color", 0x00400040},
+                                                           {"overlay midday color", 0x00007F7F},
+                                                           {"overlay midnight color", 0x00600020},
+                                                           {"overlay sunlatitude color", 0x00002040},
+                                                           {"cities color", 0x002020FF},
+                                                           {"city label foreground", 0x0000FFFF},
+                                                           {"city label background", 0},
+                                                           {"city to watch in tray", 0xFFFFFFFFu},
+                                                           {"status label foreground", 0x00C0C0C0},
+                                                           {"status label background", 0x00400000}};
     for (const std::string& name : expectedOrder) {
         if (name == "cities selected") {
             EXPECT_TRUE(f.store.values.at(name).empty());
@@ -126,7 +162,7 @@ TEST(SettingsStore, OutOfRangeSliderValuesStayWithinTheSliders) {
     EXPECT_EQ(f.s.misc.dawnDuskSlider, 0);
 
     Fixture g;
-    g.store.SetDword("YOffset", 0xFFFFFFF6u);   // -10 as a signed number
+    g.store.SetDword("YOffset", 0xFFFFFFF6u);  // -10 as a signed number
     LoadAllSettings(g.store, g.refs, Zone345);
     EXPECT_EQ(g.s.offset.ySlider, 0);
 }
@@ -165,7 +201,7 @@ TEST(SettingsStore, CitiesSelectedOfSixBytesSelectsOneCity) {
     const LoadResult r = LoadAllSettings(f.store, f.refs, Zone345);
     EXPECT_TRUE(r.citiesLoaded);
     EXPECT_TRUE(f.sel.flags[5]);
-    EXPECT_FALSE(f.sel.flags[7]);   // the old selection is replaced
+    EXPECT_FALSE(f.sel.flags[7]);  // the old selection is replaced
     EXPECT_EQ(std::count(f.sel.flags.begin(), f.sel.flags.end(), true), 1);
     EXPECT_EQ(f.s.overlay.statusLocalTime, 1u);
 }
@@ -202,11 +238,11 @@ TEST(SettingsStore, CitySelectionRoundTripsAscending) {
 
 TEST(SettingsStore, DecodeTakesIndicesModuloAndSkipsNegatives) {
     const std::uint8_t blob[] = {
-        0x0A, 0, 0, 0,            // 10 -> 0 with 10 cities
-        0xFF, 0xFF, 0xFF, 0xFF,   // -1: no city
-        0x0C, 0, 0, 0,            // 12 -> 2
-        0x00, 0x00, 0x00, 0x80,   // most negative: no city
-        0x07,                     // stray byte
+        0x0A, 0,    0,    0,     // 10 -> 0 with 10 cities
+        0xFF, 0xFF, 0xFF, 0xFF,  // -1: no city
+        0x0C, 0,    0,    0,     // 12 -> 2
+        0x00, 0x00, 0x00, 0x80,  // most negative: no city
+        0x07,                    // stray byte
     };
     EXPECT_EQ(DecodeCitiesSelected(blob, sizeof blob, 10), (std::vector<int>{0, 2}));
     EXPECT_TRUE(DecodeCitiesSelected(blob, sizeof blob, 0).empty());

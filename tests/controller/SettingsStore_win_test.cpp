@@ -65,8 +65,8 @@ TEST_F(RegistryStore, LoadOnFirstRunCreatesTheEmptyProductKeyAndKeepsDefaults) {
     UniqueRegKey product = Open("Software\\VantorelSoftware\\Umbravue");
     ASSERT_TRUE(product);
     DWORD count = 99;
-    RegQueryInfoKeyA(product.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count,
-                     nullptr, nullptr, nullptr, nullptr);
+    RegQueryInfoKeyA(product.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr,
+                     nullptr, nullptr, nullptr);
     EXPECT_EQ(count, 0u);
     EXPECT_EQ(settings_.offset.ySlider, 50);
     EXPECT_EQ(settings_.misc.startWithWindows, 0u);
@@ -77,13 +77,14 @@ TEST_F(RegistryStore, SaveWritesDwordsAndAnEmptyBinary) {
     UniqueRegKey product = Open("Software\\VantorelSoftware\\Umbravue");
     ASSERT_TRUE(product);
     DWORD count = 0;
-    RegQueryInfoKeyA(product.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count,
-                     nullptr, nullptr, nullptr, nullptr);
+    RegQueryInfoKeyA(product.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr,
+                     nullptr, nullptr, nullptr);
     EXPECT_EQ(count, kSettingCount);
     for (std::size_t i = 0; i < kSettingCount; ++i) {
         const SettingInfo& s = SettingsSaveOrder()[i];
         DWORD type = 0, size = 0;
-        ASSERT_EQ(RegQueryValueExA(product.get(), s.name, nullptr, &type, nullptr, &size), ERROR_SUCCESS) << s.name;
+        ASSERT_EQ(RegQueryValueExA(product.get(), s.name, nullptr, &type, nullptr, &size), ERROR_SUCCESS)
+            << s.name;
         EXPECT_EQ(type, s.binary ? DWORD(REG_BINARY) : DWORD(REG_DWORD)) << s.name;
         EXPECT_EQ(size, s.binary ? 0u : 4u) << s.name;
     }
@@ -155,14 +156,14 @@ TEST_F(RegistryStore, StartWithWindowsEntryFollowsTheFlag) {
     settings_.misc.startWithWindows = 0;
     Save();
     EXPECT_NE(RegQueryValueExA(run.get(), "Umbravue", nullptr, nullptr, nullptr, nullptr), ERROR_SUCCESS);
-    Save();   // deleting a missing entry is no error
+    Save();  // deleting a missing entry is no error
 }
 
 TEST_F(RegistryStore, EntryForAnotherPathOrCaseReadsAsOff) {
     CreateRunKey();
     UniqueRegKey run = Open("Software\\Microsoft\\Windows\\CurrentVersion\\Run");
-    for (const std::string& other : {std::string("C:\\PROGRAM FILES\\Umbravue\\umbravue.exe"),
-                                     "\"" + kPath, kPath + "\"", "\"" + kPath + "\" /x"}) {
+    for (const std::string& other : {std::string("C:\\PROGRAM FILES\\Umbravue\\umbravue.exe"), "\"" + kPath,
+                                     kPath + "\"", "\"" + kPath + "\" /x"}) {
         RegSetValueExA(run.get(), "Umbravue", 0, REG_SZ, reinterpret_cast<const BYTE*>(other.c_str()),
                        static_cast<DWORD>(other.size() + 1));
         Load();
@@ -187,7 +188,7 @@ TEST_F(RegistryStore, UninstallDeletesProductKeyAndEntryButKeepsVendor) {
     UniqueRegKey run = Open("Software\\Microsoft\\Windows\\CurrentVersion\\Run");
     ASSERT_TRUE(run);
     EXPECT_NE(RegQueryValueExA(run.get(), "Umbravue", nullptr, nullptr, nullptr, nullptr), ERROR_SUCCESS);
-    DeleteStoredSettings(root_.get());   // nothing left to delete: no harm
+    DeleteStoredSettings(root_.get());  // nothing left to delete: no harm
 }
 
 }  // namespace

@@ -35,8 +35,8 @@ protected:
         name_ = "Software\\UmbravueModeTest" + std::to_string(GetCurrentProcessId());
         SHDeleteKeyA(HKEY_CURRENT_USER, name_.c_str());
         HKEY key = nullptr;
-        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, name_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                                  nullptr),
+        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, name_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                  &key, nullptr),
                   ERROR_SUCCESS);
         root_.reset(key);
         RegistryWallpaperStore store(root_.get());
@@ -73,7 +73,7 @@ TEST_F(WallpaperModeStop, ASetOutlivingTheLimitLeavesTheKeptCopyForTheNextStart)
         ASSERT_EQ(WaitForSingleObject(g_slow.entered.get(), 120000), WAIT_OBJECT_0);
         const DWORD start = GetTickCount();
         mode.Stop();
-        EXPECT_LT(GetTickCount() - start, 1200u);   // bounded: the set is not waited for
+        EXPECT_LT(GetTickCount() - start, 1200u);  // bounded: the set is not waited for
         // Putting the user's picture back now would be undone by the set.
         EXPECT_TRUE(Kept());
     }

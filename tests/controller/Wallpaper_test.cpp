@@ -14,7 +14,7 @@ class FakeStore : public WallpaperStore {
 public:
     std::map<std::string, RegValue> desktop, product;
     bool failReads = false;
-    int writesLeft = 1 << 30;   // writes that succeed before every further one fails
+    int writesLeft = 1 << 30;  // writes that succeed before every further one fails
 
     bool Read(WallpaperKey key, const char* name, RegValue& value) override {
         if (failReads) return false;
@@ -26,7 +26,10 @@ public:
     bool Write(WallpaperKey key, const char* name, const RegValue& value) override {
         if (writesLeft-- <= 0) return false;
         auto& m = key == WallpaperKey::Desktop ? desktop : product;
-        if (value.present) m[name] = value; else m.erase(name);
+        if (value.present)
+            m[name] = value;
+        else
+            m.erase(name);
         return true;
     }
 };
@@ -46,11 +49,11 @@ TEST(WallpaperFile, BmpHeadersOfAnOddWidthCountPaddedRows) {
     const auto h = BmpHeaders(3, 2);
     EXPECT_EQ(h[0], 'B');
     EXPECT_EQ(h[1], 'M');
-    EXPECT_EQ(h[2], 78);    // 54 + 2 rows of 12 bytes
-    EXPECT_EQ(h[10], 54);   // pixels follow the headers
+    EXPECT_EQ(h[2], 78);   // 54 + 2 rows of 12 bytes
+    EXPECT_EQ(h[10], 54);  // pixels follow the headers
     EXPECT_EQ(h[14], 40);
     EXPECT_EQ(h[18], 3);
-    EXPECT_EQ(h[22], 2);    // positive height: bottom-up
+    EXPECT_EQ(h[22], 2);  // positive height: bottom-up
     EXPECT_EQ(h[28], 24);
     EXPECT_EQ(h[34], 24);
     EXPECT_EQ(BmpRowStride(4), 12u);
@@ -74,10 +77,10 @@ TEST(WallpaperFile, OurPicturesAreTheWallpaperFilesOfOurFolder) {
                                  u"c:\\users\\\u0141\\appdata\\local\\umbravue\\WALLPAPER-3A.BMP",
                                  u"C:\\Users\\\u0141\\AppData\\Local\\Umbravue\\wallpaper.bmp"})
         EXPECT_TRUE(IsOurPicture(path, marker)) << std::string(path, path + 4);
-    for (const char16_t* path : {u"C:\\Users\\\u0141\\AppData\\Local\\Umbravue\\holiday.bmp",
-                                 u"C:\\Users\\\u0141\\AppData\\Local\\Other\\wallpaper-a.bmp",
-                                 u"C:\\Users\\\u0141\\AppData\\Local\\Umbravue\\wallpaper-a.jpg",
-                                 u"wallpaper-a.bmp", u""})
+    for (const char16_t* path :
+         {u"C:\\Users\\\u0141\\AppData\\Local\\Umbravue\\holiday.bmp",
+          u"C:\\Users\\\u0141\\AppData\\Local\\Other\\wallpaper-a.bmp",
+          u"C:\\Users\\\u0141\\AppData\\Local\\Umbravue\\wallpaper-a.jpg", u"wallpaper-a.bmp", u""})
         EXPECT_FALSE(IsOurPicture(path, marker));
     EXPECT_FALSE(IsOurPicture(marker, u""));
 }
@@ -96,7 +99,7 @@ TEST(WallpaperPlacement, OneMonitorCentresSeveralTileFromThePrimaryOrSpan) {
     // the rotation puts at column 0; likewise row 200 at row 0.
     EXPECT_EQ(xp.shiftX, 1280);
     EXPECT_EQ(xp.shiftY, 1024);
-    EXPECT_EQ(PlaceWallpaper(two, 6, 1).shiftX, 1280);   // Windows 7 tiles too
+    EXPECT_EQ(PlaceWallpaper(two, 6, 1).shiftX, 1280);  // Windows 7 tiles too
 
     const WallpaperPlacement eight = PlaceWallpaper(two, 6, 2);
     EXPECT_STREQ(eight.style, "22");
@@ -109,7 +112,7 @@ TEST(UserWallpaper, ComesBackByteForByteWithMissingAndOddlyTypedValues) {
     FakeStore s;
     const WideText path300(300, u'p');
     s.desktop["Wallpaper"] = WideStringValue(path300);
-    s.desktop["WallpaperStyle"] = Dword(2);   // the wrong type, kept as it is
+    s.desktop["WallpaperStyle"] = Dword(2);  // the wrong type, kept as it is
     // no TileWallpaper at all
     const auto before = s.desktop;
 
@@ -156,11 +159,12 @@ TEST(UserWallpaper, OurOwnPictureIsNeverKeptAsTheUsers) {
 
 TEST(UserWallpaper, AGoneOrSystemPictureComesBackFromTheKeptCopy) {
     const WideText copy = u"C:\\Users\\u\\AppData\\Local\\Umbravue\\user wallpaper copy.jpg";
-    const WideText system = u"C:\\Users\\u\\AppData\\Roaming\\Microsoft\\Windows\\Themes\\TranscodedWallpaper";
+    const WideText system =
+        u"C:\\Users\\u\\AppData\\Roaming\\Microsoft\\Windows\\Themes\\TranscodedWallpaper";
     struct Case {
         const char16_t* wallpaper;
         bool usable;
-        const char16_t* restored;   // the Wallpaper value afterwards
+        const char16_t* restored;  // the Wallpaper value afterwards
         bool copyDeleted;
     };
     const Case cases[] = {
@@ -174,7 +178,8 @@ TEST(UserWallpaper, AGoneOrSystemPictureComesBackFromTheKeptCopy) {
         ASSERT_TRUE(KeepUserWallpaper(s, kOurs, [&] { return copy; }));
         ASSERT_TRUE(WriteOurWallpaperValues(s, kOurs, kCentred));
         WideText userPath, unused;
-        EXPECT_EQ(RestoreUserWallpaper(s, userPath, [&](const WideText&) { return c.usable; }, &unused),
+        EXPECT_EQ(RestoreUserWallpaper(
+                      s, userPath, [&](const WideText&) { return c.usable; }, &unused),
                   RestoreResult::Restored);
         EXPECT_EQ(WideValueText(s.desktop["Wallpaper"]), c.restored);
         EXPECT_EQ(userPath, c.restored);
@@ -189,7 +194,8 @@ TEST(UserWallpaper, AGoneOrSystemPictureComesBackFromTheKeptCopy) {
 }
 
 TEST(UserWallpaper, TheSystemsCopyAndOurOwnCopyAreKnownByName) {
-    EXPECT_TRUE(IsTranscodedWallpaper(u"C:\\U\\AppData\\Roaming\\Microsoft\\Windows\\THEMES\\TranscodedWallpaper"));
+    EXPECT_TRUE(
+        IsTranscodedWallpaper(u"C:\\U\\AppData\\Roaming\\Microsoft\\Windows\\THEMES\\TranscodedWallpaper"));
     EXPECT_TRUE(IsTranscodedWallpaper(u"C:\\U\\Themes\\TranscodedWallpaper.jpg"));
     EXPECT_FALSE(IsTranscodedWallpaper(u"C:\\U\\Pictures\\TranscodedWallpaper"));
     EXPECT_FALSE(IsTranscodedWallpaper(u"TranscodedWallpaper"));
@@ -220,7 +226,7 @@ TEST(UserWallpaper, FailuresNeverLoseTheUsersValues) {
     s.writesLeft = 1 << 30;
     ASSERT_TRUE(KeepUserWallpaper(s, kOurs));
     ASSERT_TRUE(WriteOurWallpaperValues(s, kOurs, kCentred));
-    s.writesLeft = 1;   // the write-back stops after its first value
+    s.writesLeft = 1;  // the write-back stops after its first value
     WideText userPath;
     EXPECT_EQ(RestoreUserWallpaper(s, userPath), RestoreResult::Failed);
     EXPECT_FALSE(s.product.empty());

@@ -33,7 +33,7 @@ namespace {
 
 struct Find {
     const char* cls;
-    const char* text;   // null: any; else substring match when partial
+    const char* text;  // null: any; else substring match when partial
     bool partial;
     bool visibleOnly;
     HWND found;
@@ -46,8 +46,7 @@ BOOL CALLBACK FindProc(HWND hwnd, LPARAM lParam) {
     GetClassNameA(hwnd, cls, sizeof cls);
     if (std::strcmp(cls, f->cls) != 0) return TRUE;
     GetWindowTextA(hwnd, text, sizeof text);
-    if (f->text && (f->partial ? !std::strstr(text, f->text) : std::strcmp(text, f->text) != 0))
-        return TRUE;
+    if (f->text && (f->partial ? !std::strstr(text, f->text) : std::strcmp(text, f->text) != 0)) return TRUE;
     if (f->visibleOnly && !IsWindowVisible(hwnd)) return TRUE;
     if (!f->found) f->found = hwnd;
     ++f->count;
@@ -131,8 +130,8 @@ LRESULT CALLBACK StubbornProc(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
 }
 
 int Stubborn(int seconds) {
-    HWND w = CreateWindowExA(0, "#32770", "Umbravue", WS_POPUP | WS_CAPTION | WS_VISIBLE, 10, 10,
-                             200, 100, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND w = CreateWindowExA(0, "#32770", "Umbravue", WS_POPUP | WS_CAPTION | WS_VISIBLE, 10, 10, 200, 100,
+                             nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     if (!w) return 1;
     CreateWindowExA(0, "Button", "Hide", WS_CHILD | WS_VISIBLE, 10, 10, 60, 20, w,
                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(1006)), nullptr, nullptr);
@@ -160,7 +159,8 @@ int main(int argc, char** argv) {
     const std::string cmd = argc > 1 ? argv[1] : "";
     if (cmd == "stubborn") return Stubborn(argc > 2 ? std::atoi(argv[2]) : 60);
     if (cmd == "setwallpaper" && argc > 2) {
-        const BOOL ok = SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, argv[2], SPIF_UPDATEINIFILE | SPIF_SENDCHANGE);
+        const BOOL ok =
+            SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, argv[2], SPIF_UPDATEINIFILE | SPIF_SENDCHANGE);
         std::printf("set %d\n", ok ? 1 : 0);
         return 0;
     }
@@ -187,8 +187,7 @@ int main(int argc, char** argv) {
         std::string text;
         HWND box = MessageBoxWindow(text);
         std::printf("msgbox %d %s\n", box ? 1 : 0, text.c_str());
-        if (box && argc > 2 && std::strcmp(argv[2], "dismiss") == 0)
-            PostMessageA(box, WM_COMMAND, IDOK, 0);
+        if (box && argc > 2 && std::strcmp(argv[2], "dismiss") == 0) PostMessageA(box, WM_COMMAND, IDOK, 0);
     } else if (!panel) {
         std::printf("nopanel\n");
         return 2;
@@ -198,9 +197,8 @@ int main(int argc, char** argv) {
         std::printf("sent %ld\n", static_cast<long>(Send(panel, WM_USER, 0, WM_RBUTTONUP)));
     } else if (cmd == "quit" || cmd == "hide") {
         const int id = cmd == "quit" ? 1004 : 1006;
-        std::printf("sent %ld\n", static_cast<long>(
-            Send(panel, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(panel, id)))));
+        std::printf("sent %ld\n", static_cast<long>(Send(panel, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                                                         reinterpret_cast<LPARAM>(GetDlgItem(panel, id)))));
     } else if (cmd == "queryendsession") {
         std::printf("answer %ld\n", static_cast<long>(Send(panel, WM_QUERYENDSESSION, 0, 0)));
     } else if (cmd == "endsession" && argc > 2) {
@@ -218,7 +216,8 @@ int main(int argc, char** argv) {
             WaitForSingleObject(process, 10000);
             CloseHandle(process);
         }
-        std::printf("logoff %ld %ld %d\n", static_cast<long>(answer), static_cast<long>(ended), killed ? 1 : 0);
+        std::printf("logoff %ld %ld %d\n", static_cast<long>(answer), static_cast<long>(ended),
+                    killed ? 1 : 0);
     } else if ((cmd == "button" || cmd == "enter") && argc > 2) {
         Find f{"Button", argv[2], false, false, nullptr, 0};
         EnumChildWindows(panel, FindProc, reinterpret_cast<LPARAM>(&f));
@@ -244,8 +243,9 @@ int main(int argc, char** argv) {
         IdSearch s{std::atoi(argv[2]), nullptr};
         EnumChildWindows(panel, IdProc, reinterpret_cast<LPARAM>(&s));
         char text[512] = {};
-        if (s.found) SendMessageTimeoutA(s.found, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
-                                         SMTO_ABORTIFHUNG, 20000, nullptr);
+        if (s.found)
+            SendMessageTimeoutA(s.found, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                                SMTO_ABORTIFHUNG, 20000, nullptr);
         std::printf("text %s\n", text);
     } else {
         std::printf("unknown\n");

@@ -83,7 +83,7 @@ TEST(CityChooser, OverLimitWithoutCaretOnNewRowIsRefusedForAResync) {
     CityDatabase db;
     Fill(db, 60);
     std::vector<bool> rows(60);
-    for (int i = 0; i < 50; ++i) rows[i] = true;   // e.g. a range selected at once
+    for (int i = 0; i < 50; ++i) rows[i] = true;  // e.g. a range selected at once
     EXPECT_FALSE(TakeListSelection(rows, 59, db));
     EXPECT_EQ(db.GetSelectedCount(), 0);
 }
@@ -156,9 +156,18 @@ TEST(CityChooser, RealZonesAndTheExactSunInDetailsAndTip) {
     // The apparent sun: 20 deg 49' N and 1 deg 34' E by ERFA (SOFA); the
     // mean sun of the simple model stands on the Greenwich meridian.
     const std::string sun = TrayTipText(july, db, -1, true, true);
-    EXPECT_NE(sun.find("20\xB0" "49'"), std::string::npos) << sun;
-    EXPECT_NE(sun.find("  1\xB0" "34'"), std::string::npos) << sun;
-    EXPECT_NE(TrayTipText(july, db, -1).find("  0\xB0" "00'00\" E"), std::string::npos);
+    EXPECT_NE(sun.find("20\xB0"
+                       "49'"),
+              std::string::npos)
+        << sun;
+    EXPECT_NE(sun.find("  1\xB0"
+                       "34'"),
+              std::string::npos)
+        << sun;
+    EXPECT_NE(TrayTipText(july, db, -1)
+                  .find("  0\xB0"
+                        "00'00\" E"),
+              std::string::npos);
 }
 
 }  // namespace

@@ -17,7 +17,7 @@ TEST(ColorSwatch, StartsWithButtonFaceAndTakesNewColours) {
     HDC dc = CreateCompatibleDC(nullptr);
     HBRUSH before = s.OnCtlColor(dc);
     s.SetColour(s.Colour());
-    EXPECT_EQ(s.OnCtlColor(dc), before);   // an equal colour keeps the brush
+    EXPECT_EQ(s.OnCtlColor(dc), before);  // an equal colour keeps the brush
     s.SetColour(RGB(1, 2, 3));
     EXPECT_EQ(s.Colour(), RGB(1, 2, 3));
     LOGBRUSH lb = {};
@@ -30,7 +30,7 @@ TEST(ColorSwatch, StartsWithButtonFaceAndTakesNewColours) {
 TEST(LinkStatic, EmptyTargetDoesNothing) {
     CLinkStatic link;
     EXPECT_TRUE(link.Target().empty());
-    link.Open(nullptr);   // must not try to open anything
+    link.Open(nullptr);  // must not try to open anything
     HDC dc = CreateCompatibleDC(nullptr);
     link.OnCtlColor(dc);
     EXPECT_EQ(GetTextColor(dc), RGB(0, 0, 255));

@@ -23,8 +23,8 @@ namespace {
 class FakeHost : public CPageHost {
 public:
     FakeHost() {
-        main_ = CreateWindowExA(0, "STATIC", "host", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                nullptr, nullptr);
+        main_ =
+            CreateWindowExA(0, "STATIC", "host", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     }
     ~FakeHost() override { DestroyWindow(main_); }
     void ScheduleRefresh() override { ++refreshes; }
@@ -36,6 +36,7 @@ public:
     int refreshes = 0;
     int saves = 0;
     unsigned restartedWith = 0;
+
 private:
     HWND main_;
 };
@@ -75,6 +76,7 @@ public:
         SendMessageA(Item(id), WM_KEYUP, key, 0);
     }
     int Pos(int id) const { return static_cast<int>(SendMessageA(Item(id), TBM_GETPOS, 0, 0)); }
+
 private:
     CSettingsPage& page_;
     HWND sheet_;
@@ -99,7 +101,7 @@ TEST(OffsetPage, TimezoneOffsetLocksXSliderAndFollowTheSun) {
     FakeHost host;
     CPPOffset page;
     Sheet s(page, host);
-    s.Key(IDC_OFFSET_XSLIDER, VK_NEXT);   // one page: 15 degrees
+    s.Key(IDC_OFFSET_XSLIDER, VK_NEXT);  // one page: 15 degrees
     EXPECT_EQ(page.values.xSlider, 15);
     EXPECT_EQ(s.Text(IDC_OFFSET_XLABEL), "15\xB0 ");
     s.Click(IDC_OFFSET_FOLLOW);
@@ -135,11 +137,11 @@ TEST(OffsetPage, IgnoreAntarcticaOnlyInFullScreenWithoutDistortion) {
     EXPECT_FALSE(s.Enabled(IDC_OFFSET_IGNOREANTARCTICA));
     s.Click(IDC_OFFSET_NODISTORT);
     EXPECT_TRUE(s.Enabled(IDC_OFFSET_IGNOREANTARCTICA));
-    s.Click(IDC_OFFSET_FULLSCREEN);   // out of full screen again
+    s.Click(IDC_OFFSET_FULLSCREEN);  // out of full screen again
     EXPECT_TRUE(s.Enabled(IDC_OFFSET_YSLIDER));
     EXPECT_FALSE(s.Enabled(IDC_OFFSET_NODISTORT));
     EXPECT_FALSE(s.Enabled(IDC_OFFSET_IGNOREANTARCTICA));
-    EXPECT_EQ(page.values.noDistort, 1u);   // kept, only unusable
+    EXPECT_EQ(page.values.noDistort, 1u);  // kept, only unusable
 }
 
 // --- Misc
@@ -154,7 +156,7 @@ TEST(MiscPage, RefreshSliderRestartsPeriodAtOnceAndLabelsFollow) {
     EXPECT_EQ(page.values.refreshSlider, 21);
     EXPECT_EQ(host.restartedWith, 21u * 30000u);
     EXPECT_EQ(s.Text(IDC_MISC_REFRESHLABEL), "10.5m ");
-    EXPECT_EQ(host.refreshes, 0);   // no apply delay for the refresh slider
+    EXPECT_EQ(host.refreshes, 0);  // no apply delay for the refresh slider
     s.Key(IDC_MISC_WIDTHSLIDER, VK_RIGHT);
     EXPECT_EQ(s.Text(IDC_MISC_WIDTHLABEL), "11% ");
     EXPECT_GT(host.refreshes, 0);
@@ -169,7 +171,7 @@ TEST(MiscPage, StartupBoxesAreStoredAtOnceWithoutRefreshAndSaved) {
     EXPECT_EQ(page.values.startWithWindows, 1u);
     EXPECT_EQ(page.values.autohide, 1u);
     EXPECT_EQ(host.refreshes, 0);
-    EXPECT_EQ(host.saves, 2);   // no apply, but still written soon
+    EXPECT_EQ(host.saves, 2);  // no apply, but still written soon
     s.Click(IDC_MISC_NOCITYLIGHTS);
     EXPECT_EQ(page.values.useGeneratedNightSource, 1u);
     EXPECT_EQ(host.refreshes, 1);
@@ -188,7 +190,7 @@ TEST(OverlayPage, SwatchesFollowTheirBoxes) {
     page.RefreshStep();
     EXPECT_TRUE(s.Enabled(IDC_OVL_GRID_COLOR));
     const std::uint32_t gridColour = page.values.colours.grid;
-    s.Click(IDC_OVL_GRID);   // grid off
+    s.Click(IDC_OVL_GRID);  // grid off
     EXPECT_FALSE(s.Enabled(IDC_OVL_GRID_COLOR));
     EXPECT_EQ(page.values.colours.grid, gridColour);
     // Cities off: the label box is disabled but keeps its tick; the label
@@ -205,8 +207,8 @@ TEST(OverlayPage, SwatchesFollowTheirBoxes) {
     page.RefreshStep();
     EXPECT_TRUE(s.Enabled(IDC_OVL_SUNRISE));
     s.Click(IDC_OVL_STATUS);
-    for (int id : {IDC_OVL_STATUS_FG, IDC_OVL_STATUS_BG, IDC_OVL_SUNLOCATION, IDC_OVL_SUNRISE,
-                   IDC_OVL_SUNSET, IDC_OVL_SOLAROFFSET, IDC_OVL_LOCALTIME})
+    for (int id : {IDC_OVL_STATUS_FG, IDC_OVL_STATUS_BG, IDC_OVL_SUNLOCATION, IDC_OVL_SUNRISE, IDC_OVL_SUNSET,
+                   IDC_OVL_SOLAROFFSET, IDC_OVL_LOCALTIME})
         EXPECT_FALSE(s.Enabled(id)) << id;
 }
 
@@ -214,8 +216,8 @@ TEST(OverlayPage, ResetDefaultColoursKeepsBoxesAndDisabledSwatches) {
     FakeHost host;
     CPPOverlay page;
     Sheet s(page, host);
-    for (std::uint32_t* c : {&page.values.colours.grid, &page.values.colours.midday,
-                             &page.values.colours.statusLabelBackground})
+    for (std::uint32_t* c :
+         {&page.values.colours.grid, &page.values.colours.midday, &page.values.colours.statusLabelBackground})
         *c = 0x123456;
     page.RepaintSwatches();
     page.values.grid = page.values.midday = page.values.midnight = 0;
@@ -233,9 +235,9 @@ TEST(OverlayPage, ResetDefaultColoursKeepsBoxesAndDisabledSwatches) {
     EXPECT_FALSE(s.Checked(IDC_OVL_GRID));
     // The swatch paints with the default colour.
     HDC dc = GetDC(s.Item(IDC_OVL_GRID_COLOR));
-    const HBRUSH brush = reinterpret_cast<HBRUSH>(SendMessageA(
-        page.hwnd(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-        reinterpret_cast<LPARAM>(s.Item(IDC_OVL_GRID_COLOR))));
+    const HBRUSH brush =
+        reinterpret_cast<HBRUSH>(SendMessageA(page.hwnd(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                              reinterpret_cast<LPARAM>(s.Item(IDC_OVL_GRID_COLOR))));
     LOGBRUSH lb = {};
     GetObjectA(brush, sizeof lb, &lb);
     EXPECT_EQ(lb.lbColor, 0x00402020u);
@@ -288,7 +290,7 @@ HelperThread AnswerDialog(HWND owner, int button, int red = -1) {
             HWND w = nullptr;
             while ((w = FindWindowExA(nullptr, w, "#32770", nullptr)) != nullptr) {
                 if (GetWindow(w, GW_OWNER) != owner || !IsWindowVisible(w)) continue;
-                if (!GetDlgItem(w, 706)) continue;   // not the colour chooser
+                if (!GetDlgItem(w, 706)) continue;  // not the colour chooser
                 if (red >= 0) {
                     SetDlgItemInt(w, 706, red, FALSE);
                     SetDlgItemInt(w, 707, 0, FALSE);
@@ -336,7 +338,8 @@ TEST(OverlayPage, SwatchesShowTheHandCursorAndAnswerForTheirColours) {
     EXPECT_EQ(GetCursor(), host.HandCursor());
     // A plain check box is left to the default handling.
     EXPECT_EQ(SendMessageA(page.hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(s.Item(IDC_OVL_CITIES)),
-                           MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)), FALSE);
+                           MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
+              FALSE);
     // "cities color" is a bright red: its caption is white on green and blue, black on red.
     HDC dc = GetDC(swatch);
     SendMessageA(page.hwnd(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
@@ -358,7 +361,8 @@ TEST(InfoPage, CreditIsABlueLinkWithTheHandCursor) {
     EXPECT_EQ(GetTextColor(dc), RGB(0, 0, 255));
     ReleaseDC(credit, dc);
     EXPECT_EQ(SendMessageA(page.hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(credit),
-                           MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)), TRUE);
+                           MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
+              TRUE);
 }
 
 // The page around a link and the empty end of the link's own box look the
@@ -453,23 +457,28 @@ TEST(CitiesPage, UpAndDownJumpBetweenSelectedRows) {
     f.db.SelectCityIndex(5);
     f.db.SelectCityIndex(20);
     f.page.SyncFromDatabase();
-    EXPECT_EQ(f.Caret(), 5);   // first selected row
+    EXPECT_EQ(f.Caret(), 5);  // first selected row
     f.sheet->Click(IDC_CITIES_DOWN);
     EXPECT_EQ(f.Caret(), 20);
     EXPECT_EQ(SendMessageA(f.list, LB_GETTOPINDEX, 0, 0) <= 20, true);
     EXPECT_EQ(f.page.CurrentCity(), 20);
-    EXPECT_EQ(f.sheet->Text(IDC_CITIES_DETAILS).rfind("Town20: 20\xB0" "15'", 0), 0u) << f.sheet->Text(IDC_CITIES_DETAILS);
-    f.sheet->Click(IDC_CITIES_DOWN);   // below every other: back up to 20 itself
+    EXPECT_EQ(f.sheet->Text(IDC_CITIES_DETAILS)
+                  .rfind("Town20: 20\xB0"
+                         "15'",
+                         0),
+              0u)
+        << f.sheet->Text(IDC_CITIES_DETAILS);
+    f.sheet->Click(IDC_CITIES_DOWN);  // below every other: back up to 20 itself
     EXPECT_EQ(f.Caret(), 20);
     f.sheet->Click(IDC_CITIES_UP);
     EXPECT_EQ(f.Caret(), 5);
-    f.sheet->Click(IDC_CITIES_UP);   // above every other: stays on 5
+    f.sheet->Click(IDC_CITIES_UP);  // above every other: stays on 5
     EXPECT_EQ(f.Caret(), 5);
     SendMessageA(f.list, LB_SETCARETINDEX, 0, FALSE);
-    f.sheet->Click(IDC_CITIES_UP);   // above all selected: first one below
+    f.sheet->Click(IDC_CITIES_UP);  // above all selected: first one below
     EXPECT_EQ(f.Caret(), 5);
     SendMessageA(f.list, LB_SETCARETINDEX, 29, FALSE);
-    f.sheet->Click(IDC_CITIES_DOWN);   // below all selected: last one above
+    f.sheet->Click(IDC_CITIES_DOWN);  // below all selected: last one above
     EXPECT_EQ(f.Caret(), 20);
 }
 
@@ -523,7 +532,7 @@ TEST(CitiesPage, ClearAsksFirstAndLeavesTrayCity) {
 
 TEST(CitiesPage, WatchedCityReachesTheTooltip) {
     CitiesFixture f(10);
-    f.sheet->Click(IDC_CITIES_WATCH);   // nothing shown yet
+    f.sheet->Click(IDC_CITIES_WATCH);  // nothing shown yet
     EXPECT_EQ(f.page.values.trayCity, -1);
     f.ClickRow(4);
     f.sheet->Click(IDC_CITIES_WATCH);
@@ -558,8 +567,8 @@ TEST(AboutPage, VersionLinksAndSwitchButton) {
     ShowWindow(page.hwnd(), SW_HIDE);
     ShowWindow(page.hwnd(), SW_SHOW);
     EXPECT_TRUE(IsWindowVisible(s.Item(IDC_ABOUT_SWITCH)));
-    HWND panel = CreateWindowExA(0, "#32770", "Umbravue", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10,
-                                 nullptr, nullptr, nullptr, nullptr);
+    HWND panel = CreateWindowExA(0, "#32770", "Umbravue", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr,
+                                 nullptr, nullptr, nullptr);
     ASSERT_TRUE(panel);
     EXPECT_TRUE(VisibleControlPanelExists());
     ShowWindow(page.hwnd(), SW_HIDE);

@@ -19,7 +19,7 @@ namespace {
 HWND FindPanel() {
     HWND w = nullptr;
     while ((w = FindWindowExA(nullptr, w, "#32770", "Umbravue")) != nullptr)
-        if (GetDlgItem(w, 1006)) return w;   // the one with a "Hide" button
+        if (GetDlgItem(w, 1006)) return w;  // the one with a "Hide" button
     return nullptr;
 }
 
@@ -48,8 +48,7 @@ int main(int argc, char** argv) {
         SendMessageTimeoutA(panel, WM_USER, 0, mouse, flags, 10000, &answer);
         std::printf("sent %s\n", cmd);
     } else if (!std::strcmp(cmd, "taskbar")) {
-        SendMessageTimeoutA(panel, RegisterWindowMessageA("TaskbarCreated"), 0, 0, flags, 10000,
-                            &answer);
+        SendMessageTimeoutA(panel, RegisterWindowMessageA("TaskbarCreated"), 0, 0, flags, 10000, &answer);
         std::printf("sent taskbar\n");
     } else if (!std::strcmp(cmd, "page") || !std::strcmp(cmd, "select")) {
         HWND sheet = FindSheet(panel);
@@ -80,7 +79,8 @@ int main(int argc, char** argv) {
             SendMessageTimeoutA(list, LB_GETCARETINDEX, 0, 0, flags, 10000, &caret);
             SendMessageTimeoutA(list, LB_GETTOPINDEX, 0, 0, flags, 10000, &top);
             SendMessageTimeoutA(list, LB_GETITEMHEIGHT, 0, 0, flags, 10000, &height);
-            const LPARAM at = MAKELPARAM(4, (static_cast<int>(caret) - static_cast<int>(top)) * height + height / 2);
+            const LPARAM at =
+                MAKELPARAM(4, (static_cast<int>(caret) - static_cast<int>(top)) * height + height / 2);
             SendMessageTimeoutA(list, WM_LBUTTONDOWN, MK_LBUTTON, at, flags, 10000, &answer);
             SendMessageTimeoutA(list, WM_LBUTTONUP, 0, at, flags, 10000, &answer);
         }

@@ -102,9 +102,9 @@ public:
             RegisterClassA(&wc);
             registered = true;
         }
-        hwnd = CreateWindowExA(WS_EX_TOOLWINDOW, "UvHostTestWindow", "", WS_POPUP | (visible ? WS_VISIBLE : 0), 0, 0,
-                               width, height,
-                               nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        hwnd =
+            CreateWindowExA(WS_EX_TOOLWINDOW, "UvHostTestWindow", "", WS_POPUP | (visible ? WS_VISIBLE : 0),
+                            0, 0, width, height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
         ownProc = GetWindowLongPtrA(hwnd, GWLP_WNDPROC);
     }
     ~TestWindow() { DestroyWindow(hwnd); }
@@ -262,7 +262,8 @@ TEST_F(DesktopHostTest, PaintsFromTheCacheAndStopPutsTheWindowBack) {
     EXPECT_EQ(640, host.run->picture.cache().width);
     EXPECT_EQ(cacheHeight, host.run->picture.cache().height);
     const int windowY = (480 - cacheHeight) / 2;
-    EXPECT_EQ(GetPixel(host.run->picture.cache().dc.get(), 320, 100), WindowPixel(window.hwnd, 320, windowY + 100));
+    EXPECT_EQ(GetPixel(host.run->picture.cache().dc.get(), 320, 100),
+              WindowPixel(window.hwnd, 320, windowY + 100));
 
     // Unchanged picture: copies only.
     const LONG rebuilds = host.cacheRebuilds;
@@ -412,7 +413,9 @@ TEST_F(DesktopHostTest, AProcedureInstalledOverOursStaysAndOursKeepsForwarding) 
 TEST_F(DesktopHostTest, AFailedRenderIsNotShown) {
     TestWindow window(320, 240);
     uv::DesktopHost& host = State().desktop.host;
-    host.compose = [](const std::uint8_t*, const std::uint8_t*, const std::uint8_t*, HDC, int, int) { return false; };
+    host.compose = [](const std::uint8_t*, const std::uint8_t*, const std::uint8_t*, HDC, int, int) {
+        return false;
+    };
     const LONG composes = host.composes;
     ASSERT_TRUE(uv::StartDesktopHost(window.hwnd));
     // The failed render hands the baton back without a picture.

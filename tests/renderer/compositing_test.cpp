@@ -58,12 +58,14 @@ TEST(MapImageCheck, RefusesWhatTheBuffersCannotHold) {
     EXPECT_EQ(CheckMapImages(2048, 1024, 2048, 1023), MapImageCheck::NightSizeDiffers);
     EXPECT_EQ(CheckMapImages(kMaxMapWidth + 4, 4, kMaxMapWidth + 4, 4), MapImageCheck::TooLarge);
     EXPECT_EQ(CheckMapImages(4, kMaxMapHeight + 1, 4, kMaxMapHeight + 1), MapImageCheck::TooLarge);
-    EXPECT_EQ(CheckMapImages(kMaxMapWidth, kMaxMapHeight, kMaxMapWidth, kMaxMapHeight), MapImageCheck::TooLarge);
+    EXPECT_EQ(CheckMapImages(kMaxMapWidth, kMaxMapHeight, kMaxMapWidth, kMaxMapHeight),
+              MapImageCheck::TooLarge);
     // 3 * W * H would overflow 32 bits here.
     EXPECT_EQ(CheckMapImages(0x40000000, 8, 0x40000000, 8), MapImageCheck::TooLarge);
     EXPECT_EQ(PixelBufferSize(2048, 1024), 3u * 2048 * 1024);
     EXPECT_EQ(PixelBufferSize(2046, 1024), 0u);
-    EXPECT_STRNE(DescribeMapImageCheck(MapImageCheck::NightSizeDiffers), DescribeMapImageCheck(MapImageCheck::Ok));
+    EXPECT_STRNE(DescribeMapImageCheck(MapImageCheck::NightSizeDiffers),
+                 DescribeMapImageCheck(MapImageCheck::Ok));
 }
 
 TEST(MapImageCheck, SizesBeyondTheLimitsLeaveBuffersAlone) {
@@ -81,7 +83,8 @@ TEST(MapImageCheck, SizesBeyondTheLimitsLeaveBuffersAlone) {
         GenerateNightPixels(day.data(), night.data(), size.first, size.second);
         EXPECT_FALSE(ComputeDayMask(mask.data(), size.first, size.second, 0, 0, 0.1));
         std::uint32_t state = 5;
-        EXPECT_EQ(BlendDayNight(day.data(), night.data(), mask.data(), size.first, size.second, state), nullptr);
+        EXPECT_EQ(BlendDayNight(day.data(), night.data(), mask.data(), size.first, size.second, state),
+                  nullptr);
         EXPECT_EQ(state, 5u);
     }
     EXPECT_EQ(night, Buffer(6, 4, 10));
@@ -189,8 +192,8 @@ TEST(ComputeDayMask, FullWidthIsOneGradientOverTheGlobe) {
     const int w = 64, h = 32;
     std::vector<std::uint8_t> mask = Mask(w, h);
     ComputeDayMask(mask.data(), w, h, 0.0, 0.0, BandWidthFraction(100));
-    EXPECT_EQ(Weight(mask, w, 0, h / 2), 0);      // the antisolar point
-    EXPECT_EQ(Weight(mask, w, 1, h / 2), 1);      // right beside it
+    EXPECT_EQ(Weight(mask, w, 0, h / 2), 0);        // the antisolar point
+    EXPECT_EQ(Weight(mask, w, 1, h / 2), 1);        // right beside it
     EXPECT_EQ(Weight(mask, w, w / 2, h / 2), 255);  // the subsolar point
     // Full day only within about 5.7 degrees (one column here) of the sun.
     EXPECT_LT(Weight(mask, w, w / 2 + 2, h / 2), 255);
@@ -274,7 +277,7 @@ void ExpectSameRendersAsPlainForm(int w, int h) {
 }
 
 TEST(ComposeDayNight, TwentyRendersMatchThePlainForm) {
-    ExpectSameRendersAsPlainForm(20, 9);    // less than one block of columns
+    ExpectSameRendersAsPlainForm(20, 9);     // less than one block of columns
     ExpectSameRendersAsPlainForm(266, 133);  // blocks, a part block per row, a width no multiple of 4
 }
 
@@ -282,7 +285,8 @@ TEST(ComposeDayNight, BlendStaysBetweenItsSourcesAndInsideAByte) {
     // Every mask value (column) against every day value (row), compared
     // with the plain form.
     const int w = 256, h = 256;
-    std::vector<std::uint8_t> day = Buffer(w, h), night = Buffer(w, h), plainMask = Buffer(w, h), mask = Mask(w, h);
+    std::vector<std::uint8_t> day = Buffer(w, h), night = Buffer(w, h), plainMask = Buffer(w, h),
+                              mask = Mask(w, h);
     std::vector<std::uint8_t> expected = Buffer(w, h);
     for (const std::uint8_t nightValue : {0, 1, 128, 254, 255}) {
         for (int j = 0; j < h; ++j) {
@@ -324,7 +328,8 @@ TEST(ComposeDayNight, BlendStaysBetweenItsSourcesAndInsideAByte) {
     const std::vector<std::uint8_t> white = Buffer(8, 1, 255);
     for (int k = 0; k < 256; ++k) {
         std::uint32_t state = zeroFirst;
-        const std::uint8_t* out = BlendDayNight(white.data(), white.data(), Mask(8, 1, static_cast<std::uint8_t>(k)).data(), 8, 1, state);
+        const std::uint8_t* out = BlendDayNight(white.data(), white.data(),
+                                                Mask(8, 1, static_cast<std::uint8_t>(k)).data(), 8, 1, state);
         ASSERT_NE(out, nullptr);
         EXPECT_EQ(std::vector<std::uint8_t>(out, out + 24), white) << k;
     }

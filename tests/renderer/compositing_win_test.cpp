@@ -50,7 +50,8 @@ struct DibCanvas {
 
 std::vector<std::uint8_t> Pattern(int w, int h) {
     std::vector<std::uint8_t> buffer(3 * static_cast<std::size_t>(w) * h);
-    for (std::size_t k = 0; k < buffer.size(); ++k) buffer[k] = static_cast<std::uint8_t>((k * 7 + k / 5) & 0xff);
+    for (std::size_t k = 0; k < buffer.size(); ++k)
+        buffer[k] = static_cast<std::uint8_t>((k * 7 + k / 5) & 0xff);
     return buffer;
 }
 
@@ -109,7 +110,8 @@ TEST(ComposeDayNight, DithersWithTheThreadsRuntimeRandAndLeavesItAdvanced) {
             for (int j = 0; j < h; ++j) {
                 for (int i = 0; i < w; ++i) {
                     const std::size_t p = 3 * (static_cast<std::size_t>(w) * j + i);
-                    ASSERT_EQ(canvas.At(i, j), expected[p] | (expected[p + 1] << 8) | (expected[p + 2] << 16u))
+                    ASSERT_EQ(canvas.At(i, j),
+                              expected[p] | (expected[p + 1] << 8) | (expected[p + 2] << 16u))
                         << seed << " render " << render << " at " << i << "," << j;
                 }
             }

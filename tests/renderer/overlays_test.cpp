@@ -128,8 +128,7 @@ TEST(DawnDuskPath, WrapsAtTheEdgesHorizontally) {
         const PathStep& before = path[i - 1];
         EXPECT_FALSE(before.move);
         EXPECT_EQ(before.to.y, path[i].to.y);
-        EXPECT_TRUE((before.to.x == 1024 && path[i].to.x == 0) ||
-                    (before.to.x == 0 && path[i].to.x == 1024));
+        EXPECT_TRUE((before.to.x == 1024 && path[i].to.x == 0) || (before.to.x == 0 && path[i].to.x == 1024));
         ++wraps;
     }
     EXPECT_GE(wraps, 1);

@@ -25,8 +25,10 @@ OverlayView View(int w, int h) {
 // The DC's selections and modes as a routine found them.
 struct DcState {
     explicit DcState(HDC dc)
-        : pen(GetCurrentObject(dc, OBJ_PEN)), font(GetCurrentObject(dc, OBJ_FONT)),
-          text(GetTextColor(dc)), mode(GetBkMode(dc)) {}
+        : pen(GetCurrentObject(dc, OBJ_PEN)),
+          font(GetCurrentObject(dc, OBJ_FONT)),
+          text(GetTextColor(dc)),
+          mode(GetBkMode(dc)) {}
     bool operator==(const DcState& o) const {
         return pen == o.pen && font == o.font && text == o.text && mode == o.mode;
     }

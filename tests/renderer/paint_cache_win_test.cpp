@@ -137,8 +137,8 @@ TEST_F(PaintCacheTest, LaterOverlaysLieOnTopInPaintOrder) {
     const MapFit fit = FitPaintCache(s, kW, kH, kW, kH);
     Canvas cache(kW, kH);
     BuildPaintCache(cache.dc(), fit, display.dc(), s, cities, ShownSun{}, kNow);
-    EXPECT_EQ(cache.At(180, 30), RGB(255, 0, 0));   // midday over the 0 meridian
-    EXPECT_EQ(cache.At(30, 90), RGB(0, 255, 0));    // sun's parallel over the equator
+    EXPECT_EQ(cache.At(180, 30), RGB(255, 0, 0));  // midday over the 0 meridian
+    EXPECT_EQ(cache.At(30, 90), RGB(0, 255, 0));   // sun's parallel over the equator
     EXPECT_EQ(cache.At(180, 90), RGB(0, 255, 0));
     EXPECT_EQ(cache.At(182, 170), RGB(255, 0, 255));  // the marker over the meridians
     // The status panel covers the bottom left last.

@@ -47,8 +47,7 @@ TEST(ProjectLatLon, EquirectangularWithRoundingAndWrap) {
     EXPECT_EQ(ProjectLatLon(1024, 512, 1, 1, 0, 0, 0).y, 256);
     EXPECT_EQ(ProjectLatLon(1024, 512, 1, 1, 0, 0, -180).x, 0);
     EXPECT_EQ(ProjectLatLon(1024, 512, 1, 1, 0, 0, 180).x, 0);
-    EXPECT_EQ(ProjectLatLon(1024, 512, 1, 1, 300, 0, -180).x,
-              ProjectLatLon(1024, 512, 1, 1, 300, 0, 180).x);
+    EXPECT_EQ(ProjectLatLon(1024, 512, 1, 1, 300, 0, -180).x, ProjectLatLon(1024, 512, 1, 1, 300, 0, 180).x);
     EXPECT_EQ(ProjectLatLon(1024, 512, 1, 1, 0, 90, 0).y, 0);
     EXPECT_EQ(ProjectLatLon(1024, 512, 1, 1, 0, -90, 0).y, 512);
     // A shift wraps at the right edge.

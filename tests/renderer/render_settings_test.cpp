@@ -54,10 +54,21 @@ TEST_F(RenderSettingsTest, InitialValuesBeforeAnyMessage) {
 }
 
 TEST_F(RenderSettingsTest, XOffsetIsNormalisedIntoOneTurnForAnyValue) {
-    const struct { std::int32_t in, out; } cases[] = {
-        {0, 0}, {359, 359}, {360, 0}, {400, 40}, {-30, 330}, {-15, 345},
-        {-400, 320}, {-360, 0}, {-720, 0}, {1080 + 7, 7},
-        {INT32_MIN, NormalizeXOffset(INT32_MIN % 360)}, {INT32_MAX, INT32_MAX % 360},
+    const struct {
+        std::int32_t in, out;
+    } cases[] = {
+        {0, 0},
+        {359, 359},
+        {360, 0},
+        {400, 40},
+        {-30, 330},
+        {-15, 345},
+        {-400, 320},
+        {-360, 0},
+        {-720, 0},
+        {1080 + 7, 7},
+        {INT32_MIN, NormalizeXOffset(INT32_MIN % 360)},
+        {INT32_MAX, INT32_MAX % 360},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(Send(MessageId::XOffset, c.in), SettingAction::None);
@@ -120,7 +131,8 @@ TEST_F(RenderSettingsTest, ForeignValuesOfEveryIdStayInRange) {
     for (std::uint32_t id = 0; id <= 300; ++id) {
         for (std::int32_t v : {INT32_MIN, -1, 0, 1, 7, 1001, INT32_MAX}) {
             ApplySettingsMessage(s, cities, id, v, kNow);
-            const MapFit fit = FitMapToWindow(s.displayMode, s.mapHeightFraction, s.yOffset, 2160, 3840, 2048, 1024);
+            const MapFit fit =
+                FitMapToWindow(s.displayMode, s.mapHeightFraction, s.yOffset, 2160, 3840, 2048, 1024);
             ASSERT_GE(s.yOffset, 0.0) << id << " " << v;
             ASSERT_LE(s.yOffset, 1.0) << id << " " << v;
             ASSERT_GE(s.displayMode, 0) << id << " " << v;

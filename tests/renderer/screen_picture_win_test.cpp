@@ -60,8 +60,8 @@ TEST(ScreenPicture, LooksLikeTheHostedPictureInEveryDisplayMode) {
     };
     // A width no multiple of 4 at the images' scale, one that crops, one
     // wider than the map (black bands beside it), one that cuts the south.
-    for (const Case c : {Case{0, 330, 200}, Case{1, 300, 220}, Case{2, 200, 160}, Case{2, 500, 120},
-                         Case{3, 240, 160}}) {
+    for (const Case c :
+         {Case{0, 330, 200}, Case{1, 300, 220}, Case{2, 200, 160}, Case{2, 500, 120}, Case{3, 240, 160}}) {
         SCOPED_TRACE(::testing::Message() << "mode " << c.mode << " " << c.cx << "x" << c.cy);
         s.displayMode = c.mode;
         s.mapHeightFraction = c.mode == 3 ? kNoAntarcticaFraction : 1.0f;
@@ -85,7 +85,8 @@ TEST(ScreenPicture, LooksLikeTheHostedPictureInEveryDisplayMode) {
         EXPECT_EQ(differing, 0) << "of " << patches << " patches";
         // The same black where the map is not: the corners of the wide window.
         EXPECT_EQ(screen.At(0, 0) == RGB(0, 0, 0), hosted.At(0, 0) == RGB(0, 0, 0));
-        EXPECT_EQ(screen.At(c.cx - 1, c.cy - 1) == RGB(0, 0, 0), hosted.At(c.cx - 1, c.cy - 1) == RGB(0, 0, 0));
+        EXPECT_EQ(screen.At(c.cx - 1, c.cy - 1) == RGB(0, 0, 0),
+                  hosted.At(c.cx - 1, c.cy - 1) == RGB(0, 0, 0));
     }
     FreeCompositePixels();
 }

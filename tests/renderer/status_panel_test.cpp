@@ -78,7 +78,10 @@ TEST_F(StatusPanelTest, SunLocationAloneIsOneHeaderLine) {
     EXPECT_EQ(l.texts[0].x, 10);
     EXPECT_EQ(l.texts[0].y, 768 - 18);
     EXPECT_EQ(l.texts[0].text.rfind("sun coordinates: 23\xB0", 0), 0u) << l.texts[0].text;
-    EXPECT_NE(l.texts[0].text.find("N,   0\xB0" "00'00\" E"), std::string::npos) << l.texts[0].text;
+    EXPECT_NE(l.texts[0].text.find("N,   0\xB0"
+                                   "00'00\" E"),
+              std::string::npos)
+        << l.texts[0].text;
     EXPECT_EQ(l.texts[0].text.find(';'), std::string::npos);
 }
 
@@ -152,7 +155,7 @@ TEST_F(StatusPanelTest, OneColumnWindowsStackEverythingAtTheLeft) {
 }
 
 TEST_F(StatusPanelTest, OffOrTooNarrowShowsNothingAndNoCityOnlyTheHeader) {
-    EXPECT_EQ(Layout(1024, 768, Items(true, true, true, true)).texts.size(), 1u);   // empty database
+    EXPECT_EQ(Layout(1024, 768, Items(true, true, true, true)).texts.size(), 1u);  // empty database
     Load("A,X,0,0\n");
     StatusPanelLayout l = Layout(1024, 768, Items(true, true, false, false));
     EXPECT_EQ(l.rowsPerColumn, 0);
@@ -187,12 +190,11 @@ TEST_F(StatusPanelTest, RowsInByteOrderWithDuplicateNamesOnce) {
 TEST_F(StatusPanelTest, ItemSlotsAndTheSolarOffsetSign) {
     double lat = 0, sunLon = 0;
     ComputeSubsolarPoint(kSolstice + 3 * 3600, lat, sunLon);
-    const std::string text = "OnMeridian,X," + std::to_string(sunLon * 180.0 / kPi) +
-                             ",0\nEast,X," + std::to_string(sunLon * 180.0 / kPi + 90.0) + ",0\n";
+    const std::string text = "OnMeridian,X," + std::to_string(sunLon * 180.0 / kPi) + ",0\nEast,X," +
+                             std::to_string(sunLon * 180.0 / kPi + 90.0) + ",0\n";
     Load(text);
     SelectAll();
-    const StatusPanelLayout l =
-        Layout(1024, 768, Items(true, true, true, true), kSolstice + 3 * 3600);
+    const StatusPanelLayout l = Layout(1024, 768, Items(true, true, true, true), kSolstice + 3 * 3600);
     // Per row: name, sunrise, sunset, [sign], offset, local time.
     ASSERT_GE(l.texts.size(), 1u + 6 + 5);
     const PanelText* east = &l.texts[1];
@@ -238,10 +240,12 @@ TEST_F(StatusPanelTest, PolarDayAndNightShowDashesEastOfUtcToo) {
 // Svalbard) and the apparent sun. The expected clocks are ERFA's (SOFA) sun
 // and the tz database's zones.
 TEST_F(StatusPanelTest, ExactSunAndRealZonesShowEachCitysOwnClock) {
-    Load("Adelaide,Australia,138.5986,-34.9287\nLongyearbyen,Svalbard,15.6469,78.2233\n"
-         "Mumbai,India,72.8826,19.0728\n");
+    Load(
+        "Adelaide,Australia,138.5986,-34.9287\nLongyearbyen,Svalbard,15.6469,78.2233\n"
+        "Mumbai,India,72.8826,19.0728\n");
     const std::string zones =
-        "0,Australia/Adelaide,ACST-9:30ACDT,M10.1.0,M4.1.0/3\n1,Arctic/Longyearbyen,CET-1CEST,M3.5.0,M10.5.0/3\n"
+        "0,Australia/Adelaide,ACST-9:30ACDT,M10.1.0,M4.1.0/3\n1,Arctic/Longyearbyen,CET-1CEST,M3.5.0,M10.5.0/"
+        "3\n"
         "2,Asia/Kolkata,IST-5:30\n";
     db.ParseZones(zones.data(), zones.size());
     SelectAll();

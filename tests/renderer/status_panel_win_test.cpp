@@ -44,8 +44,8 @@ TEST(DrawStatusPanel, ThreeCitiesIn1024PixelsStandInColumnsAt10And277And544) {
     // Header at 270, the row at 282.
     EXPECT_GT(c.Count(kText, 10, 270, 400, 281), 20);
     for (int x : {10, 277, 544}) {
-        EXPECT_GT(c.Count(kText, x, 282, x + 30, 296), 5) << x;  // the name
-        EXPECT_EQ(c.Count(kText, x - 12, 282, x, 296), 0) << x;  // nothing just before it
+        EXPECT_GT(c.Count(kText, x, 282, x + 30, 296), 5) << x;         // the name
+        EXPECT_EQ(c.Count(kText, x - 12, 282, x, 296), 0) << x;         // nothing just before it
         EXPECT_GT(c.Count(kText, x + 104, 282, x + 134, 296), 5) << x;  // its local time
     }
     EXPECT_EQ(c.Count(kText, 811, 282, 1024, 300), 0);  // the fourth column stays empty

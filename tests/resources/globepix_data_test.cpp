@@ -85,7 +85,8 @@ TEST(CityList, EveryLineFitsTheRecordFields) {
         ASSERT_EQ(line.find('\n'), std::string::npos);
         for (unsigned char c : line) {
             // Control characters and the five bytes code page 1252 leaves undefined.
-            EXPECT_TRUE(c >= 0x20 && c != 0x7F && c != 0x81 && c != 0x8D && c != 0x8F && c != 0x90 && c != 0x9D)
+            EXPECT_TRUE(c >= 0x20 && c != 0x7F && c != 0x81 && c != 0x8D && c != 0x8F && c != 0x90 &&
+                        c != 0x9D)
                 << static_cast<int>(c);
         }
         const std::vector<std::string> fields = Split(line, ',');
@@ -151,14 +152,20 @@ TEST(CityList, AgreesWithTheDataSet) {
         {"New Delhi", "India", 28.63576, 77.22445},
         {"Washington D.C.", "United States", 38.89511, -77.03637},
         {"Palikir", "Micronesia", 6.92477, 158.16109},
-        {"L\xF3" "dz", "Poland", 51.77058, 19.47395},
+        {"L\xF3"
+         "dz",
+         "Poland", 51.77058, 19.47395},
         {"Wroclaw", "Poland", 51.1, 17.03333},
         {"Izmir", "Turkey", 38.41273, 27.13838},
         {"S\xE3o Paulo", "Brazil", -23.5475, -46.63611},
         {"Reykjav\xEDk", "Iceland", 64.13548, -21.89541},
         {"Z\xFCrich", "Switzerland", 47.36667, 8.55},
-        {"Hag\xE5t\xF1" "a", "Guam", 13.47567, 144.74886},
-        {"Port-aux-Fran\xE7" "ais", "French S. Terr.", -49.34916, 70.21937},
+        {"Hag\xE5t\xF1"
+         "a",
+         "Guam", 13.47567, 144.74886},
+        {"Port-aux-Fran\xE7"
+         "ais",
+         "French S. Terr.", -49.34916, 70.21937},
         {"Tokyo", "Japan", 35.6895, 139.69171},
         {"Santiago", "Chile", -33.45694, -70.64827},
         {"Honolulu", "United States", 21.30694, -157.85833},
@@ -178,7 +185,8 @@ TEST(CityList, AgreesWithTheDataSet) {
         int count = 0;
         for (int i = 0; i < db.GetCityCount(); ++i) {
             const CityRecord* city = db.GetCity(i);
-            if (std::strcmp(city->name, spot.name) == 0 && std::strcmp(city->country->name, spot.country) == 0) {
+            if (std::strcmp(city->name, spot.name) == 0 &&
+                std::strcmp(city->country->name, spot.country) == 0) {
                 found = city;
                 ++count;
             }
@@ -242,7 +250,9 @@ TEST(SunGlyph, IsASunOnWhite) {
     ASSERT_TRUE(uv::ReadBmpFile(GLOBEPIX_GLYPH_BMP, glyph, error)) << error;
     ASSERT_GE(glyph.width, 16);
     ASSERT_GE(glyph.height, 16);
-    auto at = [&](int i, int j) { return &glyph.pixels[3 * (static_cast<std::size_t>(glyph.width) * j + i)]; };
+    auto at = [&](int i, int j) {
+        return &glyph.pixels[3 * (static_cast<std::size_t>(glyph.width) * j + i)];
+    };
     // Corners transparent (pure white), the centre a warm colour.
     for (const auto& corner : {std::make_pair(0, 0), std::make_pair(glyph.width - 1, glyph.height - 1)}) {
         const std::uint8_t* p = at(corner.first, corner.second);
@@ -255,7 +265,8 @@ TEST(SunGlyph, IsASunOnWhite) {
     EXPECT_LT(centre[0], 128);  // little blue: yellow
     int opaque = 0;
     for (int j = 0; j < glyph.height; ++j)
-        for (int i = 0; i < glyph.width; ++i) opaque += !(at(i, j)[0] == 255 && at(i, j)[1] == 255 && at(i, j)[2] == 255);
+        for (int i = 0; i < glyph.width; ++i)
+            opaque += !(at(i, j)[0] == 255 && at(i, j)[1] == 255 && at(i, j)[2] == 255);
     EXPECT_GT(opaque, glyph.width * glyph.height / 8);
     EXPECT_LT(opaque, glyph.width * glyph.height / 2);
 }

@@ -60,8 +60,8 @@ struct Phase {
     double totalCpu = 0;
     int runs = 0;
     void Add(const Stopwatch& since) {
-        bestWall = std::min(bestWall,
-                            std::chrono::duration<double>(std::chrono::steady_clock::now() - since.wall).count());
+        bestWall = std::min(
+            bestWall, std::chrono::duration<double>(std::chrono::steady_clock::now() - since.wall).count());
         totalCpu += ThreadSeconds() - since.cpu;
         ++runs;
     }
@@ -98,7 +98,8 @@ bool RunSize(int w, int h, int repetitions) {
         oracle.mask.Add(t);
         Seed(1);
         t = Stopwatch();
-        uv::ReferenceBlendDayNight(day.data(), night.data(), oracleMask.data(), oracleOut.data(), w, h, Random);
+        uv::ReferenceBlendDayNight(day.data(), night.data(), oracleMask.data(), oracleOut.data(), w, h,
+                                   Random);
         oracle.blend.Add(t);
 
         // The fast form runs more often: its phases are short.
@@ -122,10 +123,11 @@ bool RunSize(int w, int h, int repetitions) {
     std::printf("%dx%d\n", w, h);
     Print("plain", oracle);
     Print("fast", product);
-    std::printf("  speed-up %.1fx CPU (mask %.1fx, blend %.1fx), %.1fx best wall; same bytes: %s\n", plain / fast,
-                oracle.mask.Cpu() / product.mask.Cpu(), oracle.blend.Cpu() / product.blend.Cpu(),
-                (oracle.mask.bestWall + oracle.blend.bestWall) / (product.mask.bestWall + product.blend.bestWall),
-                same ? "yes" : "NO");
+    std::printf(
+        "  speed-up %.1fx CPU (mask %.1fx, blend %.1fx), %.1fx best wall; same bytes: %s\n", plain / fast,
+        oracle.mask.Cpu() / product.mask.Cpu(), oracle.blend.Cpu() / product.blend.Cpu(),
+        (oracle.mask.bestWall + oracle.blend.bestWall) / (product.mask.bestWall + product.blend.bestWall),
+        same ? "yes" : "NO");
     return same;
 }
 
@@ -133,7 +135,8 @@ bool RunSize(int w, int h, int repetitions) {
 
 int main(int argc, char** argv) {
     const int repetitions = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
-    std::printf("%d runs of the plain form, %d of the fast one; 10%% band, sun of 2004-06-21 12:00 UTC\n", repetitions, 4 * repetitions);
+    std::printf("%d runs of the plain form, %d of the fast one; 10%% band, sun of 2004-06-21 12:00 UTC\n",
+                repetitions, 4 * repetitions);
     bool same = RunSize(2048, 1024, repetitions);
     same = RunSize(4096, 2048, repetitions) && same;
     return same ? 0 : 1;

@@ -79,7 +79,8 @@ struct Best {
 
 void PrintStage(const char* name, const Best* plain, const Best& now) {
     if (plain) {
-        std::printf("  %-34s %9.1f %9.1f %8.1fx\n", name, plain->Ms(), now.Ms(), plain->seconds / now.seconds);
+        std::printf("  %-34s %9.1f %9.1f %8.1fx\n", name, plain->Ms(), now.Ms(),
+                    plain->seconds / now.seconds);
     } else {
         std::printf("  %-34s %9s %9.1f\n", name, "-", now.Ms());
     }
@@ -94,8 +95,10 @@ void PrintStages(const uv::MapImages& images, const uv::RenderSettings& settings
     const int w = images.width, h = images.height;
     double declination = 0.0, longitude = 0.0;
     SubsolarPointFor(settings.exactSun != 0, settings.renderTime, declination, longitude);
-    const std::uint8_t* night = settings.useGeneratedNight ? images.generatedNight.data() : images.night.data();
-    std::vector<std::uint8_t> mask(uv::MaskBufferSize(w, h)), plainMask(images.day.size()), plainOut(images.day.size());
+    const std::uint8_t* night =
+        settings.useGeneratedNight ? images.generatedNight.data() : images.night.data();
+    std::vector<std::uint8_t> mask(uv::MaskBufferSize(w, h)), plainMask(images.day.size()),
+        plainOut(images.day.size());
     uv::SelectedBitmap rendered, display, cache;
     const uv::MapFit fit = uv::FitPaintCache(settings, cx, cy, w, h);
     if (!rendered.Fit(w, h) || !display.Fit(w, h) || !cache.Fit(fit.targetWidth, fit.targetHeight)) {
@@ -104,35 +107,43 @@ void PrintStages(const uv::MapImages& images, const uv::RenderSettings& settings
     }
     uv::RenderSettings bare = settings;
     bare.overlayGrid = bare.overlayDawnDusk = bare.overlayMidday = bare.overlayMidnight = 0;
-    bare.overlaySunLatitude = bare.overlayCities = bare.cityLabels = bare.overlayStatus = bare.glyphShowSun = 0;
+    bare.overlaySunLatitude = bare.overlayCities = bare.cityLabels = bare.overlayStatus = bare.glyphShowSun =
+        0;
     const uv::ShownSun sun{longitude, declination};
 
     Best plainMaskTime, plainBlend, maskTime, blend, bits, rotation, stretch, overlays, mapWork;
     std::uint32_t state = 1;
     for (int r = 0; r < runs; ++r) {
         plainMaskTime.Time([&] {
-            uv::ReferenceComputeDayMask(plainMask.data(), w, h, longitude, declination, settings.dawnDuskWidth);
+            uv::ReferenceComputeDayMask(plainMask.data(), w, h, longitude, declination,
+                                        settings.dawnDuskWidth);
         });
         std::srand(1);
         plainBlend.Time([&] {
-            uv::ReferenceBlendDayNight(images.day.data(), night, plainMask.data(), plainOut.data(), w, h, std::rand);
+            uv::ReferenceBlendDayNight(images.day.data(), night, plainMask.data(), plainOut.data(), w, h,
+                                       std::rand);
         });
         const std::uint8_t* composite = nullptr;
         const auto start = std::chrono::steady_clock::now();
-        maskTime.Time([&] { uv::ComputeDayMask(mask.data(), w, h, longitude, declination, settings.dawnDuskWidth); });
-        blend.Time([&] { composite = uv::BlendDayNight(images.day.data(), night, mask.data(), w, h, state); });
+        maskTime.Time(
+            [&] { uv::ComputeDayMask(mask.data(), w, h, longitude, declination, settings.dawnDuskWidth); });
+        blend.Time(
+            [&] { composite = uv::BlendDayNight(images.day.data(), night, mask.data(), w, h, state); });
         bits.Time([&] { uv::WriteBitmapPixels(rendered.dc.get(), w, h, composite); });
         mapWork.seconds = std::min(mapWork.seconds, Seconds(start));
         rotation.Time([&] {
-            uv::RotateIntoDisplay(display.dc.get(), rendered.dc.get(), w, h, uv::DisplayShift(settings, sun, w));
+            uv::RotateIntoDisplay(display.dc.get(), rendered.dc.get(), w, h,
+                                  uv::DisplayShift(settings, sun, w));
         });
         stretch.Time([&] {
-            uv::BuildPaintCache(cache.dc.get(), fit, display.dc.get(), bare, cities, sun, settings.renderTime);
+            uv::BuildPaintCache(cache.dc.get(), fit, display.dc.get(), bare, cities, sun,
+                                settings.renderTime);
         });
-        overlays.Time([&] { uv::DrawOverlays(cache.dc.get(), fit, settings, cities, sun, settings.renderTime); });
+        overlays.Time(
+            [&] { uv::DrawOverlays(cache.dc.get(), fit, settings, cities, sun, settings.renderTime); });
     }
-    std::printf("%dx%d screen, %dx%d map: stages in ms, best of %d   plain form  this build   ratio\n", cx, cy, w, h,
-                runs);
+    std::printf("%dx%d screen, %dx%d map: stages in ms, best of %d   plain form  this build   ratio\n", cx,
+                cy, w, h, runs);
     PrintStage("mask (worker)", &plainMaskTime, maskTime);
     PrintStage("blend (worker)", &plainBlend, blend);
     PrintStage("bits (worker)", nullptr, bits);
@@ -180,9 +191,10 @@ void BytesPerHour(uv::WallpaperRenderer& renderer, uv::WallpaperJob job, int cx,
         after += file + path + (k == 0 ? placement : 0);
     }
     const double before = renewals * (file + path + placement);
-    std::printf("%dx%d  bytes written per hour with the default settings: before %.1f MB (%d renewals),"
-                " now %.1f MB (%d pictures changed)\n",
-                cx, cy, before / 1e6, renewals, after / 1e6, changed);
+    std::printf(
+        "%dx%d  bytes written per hour with the default settings: before %.1f MB (%d renewals),"
+        " now %.1f MB (%d pictures changed)\n",
+        cx, cy, before / 1e6, renewals, after / 1e6, changed);
 }
 
 class SixCities : public uv::CitySelection {
@@ -217,13 +229,14 @@ int main(int argc, char** argv) {
     GetTempPathW(MAX_PATH, temp);
     uv::WallpaperJob job;
     if (!uv::MakeWallpaperFiles(uv::FromWide(temp), job.files) ||
-        (!CreateDirectoryW(uv::WidePtr(job.files.folder), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)) {
+        (!CreateDirectoryW(uv::WidePtr(job.files.folder), nullptr) &&
+         GetLastError() != ERROR_ALREADY_EXISTS)) {
         std::printf("no folder for the picture under %ls\n", temp);
         return 1;
     }
     SixCities selection;
     job.burst = TypicalBurst(selection);
-    job.time = static_cast<std::time_t>(1718971200);   // 2024-06-21 12:00 UTC
+    job.time = static_cast<std::time_t>(1718971200);  // 2024-06-21 12:00 UTC
 
     // The hosted side applies the same burst, as the desktop host would.
     uv::RenderSettings settings;
@@ -297,9 +310,10 @@ int main(int argc, char** argv) {
         PrintStage("wallpaper: write", nullptr, write);
         PrintStage("wallpaper: set", nullptr, set);
         const double renewal = bestRender + bestSet;
-        std::printf("%dx%d  hosted render %7.1f ms   wallpaper renewal %7.1f ms (render and write %7.1f, set %7.1f)"
-                    "   ratio %.2f\n",
-                    cx, cy, bestHosted * 1e3, renewal * 1e3, bestRender * 1e3, bestSet * 1e3, renewal / bestHosted);
+        std::printf(
+            "%dx%d  hosted render %7.1f ms   wallpaper renewal %7.1f ms (render and write %7.1f, set %7.1f)"
+            "   ratio %.2f\n",
+            cx, cy, bestHosted * 1e3, renewal * 1e3, bestRender * 1e3, bestSet * 1e3, renewal / bestHosted);
     }
     for (const auto& size : sizes) BytesPerHour(renderer, job, size.first, size.second, job.time);
     uv::RestoreKeptWallpaper(HKEY_CURRENT_USER);

@@ -45,7 +45,7 @@ struct Wallpaper {
     int width = 0;
     int height = 0;
     bool tile = false;
-    bool stretch = false;   // any style but centred
+    bool stretch = false;  // any style but centred
 };
 
 // A monitor's own picture, set through the rig's wallpaper object.
@@ -53,11 +53,11 @@ struct MonitorPicture {
     HBITMAP bitmap = nullptr;
     int width = 0;
     int height = 0;
-    RECT rect = {};   // the monitor, in virtual-screen coordinates
+    RECT rect = {};  // the monitor, in virtual-screen coordinates
 };
 
 struct RigState {
-    bool active = false;   // some monitor has a picture of its own
+    bool active = false;  // some monitor has a picture of its own
     int monitors = 0;
     MonitorPicture picture[deskwall::kMaxMonitors];
     DWORD position = 0;
@@ -66,7 +66,7 @@ struct RigState {
 
 struct Shell {
     HWND desktop = nullptr;
-    HWND worker = nullptr;   // the later layout's parent of the view
+    HWND worker = nullptr;  // the later layout's parent of the view
     HWND view = nullptr;
     HWND listView = nullptr;
     WNDPROC listViewProcedure = nullptr;
@@ -74,7 +74,7 @@ struct Shell {
     HIMAGELIST images = nullptr;
     Wallpaper wallpaper;
     RigState rig;
-    POINT origin = {};   // the virtual screen's top-left corner
+    POINT origin = {};  // the virtual screen's top-left corner
     bool later = false;
 };
 Shell g_shell;
@@ -144,8 +144,8 @@ void LoadRigPictures() {
         PrintPath(prefix, p.width, path);
     }
     DWORD size = sizeof rig.position, type = 0;
-    if (RegQueryValueExW(key, deskwall::kPosition, nullptr, &type, reinterpret_cast<BYTE*>(&rig.position), &size) !=
-        ERROR_SUCCESS)
+    if (RegQueryValueExW(key, deskwall::kPosition, nullptr, &type, reinterpret_cast<BYTE*>(&rig.position),
+                         &size) != ERROR_SUCCESS)
         rig.position = 0;
     size = sizeof rig.background;
     if (RegQueryValueExW(key, deskwall::kBackground, nullptr, &type, reinterpret_cast<BYTE*>(&rig.background),
@@ -178,7 +178,8 @@ void LoadWallpaper() {
     wchar_t path[MAX_PATH * 4] = {};
     if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, KEY_READ, &key) == ERROR_SUCCESS) {
         wchar_t style[16] = {}, tile[16] = {};
-        if (DesktopString(key, L"Wallpaper", path, ARRAYSIZE(path))) w.bitmap = LoadPicture(path, w.width, w.height);
+        if (DesktopString(key, L"Wallpaper", path, ARRAYSIZE(path)))
+            w.bitmap = LoadPicture(path, w.width, w.height);
         if (w.bitmap && g_shell.later) Transcode(path);
         if (DesktopString(key, L"WallpaperStyle", style, ARRAYSIZE(style))) w.stretch = _wtoi(style) != 0;
         if (DesktopString(key, L"TileWallpaper", tile, ARRAYSIZE(tile))) w.tile = _wtoi(tile) != 0;
@@ -195,7 +196,8 @@ void LoadWallpaper() {
 }
 
 // One monitor's own picture inside its rectangle r of the window.
-void PaintMonitor(HDC dc, HDC source, const MonitorPicture& p, const RECT& r, DWORD position, COLORREF background) {
+void PaintMonitor(HDC dc, HDC source, const MonitorPicture& p, const RECT& r, DWORD position,
+                  COLORREF background) {
     HBRUSH brush = CreateSolidBrush(background);
     FillRect(dc, &r, brush);
     DeleteObject(brush);
@@ -205,10 +207,12 @@ void PaintMonitor(HDC dc, HDC source, const MonitorPicture& p, const RECT& r, DW
     IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
     const int cx = r.right - r.left, cy = r.bottom - r.top;
     if (position == deskwall::kCentre) {
-        BitBlt(dc, r.left + (cx - p.width) / 2, r.top + (cy - p.height) / 2, p.width, p.height, source, 0, 0, SRCCOPY);
+        BitBlt(dc, r.left + (cx - p.width) / 2, r.top + (cy - p.height) / 2, p.width, p.height, source, 0, 0,
+               SRCCOPY);
     } else if (position == deskwall::kTile) {
         for (int y = r.top; y < r.bottom; y += p.height)
-            for (int x = r.left; x < r.right; x += p.width) BitBlt(dc, x, y, p.width, p.height, source, 0, 0, SRCCOPY);
+            for (int x = r.left; x < r.right; x += p.width)
+                BitBlt(dc, x, y, p.width, p.height, source, 0, 0, SRCCOPY);
     } else {
         SetStretchBltMode(dc, HALFTONE);
         StretchBlt(dc, r.left, r.top, cx, cy, source, 0, 0, p.width, p.height, SRCCOPY);
@@ -246,7 +250,8 @@ void PaintWallpaper(HWND window, HDC dc) {
         HBRUSH brush = CreateSolidBrush(kDesktopColor);
         FillRect(dc, &r, brush);
         DeleteObject(brush);
-        BitBlt(dc, (r.right - w.width) / 2, (r.bottom - w.height) / 2, w.width, w.height, source, 0, 0, SRCCOPY);
+        BitBlt(dc, (r.right - w.width) / 2, (r.bottom - w.height) / 2, w.width, w.height, source, 0, 0,
+               SRCCOPY);
     }
     SelectObject(source, old);
     DeleteDC(source);
@@ -263,8 +268,7 @@ LRESULT CALLBACK ListViewProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 
 LRESULT Answer(WPARAM query, LPARAM argument) {
     switch (query) {
-    case deskshell::QueryPing:
-        return 1;
+    case deskshell::QueryPing: return 1;
     case deskshell::QueryHostStatistic: {
         HMODULE uvdll = GetModuleHandleA("uvdll.dll");
         using StatisticFn = LONG(WINAPI*)(int);
@@ -278,7 +282,8 @@ LRESULT Answer(WPARAM query, LPARAM argument) {
     case deskshell::QueryPixel: {
         UpdateWindow(g_shell.listView);
         HDC dc = GetDC(g_shell.listView);
-        const COLORREF color = GetPixel(dc, static_cast<short>(LOWORD(argument)), static_cast<short>(HIWORD(argument)));
+        const COLORREF color =
+            GetPixel(dc, static_cast<short>(LOWORD(argument)), static_cast<short>(HIWORD(argument)));
         ReleaseDC(g_shell.listView, dc);
         return color == CLR_INVALID ? -1 : static_cast<LRESULT>(color);
     }
@@ -290,10 +295,8 @@ LRESULT Answer(WPARAM query, LPARAM argument) {
         SendMessageA(g_shell.listView, WM_DISPLAYCHANGE, 24, argument);
         RedrawWindow(g_shell.listView, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
         return 1;
-    case deskshell::QueryListView:
-        return reinterpret_cast<LRESULT>(g_shell.listView);
-    case deskshell::QueryUvdllLoaded:
-        return GetModuleHandleA("uvdll.dll") ? 1 : 0;
+    case deskshell::QueryListView: return reinterpret_cast<LRESULT>(g_shell.listView);
+    case deskshell::QueryUvdllLoaded: return GetModuleHandleA("uvdll.dll") ? 1 : 0;
     case deskshell::QueryDarkPixels: {
         UpdateWindow(g_shell.listView);
         const int x0 = static_cast<short>(LOWORD(argument)), y0 = static_cast<short>(HIWORD(argument));
@@ -311,49 +314,37 @@ LRESULT Answer(WPARAM query, LPARAM argument) {
     case deskshell::QueryRepaint:
         RedrawWindow(g_shell.listView, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
         return 1;
-    case deskshell::QueryHang:
-        Sleep(static_cast<DWORD>(argument));
-        return 1;
+    case deskshell::QueryHang: Sleep(static_cast<DWORD>(argument)); return 1;
     case deskshell::QueryUnloadUvdll: {
         HMODULE uvdll = GetModuleHandleA("uvdll.dll");
         return uvdll && FreeLibrary(uvdll) ? 1 : 0;
     }
-    case deskshell::QueryWallpaperWidth:
-        return g_shell.wallpaper.bitmap ? g_shell.wallpaper.width : 0;
-    case deskshell::QueryMonitors:
-        return GetSystemMetrics(SM_CMONITORS);
+    case deskshell::QueryWallpaperWidth: return g_shell.wallpaper.bitmap ? g_shell.wallpaper.width : 0;
+    case deskshell::QueryMonitors: return GetSystemMetrics(SM_CMONITORS);
     case deskshell::QueryMonitorPictureWidth: {
         const int i = static_cast<int>(argument);
         const RigState& rig = g_shell.rig;
         return i >= 0 && i < rig.monitors && rig.picture[i].bitmap ? rig.picture[i].width : 0;
     }
-    default:
-        return -1;
+    default: return -1;
     }
 }
 
 LRESULT CALLBACK DesktopProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case deskshell::kQueryMessage:
-        return Answer(wParam, lParam);
+    case deskshell::kQueryMessage: return Answer(wParam, lParam);
     case WM_WINDOWPOSCHANGING:
         // Like the real desktop: always below every other window.
         reinterpret_cast<WINDOWPOS*>(lParam)->hwndInsertAfter = HWND_BOTTOM;
         return 0;
-    case WM_MOUSEACTIVATE:
-        return MA_NOACTIVATE;
-    case WM_ERASEBKGND:
-        return 1;
+    case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
+    case WM_ERASEBKGND: return 1;
     case WM_SETTINGCHANGE:
         if (wParam == SPI_SETDESKWALLPAPER && window == g_shell.desktop) LoadWallpaper();
         return 0;
-    case WM_CLOSE:
-        return 0;  // the desktop does not close; end it by ending the process
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
-    default:
-        return DefWindowProcA(window, message, wParam, lParam);
+    case WM_CLOSE: return 0;  // the desktop does not close; end it by ending the process
+    case WM_DESTROY: PostQuitMessage(0); return 0;
+    default: return DefWindowProcA(window, message, wParam, lParam);
     }
 }
 
@@ -394,7 +385,8 @@ int RunDesktop(bool later) {
     viewClass.lpszClassName = "SHELLDLL_DefView";
     WNDCLASSA workerClass = desktopClass;
     workerClass.lpszClassName = "WorkerW";
-    if (!RegisterClassA(&desktopClass) || !RegisterClassA(&viewClass) || !RegisterClassA(&workerClass)) return 1;
+    if (!RegisterClassA(&desktopClass) || !RegisterClassA(&viewClass) || !RegisterClassA(&workerClass))
+        return 1;
 
     g_shell.origin = {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN)};
     int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
@@ -405,23 +397,23 @@ int RunDesktop(bool later) {
         height = GetSystemMetrics(SM_CYSCREEN);
     }
     const int x = g_shell.origin.x, y = g_shell.origin.y;
-    g_shell.desktop = CreateWindowExA(WS_EX_TOOLWINDOW, "Progman", "Program Manager",
-                                      WS_POPUP | WS_CLIPCHILDREN, x, y, width, height, nullptr, nullptr,
-                                      instance, nullptr);
+    g_shell.desktop =
+        CreateWindowExA(WS_EX_TOOLWINDOW, "Progman", "Program Manager", WS_POPUP | WS_CLIPCHILDREN, x, y,
+                        width, height, nullptr, nullptr, instance, nullptr);
     // The later layout: Progman stays as the shell's message window, the
     // icons live in another top-level window.
     if (later) {
-        g_shell.worker = CreateWindowExA(WS_EX_TOOLWINDOW, "WorkerW", "", WS_POPUP | WS_CLIPCHILDREN, x, y, width,
-                                         height, nullptr, nullptr, instance, nullptr);
+        g_shell.worker = CreateWindowExA(WS_EX_TOOLWINDOW, "WorkerW", "", WS_POPUP | WS_CLIPCHILDREN, x, y,
+                                         width, height, nullptr, nullptr, instance, nullptr);
         if (!g_shell.worker) return 1;
     }
-    g_shell.view = CreateWindowExA(0, "SHELLDLL_DefView", "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
-                                   width, height, later ? g_shell.worker : g_shell.desktop, nullptr, instance,
-                                   nullptr);
-    g_shell.listView = CreateWindowExA(0, WC_LISTVIEWA, "FolderView",
-                                       WS_CHILD | WS_VISIBLE | LVS_ICON | LVS_AUTOARRANGE | LVS_SHAREIMAGELISTS,
-                                       0, 0, width, height, g_shell.view, reinterpret_cast<HMENU>(1), instance,
-                                       nullptr);
+    g_shell.view =
+        CreateWindowExA(0, "SHELLDLL_DefView", "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, width,
+                        height, later ? g_shell.worker : g_shell.desktop, nullptr, instance, nullptr);
+    g_shell.listView =
+        CreateWindowExA(0, WC_LISTVIEWA, "FolderView",
+                        WS_CHILD | WS_VISIBLE | LVS_ICON | LVS_AUTOARRANGE | LVS_SHAREIMAGELISTS, 0, 0, width,
+                        height, g_shell.view, reinterpret_cast<HMENU>(1), instance, nullptr);
     if (!g_shell.desktop || !g_shell.view || !g_shell.listView) return 1;
     g_shell.listViewProcedure = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(g_shell.listView, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ListViewProc)));
@@ -457,13 +449,20 @@ struct QueryName {
     int arguments;
 };
 const QueryName kQueries[] = {
-    {"ping", deskshell::QueryPing, 0},         {"stat", deskshell::QueryHostStatistic, 1},
-    {"ownproc", deskshell::QueryOwnProcedure, 0}, {"pixel", deskshell::QueryPixel, 2},
-    {"gdi", deskshell::QueryGdiObjects, 0},    {"resize", deskshell::QueryResize, 2},
-    {"listview", deskshell::QueryListView, 0}, {"uvdll", deskshell::QueryUvdllLoaded, 0},
-    {"dark", deskshell::QueryDarkPixels, 2},   {"repaint", deskshell::QueryRepaint, 0},
-    {"hang", deskshell::QueryHang, 1},         {"unload", deskshell::QueryUnloadUvdll, 0},
-    {"wallpaper", deskshell::QueryWallpaperWidth, 0}, {"monitors", deskshell::QueryMonitors, 0},
+    {"ping", deskshell::QueryPing, 0},
+    {"stat", deskshell::QueryHostStatistic, 1},
+    {"ownproc", deskshell::QueryOwnProcedure, 0},
+    {"pixel", deskshell::QueryPixel, 2},
+    {"gdi", deskshell::QueryGdiObjects, 0},
+    {"resize", deskshell::QueryResize, 2},
+    {"listview", deskshell::QueryListView, 0},
+    {"uvdll", deskshell::QueryUvdllLoaded, 0},
+    {"dark", deskshell::QueryDarkPixels, 2},
+    {"repaint", deskshell::QueryRepaint, 0},
+    {"hang", deskshell::QueryHang, 1},
+    {"unload", deskshell::QueryUnloadUvdll, 0},
+    {"wallpaper", deskshell::QueryWallpaperWidth, 0},
+    {"monitors", deskshell::QueryMonitors, 0},
     {"monitorwall", deskshell::QueryMonitorPictureWidth, 1},
 };
 

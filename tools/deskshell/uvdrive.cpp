@@ -106,16 +106,21 @@ void RandomMessages(std::istringstream& args) {
         const unsigned id = next() % 301;
         const unsigned pick = next() % 4;
         long value;
-        if (pick == 0) value = edges[next() % (sizeof edges / sizeof edges[0])];
-        else if (pick == 1) value = static_cast<long>(next() % 2001) - 1000;
-        else value = static_cast<long>(static_cast<int>(next()));
+        if (pick == 0)
+            value = edges[next() % (sizeof edges / sizeof edges[0])];
+        else if (pick == 1)
+            value = static_cast<long>(next() % 2001) - 1000;
+        else
+            value = static_cast<long>(static_cast<int>(next()));
         Post(thread, id, value);
         if (gap) Sleep(gap);
     }
     Reply("random %lld %lld", count, static_cast<long long>(thread));
 }
 
-bool Statistic(int item, LRESULT& value) { return deskshell::Ask(deskshell::QueryHostStatistic, item, value); }
+bool Statistic(int item, LRESULT& value) {
+    return deskshell::Ask(deskshell::QueryHostStatistic, item, value);
+}
 
 void Command(const std::string& line, bool& done) {
     std::istringstream args(line);
@@ -126,7 +131,8 @@ void Command(const std::string& line, bool& done) {
     } else if (verb == "install") {
         std::string hex;
         HWND window = deskshell::FindListView();
-        if (args >> hex) window = reinterpret_cast<HWND>(static_cast<INT_PTR>(std::strtoll(hex.c_str(), nullptr, 16)));
+        if (args >> hex)
+            window = reinterpret_cast<HWND>(static_cast<INT_PTR>(std::strtoll(hex.c_str(), nullptr, 16)));
         const DWORD start = GetTickCount();
         UVDLLInstallHook(window);
         Reply("install %lld %lld", GetTickCount() - start, UVDLLIsHostRunning() ? 1 : 0);
@@ -152,7 +158,7 @@ void Command(const std::string& line, bool& done) {
         Post(DesktopThread(), uv::ToWire(uv::MessageId::SetTime), value);
         Reply("settime %lld", value);
     } else if (verb == "ask") {
-        static const char* names[] = {"ping",     "stat",  "ownproc", "pixel", "gdi",  "resize",
+        static const char* names[] = {"ping",     "stat",  "ownproc", "pixel",   "gdi",  "resize",
                                       "listview", "uvdll", "dark",    "repaint", "hang", "unload"};
         std::string name;
         int a = 0, b = 0;

@@ -23,9 +23,7 @@ constexpr int kMaxMonitors = 8;
 constexpr DWORD kCentre = 0;
 constexpr DWORD kTile = 1;
 
-inline void MonitorValueName(int index, wchar_t (&name)[16]) {
-    wsprintfW(name, L"monitor %d", index);
-}
+inline void MonitorValueName(int index, wchar_t (&name)[16]) { wsprintfW(name, L"monitor %d", index); }
 
 // The monitors in the system's enumeration order.
 struct Monitors {

@@ -19,8 +19,8 @@ LONG g_locks = 0;
 
 HKEY OpenRig(REGSAM access) {
     HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, deskwall::kRigKey, 0, nullptr, 0, access, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS)
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, deskwall::kRigKey, 0, nullptr, 0, access, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
         return nullptr;
     return key;
 }
@@ -28,7 +28,8 @@ HKEY OpenRig(REGSAM access) {
 DWORD ReadDword(const wchar_t* name, DWORD fallback) {
     DWORD value = fallback, size = sizeof value, type = 0;
     if (HKEY key = OpenRig(KEY_READ)) {
-        if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS ||
+        if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
+                ERROR_SUCCESS ||
             type != REG_DWORD)
             value = fallback;
         RegCloseKey(key);
@@ -48,7 +49,8 @@ void ReadString(const wchar_t* name, wchar_t* out, DWORD chars) {
     out[0] = 0;
     if (HKEY key = OpenRig(KEY_READ)) {
         DWORD type = 0, size = (chars - 1) * sizeof(wchar_t);
-        if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(out), &size) == ERROR_SUCCESS &&
+        if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(out), &size) ==
+                ERROR_SUCCESS &&
             type == REG_SZ)
             out[size / sizeof(wchar_t)] = 0;
         else
@@ -84,8 +86,8 @@ int MonitorIndex(LPCWSTR id) {
 void Announce() {
     static wchar_t area[] = L"";
     DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, SPI_SETDESKWALLPAPER, reinterpret_cast<LPARAM>(area),
-                        SMTO_ABORTIFHUNG, 2000, &ignored);
+    SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, SPI_SETDESKWALLPAPER,
+                        reinterpret_cast<LPARAM>(area), SMTO_ABORTIFHUNG, 2000, &ignored);
 }
 
 class RigWallpaper : public IDesktopWallpaper {
@@ -117,7 +119,8 @@ public:
         const int index = MonitorIndex(monitorId);
         if (monitorId && index < 0) return E_INVALIDARG;
         const DWORD attributes = wallpaper[0] ? GetFileAttributesW(wallpaper) : 0;
-        if (attributes == INVALID_FILE_ATTRIBUTES || (wallpaper[0] && (attributes & FILE_ATTRIBUTE_DIRECTORY)))
+        if (attributes == INVALID_FILE_ATTRIBUTES ||
+            (wallpaper[0] && (attributes & FILE_ATTRIBUTE_DIRECTORY)))
             return HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
         HKEY key = OpenRig(KEY_WRITE);
         if (!key) return E_FAIL;
@@ -131,7 +134,8 @@ public:
         }
         RegCloseKey(key);
         HKEY desktop = nullptr;
-        if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, KEY_WRITE, &desktop) == ERROR_SUCCESS) {
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, KEY_WRITE, &desktop) ==
+            ERROR_SUCCESS) {
             RegSetValueExW(desktop, L"Wallpaper", 0, REG_SZ, reinterpret_cast<const BYTE*>(wallpaper), bytes);
             RegCloseKey(desktop);
         }
@@ -224,9 +228,15 @@ public:
         ILFree(list);
         return hr;
     }
-    HRESULT STDMETHODCALLTYPE SetSlideshowOptions(DESKTOP_SLIDESHOW_OPTIONS, UINT) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetSlideshowOptions(DESKTOP_SLIDESHOW_OPTIONS*, UINT*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE AdvanceSlideshow(LPCWSTR, DESKTOP_SLIDESHOW_DIRECTION) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetSlideshowOptions(DESKTOP_SLIDESHOW_OPTIONS, UINT) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE GetSlideshowOptions(DESKTOP_SLIDESHOW_OPTIONS*, UINT*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE AdvanceSlideshow(LPCWSTR, DESKTOP_SLIDESHOW_DIRECTION) override {
+        return E_NOTIMPL;
+    }
 
     HRESULT STDMETHODCALLTYPE GetStatus(DESKTOP_SLIDESHOW_STATE* state) override {
         if (!state) return E_POINTER;
@@ -267,8 +277,10 @@ public:
         return hr;
     }
     HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
-        if (lock) InterlockedIncrement(&g_locks);
-        else InterlockedDecrement(&g_locks);
+        if (lock)
+            InterlockedIncrement(&g_locks);
+        else
+            InterlockedDecrement(&g_locks);
         return S_OK;
     }
 };

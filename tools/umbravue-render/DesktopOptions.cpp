@@ -104,7 +104,8 @@ bool LookupSettingId(const std::string& name, std::uint32_t& id) {
         return false;
     }
     for (const SettingName& s : kSettings) {
-        if (SameIgnoringCase(name, s.setting) || SameIgnoringCase(name, s.idName)) return id = ToWire(s.id), true;
+        if (SameIgnoringCase(name, s.setting) || SameIgnoringCase(name, s.idName))
+            return id = ToWire(s.id), true;
     }
     return false;
 }
@@ -137,7 +138,8 @@ int ParseDesktopOption(const std::string& option, const std::string& value, Desk
         std::size_t at = 0;
         while (at <= value.size()) {
             const std::size_t comma = value.find(',', at);
-            const std::string item = value.substr(at, comma == std::string::npos ? std::string::npos : comma - at);
+            const std::string item =
+                value.substr(at, comma == std::string::npos ? std::string::npos : comma - at);
             std::int32_t index = 0;
             if (!ParseValue(item, index) || index < 0) {
                 error = "bad --cities '" + value + "': give city indices separated by commas";

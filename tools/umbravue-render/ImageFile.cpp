@@ -35,7 +35,8 @@ struct FileCloser {
 using UniqueFile = std::unique_ptr<std::FILE, FileCloser>;
 
 bool ValidImage(const PixelImage& image) {
-    return image.width > 0 && image.height > 0 && image.width <= kMaxDimension && image.height <= kMaxDimension &&
+    return image.width > 0 && image.height > 0 && image.width <= kMaxDimension &&
+           image.height <= kMaxDimension &&
            image.pixels.size() == 3 * static_cast<std::size_t>(image.width) * image.height;
 }
 

@@ -16,8 +16,9 @@ bool ParseInteger(const std::string& text, long long& value) {
     char* end = nullptr;
     errno = 0;
     value = std::strtoll(begin, &end, 10);
-    return errno == 0 && end != begin && *end == '\0' && (std::isdigit(static_cast<unsigned char>(text[0])) ||
-                                                          ((text[0] == '-' || text[0] == '+') && text.size() > 1));
+    return errno == 0 && end != begin && *end == '\0' &&
+           (std::isdigit(static_cast<unsigned char>(text[0])) ||
+            ((text[0] == '-' || text[0] == '+') && text.size() > 1));
 }
 
 bool Digits(const std::string& text, std::size_t at, std::size_t count, int& value) {
@@ -107,8 +108,10 @@ bool ParseRenderOptions(int argc, const char* const* argv, RenderOptions& option
     }
     // The band width and night source set as settings also drive the compositing.
     for (const auto& setting : options.desktop.settings) {
-        if (setting.first == 6) options.bandPercent = setting.second < 0 ? 0 : setting.second > 100 ? 100 : setting.second;
-        if (setting.first == 8) options.night = setting.second != 0 ? NightSource::Generated : NightSource::Image;
+        if (setting.first == 6)
+            options.bandPercent = setting.second < 0 ? 0 : setting.second > 100 ? 100 : setting.second;
+        if (setting.first == 8)
+            options.night = setting.second != 0 ? NightSource::Generated : NightSource::Image;
     }
     if (options.output.empty()) {
         error = "no --output file given";
@@ -122,17 +125,18 @@ bool ParseRenderOptions(int argc, const char* const* argv, RenderOptions& option
 }
 
 const char* RenderUsage() {
-    static const std::string usage = std::string(
-           "usage: umbravue-render --time TIME --output FILE [options]\n"
-           "Renders the day/night map for a moment to a BMP or PNG file.\n"
-           "  --time TIME          UTC moment, YYYY-MM-DDTHH:MM:SSZ or seconds since 1970\n"
-           "  --output FILE        picture to write; .png gives PNG, else BMP (also --out, -o)\n"
-           "  --band PERCENT       dawn/dusk band width, 0..100 (default 10)\n"
-           "  --night SOURCE       image (default) or generated\n"
-           "  --library FILE       globepix.dll to take the images from (Windows build;\n"
-           "                       default: the one beside this program)\n"
-           "  --day-image FILE     day image BMP (portable build; default: the build's)\n"
-           "  --night-image FILE   night image BMP (portable build; default: the build's)\n") +
+    static const std::string usage =
+        std::string(
+            "usage: umbravue-render --time TIME --output FILE [options]\n"
+            "Renders the day/night map for a moment to a BMP or PNG file.\n"
+            "  --time TIME          UTC moment, YYYY-MM-DDTHH:MM:SSZ or seconds since 1970\n"
+            "  --output FILE        picture to write; .png gives PNG, else BMP (also --out, -o)\n"
+            "  --band PERCENT       dawn/dusk band width, 0..100 (default 10)\n"
+            "  --night SOURCE       image (default) or generated\n"
+            "  --library FILE       globepix.dll to take the images from (Windows build;\n"
+            "                       default: the one beside this program)\n"
+            "  --day-image FILE     day image BMP (portable build; default: the build's)\n"
+            "  --night-image FILE   night image BMP (portable build; default: the build's)\n") +
         DesktopUsage();
     return usage.c_str();
 }

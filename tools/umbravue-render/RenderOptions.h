@@ -11,15 +11,15 @@ namespace uv {
 enum class NightSource { Image, Generated };
 
 struct RenderOptions {
-    long long time = 0;       // seconds since 1970-01-01 00:00:00 UTC
-    int bandPercent = 10;     // "dawn dusk width"
+    long long time = 0;    // seconds since 1970-01-01 00:00:00 UTC
+    int bandPercent = 10;  // "dawn dusk width"
     NightSource night = NightSource::Image;
-    std::string output;       // .bmp or .png
-    std::string library;      // globepix.dll (Windows build)
-    std::string dayImage;     // BMP files (portable build)
+    std::string output;    // .bmp or .png
+    std::string library;   // globepix.dll (Windows build)
+    std::string dayImage;  // BMP files (portable build)
     std::string nightImage;
     bool help = false;
-    DesktopOptions desktop;   // window, settings and cities of the desktop picture
+    DesktopOptions desktop;  // window, settings and cities of the desktop picture
 };
 
 // "2004-06-21T12:00:00Z" (the Z may be left out; the time is always UTC), or

@@ -37,8 +37,8 @@ bool RenderPicture(const RenderOptions& options, const SubsolarPoint& sun, Pixel
     ComputeDayMask(mask.data(), w, h, sun.longitude, sun.declination, BandWidthFraction(options.bandPercent));
     const std::uint8_t* nightSource =
         options.night == NightSource::Generated ? generatedNight.data() : night.pixels.data();
-    const std::uint8_t* composite = BlendDayNight(day.pixels.data(), nightSource, mask.data(), w, h,
-                                                  g_randomState);
+    const std::uint8_t* composite =
+        BlendDayNight(day.pixels.data(), nightSource, mask.data(), w, h, g_randomState);
     if (composite == nullptr) {
         error = "out of memory";
         return false;

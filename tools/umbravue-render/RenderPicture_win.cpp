@@ -66,7 +66,8 @@ bool RenderDesktopPicture(HMODULE library, const MapImages& images, const Render
     for (const auto& s : desktop.settings) ApplySettingsMessage(settings, cities, s.first, s.second, now);
     if (!desktop.cities.empty()) {
         ApplySettingsMessage(settings, cities, ToWire(MessageId::ClearCities), 0, now);
-        for (int index : desktop.cities) ApplySettingsMessage(settings, cities, ToWire(MessageId::SelectCity), index, now);
+        for (int index : desktop.cities)
+            ApplySettingsMessage(settings, cities, ToWire(MessageId::SelectCity), index, now);
     }
     // The moment, band and night source of the command line rule.
     settings.renderTime = now;
@@ -120,7 +121,8 @@ bool RenderPicture(const RenderOptions& options, const SubsolarPoint& sun, Pixel
 
     const int w = images.width, h = images.height;
     std::vector<std::uint8_t> mask(MaskBufferSize(w, h));
-    if (!ComputeDayMask(mask.data(), w, h, sun.longitude, sun.declination, BandWidthFraction(options.bandPercent))) {
+    if (!ComputeDayMask(mask.data(), w, h, sun.longitude, sun.declination,
+                        BandWidthFraction(options.bandPercent))) {
         error = "could not compute the day mask";
         return false;
     }

@@ -36,7 +36,8 @@ int main(int argc, char** argv) {
     SubsolarPointFor(exact, static_cast<time_t>(options.time), sun.declination, sun.longitude);
 
     uv::PixelImage picture;
-    if (!uv::RenderPicture(options, sun, picture, error) || !uv::WriteImageFile(options.output, picture, error)) {
+    if (!uv::RenderPicture(options, sun, picture, error) ||
+        !uv::WriteImageFile(options.output, picture, error)) {
         std::fprintf(stderr, "umbravue-render: %s\n", error.c_str());
         return 1;
     }

@@ -156,7 +156,8 @@ bool SunToolReport(const SunToolOptions& o, const CityDatabase* database, const 
     } else {
         ComputeSubsolarPoint(t, sunLatitude, sunLongitude);
     }
-    out = "sun " + Degrees(RadiansToDegrees(sunLatitude)) + " " + Degrees(RadiansToDegrees(sunLongitude)) + "\n";
+    out = "sun " + Degrees(RadiansToDegrees(sunLatitude)) + " " + Degrees(RadiansToDegrees(sunLongitude)) +
+          "\n";
     if (!o.havePlace && !city) return true;
 
     for (int rise = 1; rise >= 0; --rise) {
@@ -168,16 +169,19 @@ bool SunToolReport(const SunToolOptions& o, const CityDatabase* database, const 
         } else {
             // Polar day and night are decided by the hour angle; an event
             // beyond the ends of time_t comes back as the same sentinel.
-            const time_t event = rise ? SunriseTime(t, latitude, longitude) : SunsetTime(t, latitude, longitude);
+            const time_t event =
+                rise ? SunriseTime(t, latitude, longitude) : SunsetTime(t, latitude, longitude);
             const bool found = !std::isnan(SunriseHourAngle(t, latitude)) &&
                                event != static_cast<time_t>(LocalStandardOffset() - 1);
             out += Event(name, found, event);
         }
     }
     if (city) {
-        const ZoneReading zone = zones ? zones->ReadingAt(o.city, o.time, latitude, longitude)
-                                       : ZoneReading{LongitudeZoneOffset(latitude, longitude), nullptr, false};
-        out += std::string("zone ") + (zone.zone ? zone.zone : "nominal") + " " + std::to_string(zone.offset) + "\n";
+        const ZoneReading zone = zones
+                                     ? zones->ReadingAt(o.city, o.time, latitude, longitude)
+                                     : ZoneReading{LongitudeZoneOffset(latitude, longitude), nullptr, false};
+        out += std::string("zone ") + (zone.zone ? zone.zone : "nominal") + " " +
+               std::to_string(zone.offset) + "\n";
         out += "local " + Moment(o.time + zone.offset, false) + "\n";
     }
     return true;

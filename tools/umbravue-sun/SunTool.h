@@ -26,8 +26,8 @@ const char* SunToolUsage();
 
 // The report's lines. With a city, database and zones describe the list
 // (cities is its city count); false with a message for an index outside it.
-bool SunToolReport(const SunToolOptions& options, const CityDatabase* database,
-                   const CityZones* zones, std::string& out, std::string& error);
+bool SunToolReport(const SunToolOptions& options, const CityDatabase* database, const CityZones* zones,
+                   std::string& out, std::string& error);
 
 // The city list and zone list that globepix.dll carries, read in the way
 // this build can; false with a message when they cannot be had.

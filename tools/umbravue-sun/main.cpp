@@ -10,14 +10,9 @@ int main(int argc, char** argv) {
     uv::SunToolOptions options;
     std::string error, out;
     switch (uv::ParseSunToolOptions(argc, argv, options, error)) {
-        case uv::SunToolParse::Help:
-            std::fputs(uv::SunToolUsage(), stdout);
-            return 0;
-        case uv::SunToolParse::Error:
-            std::fprintf(stderr, "umbravue-sun: %s\n", error.c_str());
-            return 2;
-        case uv::SunToolParse::Run:
-            break;
+    case uv::SunToolParse::Help: std::fputs(uv::SunToolUsage(), stdout); return 0;
+    case uv::SunToolParse::Error: std::fprintf(stderr, "umbravue-sun: %s\n", error.c_str()); return 2;
+    case uv::SunToolParse::Run: break;
     }
     CityDatabase database;
     CityZones zones;

@@ -65,8 +65,8 @@ TEST(ParseDesktopOption, RefusesBadValues) {
 }
 
 TEST(ParseRenderOptions, BandAndNightSettingsDriveTheCompositing) {
-    const char* argv[] = {"umbravue-render", "--time", "0", "--output", "x.png",
-                          "--set", "dawn dusk width=250", "--set", "8=1"};
+    const char* argv[] = {"umbravue-render",     "--time", "0",  "--output", "x.png", "--set",
+                          "dawn dusk width=250", "--set",  "8=1"};
     RenderOptions options;
     std::string error;
     ASSERT_TRUE(ParseRenderOptions(9, argv, options, error)) << error;

@@ -15,7 +15,8 @@ PixelImage Sample(int w, int h) {
     image.width = w;
     image.height = h;
     image.pixels.resize(3 * static_cast<std::size_t>(w) * h);
-    for (std::size_t k = 0; k < image.pixels.size(); ++k) image.pixels[k] = static_cast<std::uint8_t>(k * 29 + 3);
+    for (std::size_t k = 0; k < image.pixels.size(); ++k)
+        image.pixels[k] = static_cast<std::uint8_t>(k * 29 + 3);
     return image;
 }
 
@@ -32,8 +33,8 @@ TEST(Bmp, RoundTripsWidthsThatNeedRowPadding) {
         const std::vector<std::uint8_t> file = EncodeBmp(image);
         const std::size_t stride = (3 * w + 3) / 4 * 4;
         ASSERT_EQ(file.size(), 54 + stride * 3) << w;
-        EXPECT_EQ(Le32(file, 14), 40u);       // info header size
-        EXPECT_EQ(Le32(file, 22), 3u);        // positive height: bottom-up
+        EXPECT_EQ(Le32(file, 14), 40u);  // info header size
+        EXPECT_EQ(Le32(file, 22), 3u);   // positive height: bottom-up
         PixelImage back;
         std::string error;
         ASSERT_TRUE(DecodeBmp(file, back, error)) << error;
