@@ -3,12 +3,13 @@
 // run of the control panel.
 #include "common/NoSse.h"
 #include "common/WinHandles.h"
-#include "controller/DesktopLink_win.h"
+#include "ways/DesktopLink_win.h"
+#include "controller/CommandLine.h"
 #include "controller/NotifyIcon_win.h"
 #include "controller/ProcessorCheck_win.h"
 #include "controller/SettingsStore_win.h"
 #include "controller/Uninstall_win.h"
-#include "controller/UserWallpaper_win.h"
+#include "ways/UserWallpaper_win.h"
 #include "controlpanel/ControlPanelDlg_win.h"
 
 #include <commctrl.h>

@@ -2,7 +2,7 @@
 // CitySelection, for the settings store and the settings burst.
 #pragma once
 
-#include "controller/Settings.h"
+#include "settings/Settings.h"
 #include "solar/CityDatabase.h"
 
 namespace uv {

@@ -4,7 +4,8 @@
 // in-memory store as well as against a real registry.
 #pragma once
 
-#include "controller/Settings.h"
+#include "common/Registry.h"
+#include "settings/Settings.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -68,14 +69,6 @@ constexpr std::size_t kSettingCount = 40;
 const SettingInfo* SettingsLoadOrder();
 const SettingInfo* SettingsSaveOrder();
 
-// Registry location, level by level under HKEY_CURRENT_USER.
-constexpr char kSoftwareKey[] = "Software";
-constexpr char kVendorKey[] = "VantorelSoftware";
-constexpr char kProductKey[] = "Umbravue";
-// The start-with-Windows entry: value kRunValueName in Software\...\Run.
-constexpr const char* kRunKeyPath[] = {"Microsoft", "Windows", "CurrentVersion", "Run"};
-constexpr char kRunValueName[] = "Umbravue";
-
 // The start-with-Windows entry for the program file at programPath: the path
 // in double quotes, since an unquoted path with blanks makes the system try
 // each shorter path ("C:\Program.exe") first.
@@ -83,36 +76,6 @@ std::string RunEntryFor(const std::string& programPath);
 // A stored entry names the program when it is its path, quoted or not
 // (entries written before the quotes). Letter case counts.
 bool RunEntryNamesProgram(const std::string& entry, const std::string& programPath);
-
-// A registry value as it is stored: missing, or its type and bytes.
-struct RegValue {
-    bool present = false;
-    std::uint32_t type = 0;
-    std::vector<std::uint8_t> data;
-    bool operator==(const RegValue& o) const {
-        return present == o.present && (!present || (type == o.type && data == o.data));
-    }
-};
-
-constexpr std::uint32_t kRegSz = 1;        // REG_SZ
-constexpr std::uint32_t kRegExpandSz = 2;  // REG_EXPAND_SZ
-constexpr std::uint32_t kRegBinary = 3;    // REG_BINARY
-constexpr std::uint32_t kRegDword = 4;     // REG_DWORD
-
-RegValue StringValue(const std::string& text);
-RegValue DwordValue(std::uint32_t value);
-// The text of a string value up to its first NUL; empty for other types.
-std::string ValueText(const RegValue& value);
-
-// The values of one registry key, or a stand-in for them.
-class ValueStore {
-public:
-    virtual ~ValueStore() = default;
-    // A missing value reads as not present; false when it cannot be read.
-    virtual bool Read(const char* name, RegValue& value) = 0;
-    // A value that is not present is deleted (a missing one is no error).
-    virtual bool Write(const char* name, const RegValue& value) = 0;
-};
 
 // The value as it is stored for key (for "YOffset" the slider times 10).
 // Not for CitiesSelected.

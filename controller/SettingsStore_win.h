@@ -1,53 +1,16 @@
-// The settings store on the registry, and the registry calls of the whole
-// controller: keys level by level, values read and written as they are
-// stored. The root key is passed in (the user's HKEY_CURRENT_USER in the
-// program, a scratch key in tests); under it the values live in
-// Software\VantorelSoftware\Umbravue and the start-with-Windows entry in
-// Software\Microsoft\Windows\CurrentVersion\Run.
+// The settings store on the registry. The root key is passed in (the user's
+// HKEY_CURRENT_USER in the program, a scratch key in tests); under it the
+// values live in Software\VantorelSoftware\Umbravue and the
+// start-with-Windows entry in Software\Microsoft\Windows\CurrentVersion\Run.
 #pragma once
 
-#include "common/WinHandles.h"
+#include "common/Registry_win.h"
 #include "controller/SettingsStore.h"
 
 #include <functional>
 #include <string>
 
 namespace uv {
-
-// Invalid when parent is invalid or the key cannot be made or opened.
-UniqueRegKey CreateKey(HKEY parent, const char* path, REGSAM access = KEY_ALL_ACCESS);
-// Never creates the key.
-UniqueRegKey OpenKey(HKEY parent, const char* path, REGSAM access);
-
-// A missing value reads as not present; false when it exists but cannot be
-// read, or key is invalid. wide: through the wide functions, so that a
-// string value's bytes are UTF-16 and hold any character, not only those of
-// the ANSI code page.
-bool ReadValue(HKEY key, const char* name, RegValue& value, bool wide = false);
-// A value that is not present is deleted (a missing one is no error).
-bool WriteValue(HKEY key, const char* name, const RegValue& value, bool wide = false);
-
-// Creates or opens Software, VantorelSoftware and Umbravue, level by level.
-// Invalid when a level cannot be opened.
-UniqueRegKey OpenProductKey(HKEY root);
-
-// The Run key, opened (never created) level by level from Software.
-UniqueRegKey OpenRunKey(HKEY root, REGSAM access);
-
-// The values of an open key.
-class RegistryValues : public ValueStore {
-public:
-    explicit RegistryValues(HKEY key) : key_(key) {}
-    bool Read(const char* name, RegValue& value) override { return ReadValue(key_, name, value); }
-    bool Write(const char* name, const RegValue& value) override { return WriteValue(key_, name, value); }
-
-private:
-    HKEY key_;
-};
-
-// The full path of the running program file, and of a file beside it.
-std::string ProgramPath();
-std::string BesideProgram(const char* name);
 
 // Loads every value and the start-with-Windows entry (set only when it names
 // programPath exactly).

@@ -6,9 +6,9 @@
 
 #include "common/WinHandles.h"
 #include "controller/SettingsStore_win.h"
-#include "controller/UserWallpaper_win.h"
-#include "controller/WallpaperFile.h"
-#include "controller/WideText_win.h"
+#include "ways/UserWallpaper_win.h"
+#include "ways/WallpaperFile.h"
+#include "common/WideText_win.h"
 
 namespace uv {
 

@@ -2,7 +2,7 @@
 
 #include "common/ResourceIds.h"
 #include "controller/NotifyIcon_win.h"
-#include "controller/PictureRoute_win.h"
+#include "ways/PictureRoute_win.h"
 #include "controller/SettingsStore_win.h"
 #include "controlpanel/CityChooser.h"
 #include "controlpanel/ControlPanelRes.h"

@@ -1,4 +1,4 @@
-#include "controller/DesktopLink.h"
+#include "settings/Burst.h"
 #include "controlpanel/MiscPageRes.h"
 #include "controlpanel/PageText.h"
 #include "controlpanel/Pages_win.h"

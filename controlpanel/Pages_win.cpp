@@ -1,6 +1,6 @@
 #include "controlpanel/Pages_win.h"
 
-#include "controller/SettingsStore_win.h"
+#include "common/Registry_win.h"
 
 #include "controlpanel/AboutPageRes.h"
 #include "controlpanel/GlyphPageRes.h"

@@ -3,7 +3,7 @@
 // desktop link read and write those members directly.
 #pragma once
 
-#include "controller/Settings.h"
+#include "settings/Settings.h"
 #include "controlpanel/CityChooser.h"
 #include "controlpanel/Controls_win.h"
 #include "controlpanel/DialogBase_win.h"

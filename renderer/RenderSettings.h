@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <ctime>
 
-#include "renderer/SettingsProtocol.h"
+#include "settings/SettingsProtocol.h"
 #include "solar/CityDatabase.h"
 
 namespace uv {

@@ -1,4 +1,4 @@
-#include "tests/controller/FakeSelection.h"
+#include "tests/settings/FakeSelection.h"
 #include "controller/SettingsStore.h"
 
 #include <gtest/gtest.h>

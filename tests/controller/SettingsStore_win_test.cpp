@@ -1,5 +1,5 @@
 // The registry store against the real registry, under a scratch root key.
-#include "tests/controller/FakeSelection.h"
+#include "tests/settings/FakeSelection.h"
 #include "controller/SettingsStore_win.h"
 
 #include <gtest/gtest.h>

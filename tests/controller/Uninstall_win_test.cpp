@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "controller/UserWallpaper_win.h"
-#include "controller/WideText_win.h"
+#include "ways/UserWallpaper_win.h"
+#include "common/WideText_win.h"
 
 namespace uv {
 namespace {

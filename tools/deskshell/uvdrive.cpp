@@ -28,7 +28,7 @@
 #include <string>
 #include <vector>
 
-#include "renderer/SettingsProtocol.h"
+#include "settings/SettingsProtocol.h"
 #include "desktophost/uvdll.h"
 #include "tools/deskshell/DeskQuery.h"
 

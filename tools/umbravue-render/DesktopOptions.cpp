@@ -5,7 +5,7 @@
 #include <climits>
 #include <cstdlib>
 
-#include "renderer/SettingsProtocol.h"
+#include "settings/SettingsProtocol.h"
 
 namespace uv {
 namespace {

@@ -5,7 +5,7 @@
 #include <limits>
 #include <string>
 
-#include "renderer/SettingsProtocol.h"
+#include "settings/SettingsProtocol.h"
 #include "solar/SunModel.h"
 #include "solar/SunPosition.h"
 #include "tools/umbravue-render/ImageFile.h"

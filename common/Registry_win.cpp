@@ -1,0 +1,90 @@
+#include "common/Registry_win.h"
+
+#include <cstring>
+
+namespace uv {
+
+UniqueRegKey CreateKey(HKEY parent, const char* path, REGSAM access) {
+    HKEY key = nullptr;
+    if (!parent || RegCreateKeyExA(parent, path, 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, &key,
+                                   nullptr) != ERROR_SUCCESS)
+        return UniqueRegKey();
+    return UniqueRegKey(key);
+}
+
+UniqueRegKey OpenKey(HKEY parent, const char* path, REGSAM access) {
+    HKEY key = nullptr;
+    if (!parent || RegOpenKeyExA(parent, path, 0, access, &key) != ERROR_SUCCESS) return UniqueRegKey();
+    return UniqueRegKey(key);
+}
+
+bool ReadValue(HKEY key, const char* name, RegValue& value, bool wide) {
+    value = RegValue();
+    if (!key) return false;
+    const std::wstring wideName(name, name + std::strlen(name));  // value names are ASCII
+    const auto query = [&](BYTE* data, DWORD* size, DWORD* type) {
+        return wide ? RegQueryValueExW(key, wideName.c_str(), nullptr, type, data, size)
+                    : RegQueryValueExA(key, name, nullptr, type, data, size);
+    };
+    DWORD type = 0, size = 0;
+    LONG r = query(nullptr, &size, &type);
+    if (r == ERROR_FILE_NOT_FOUND) return true;
+    if (r != ERROR_SUCCESS) return false;
+    std::vector<std::uint8_t> data(size);
+    // The value may grow between the two calls.
+    for (int tries = 0; tries < 4; ++tries) {
+        DWORD got = static_cast<DWORD>(data.size());
+        r = query(data.empty() ? nullptr : data.data(), &got, &type);
+        if (r == ERROR_MORE_DATA) {
+            data.resize(got);
+            continue;
+        }
+        if (r == ERROR_FILE_NOT_FOUND) return true;
+        if (r != ERROR_SUCCESS) return false;
+        data.resize(got);
+        value.present = true;
+        value.type = type;
+        value.data = std::move(data);
+        return true;
+    }
+    return false;
+}
+
+bool WriteValue(HKEY key, const char* name, const RegValue& value, bool wide) {
+    if (!key) return false;
+    const std::wstring wideName(name, name + std::strlen(name));
+    if (!value.present) {
+        const LONG r = wide ? RegDeleteValueW(key, wideName.c_str()) : RegDeleteValueA(key, name);
+        return r == ERROR_SUCCESS || r == ERROR_FILE_NOT_FOUND;
+    }
+    static const BYTE kNothing = 0;
+    const BYTE* data = value.data.empty() ? &kNothing : value.data.data();
+    const DWORD size = static_cast<DWORD>(value.data.size());
+    return (wide ? RegSetValueExW(key, wideName.c_str(), 0, value.type, data, size)
+                 : RegSetValueExA(key, name, 0, value.type, data, size)) == ERROR_SUCCESS;
+}
+
+UniqueRegKey OpenProductKey(HKEY root) {
+    UniqueRegKey software = CreateKey(root, kSoftwareKey);
+    UniqueRegKey vendor = CreateKey(software.get(), kVendorKey);
+    return CreateKey(vendor.get(), kProductKey);
+}
+
+UniqueRegKey OpenRunKey(HKEY root, REGSAM access) {
+    UniqueRegKey key = CreateKey(root, kSoftwareKey);
+    for (const char* level : kRunKeyPath) key = OpenKey(key.get(), level, access);
+    return key;
+}
+
+std::string ProgramPath() {
+    char path[MAX_PATH + 1] = {};
+    const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return std::string(path, n < MAX_PATH ? n : MAX_PATH);
+}
+
+std::string BesideProgram(const char* name) {
+    const std::string path = ProgramPath();
+    return path.substr(0, path.find_last_of('\\') + 1) + name;
+}
+
+}  // namespace uv
