@@ -1,5 +1,5 @@
 // A bitmap selected into a memory DC of its own: the one owner of a
-// bitmap-in-a-context for the host's layers, the picture's layers and the
+// bitmap-in-a-context for the picture's layers, the sun glyph and the
 // wallpaper's file image.
 #pragma once
 #ifndef _WIN32
@@ -31,6 +31,23 @@ inline BITMAPINFO Rgb24Info(int w, int h) {
 // Members are declared in the order they must be released: the selection is
 // undone first, then the bitmap and the DC are deleted.
 struct SelectedBitmap {
+    SelectedBitmap() = default;
+    SelectedBitmap(SelectedBitmap&& o) noexcept { *this = std::move(o); }
+    SelectedBitmap& operator=(SelectedBitmap&& o) noexcept {
+        if (this != &o) {
+            Reset();
+            dc = std::move(o.dc);
+            bitmap = std::move(o.bitmap);
+            if (o.selection) selection.emplace(std::move(*o.selection));
+            width = o.width;
+            height = o.height;
+            bits = o.bits;
+            o.selection.reset();
+            o.Reset();
+        }
+        return *this;
+    }
+
     UniqueMemoryDc dc;
     UniqueBitmap bitmap;
     std::optional<ScopedSelect> selection;
@@ -65,6 +82,13 @@ struct SelectedBitmap {
         void* p = nullptr;
         UniqueBitmap newBitmap(CreateDIBSection(newDc.get(), &bi, DIB_RGB_COLORS, &p, nullptr, 0));
         return p && Adopt(std::move(newDc), std::move(newBitmap), w, h, static_cast<std::uint8_t*>(p));
+    }
+
+    // Takes newBitmap, of w x h, into a new DC compatible with `compatible`.
+    // False, with the bitmap deleted and nothing kept, when no DC can be made.
+    bool Own(HDC compatible, UniqueBitmap newBitmap, int w, int h) {
+        Reset();
+        return Adopt(UniqueMemoryDc(CreateCompatibleDC(compatible)), std::move(newBitmap), w, h, nullptr);
     }
 
     // Keeps the bitmap while its size stays, else makes a screen-compatible one.

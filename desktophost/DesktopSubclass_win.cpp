@@ -48,8 +48,9 @@ void PaintMap(DesktopSide& desk, HWND window) {
     if (HDC dc = BeginPaint(window, &ps)) {
         RECT screen{};
         GetWindowRect(window, &screen);
-        if (desk.host.run->picture.Paint(dc, screen.right, screen.bottom, desk.settings, desk.cities,
-                                         time(nullptr)) == DesktopPicture::Painted::Rebuilt)
+        RunningHost& run = *desk.host.run;
+        if (run.picture.Paint(dc, screen.right, screen.bottom, desk.settings, desk.cities, time(nullptr),
+                              run.context) == MapPicture::Painted::Rebuilt)
             InterlockedIncrement(&desk.host.cacheRebuilds);
         EndPaint(window, &ps);
     }

@@ -10,7 +10,9 @@
 
 #include "common/WinHandles.h"
 #include "desktophost/DesktopSubclass_win.h"
-#include "renderer/DesktopPicture_win.h"
+#include "renderer/MapPicture_win.h"
+#include "renderer/PictureWorker_win.h"
+#include "renderer/RenderContext_win.h"
 #include "renderer/RenderSettings.h"
 #include "solar/CityDatabase.h"
 
@@ -55,41 +57,36 @@ struct HeldSemaphore {
     bool held = false;
 };
 
-// Where a requested picture is. Changed only under the state lock; the
-// holder of the render baton owns the picture's rendered bitmap.
-enum class RenderStage {
-    Idle,       // the desktop thread holds the baton
-    Requested,  // the baton is free for the worker
-    Rendering,  // the worker holds it and renders
-    Done,       // a picture waits for the desktop thread
-    Failed,     // the render made no picture
-};
+// Everything a start makes. A start that fails anywhere drops it, and a
+// stop ends the worker, puts the window procedure back and drops it.
+// Members are released from the last to the first, so "umbravue" is let go
+// of after everything else, and what the render context made before the
+// library it came from. The worker composes the picture while it holds the
+// render baton (PictureWorker); the desktop thread shows and paints it
+// with the render context.
+struct RunningHost : PictureWorker::Job {
+    explicit RunningHost(const char* resourcePath)
+        : resourceModule(LoadLibraryA(resourcePath)), context(resourceModule.get()) {}
 
-// Everything a start makes, built whole before the host counts as running:
-// a start that fails anywhere drops it, and a stop ends the worker, puts
-// the window procedure back and drops it. Members are released from the
-// last to the first, so "umbravue" is let go of after everything else.
-struct RunningHost {
+    bool Compose() override;
+    void Done() override;
+
     HWND targetWindow = nullptr;
     DWORD desktopThread = 0;
-    HeldSemaphore quitSemaphore;            // "umbravue quit received": taken by the stop
-    HeldSemaphore busySemaphore;            // "umbravue": held from start to the end of stop
-    UniqueKernelHandle stateLock;           // guards stage
-    UniqueKernelHandle renderBaton;         // its holder owns the picture's rendered bitmap
-    RenderStage stage = RenderStage::Idle;  // under stateLock
+    HeldSemaphore quitSemaphore;  // "umbravue quit received": taken by the stop
+    HeldSemaphore busySemaphore;  // "umbravue": held from start to the end of stop
     UniqueModule resourceModule;
-    MapImages images;  // read-only once the worker runs
-    DesktopPicture picture;
+    RenderContext context;  // the desktop thread's
+    MapImages images;       // read-only once the worker runs
+    MapPicture picture;
     SubclassedWindow subclass;
-    UniqueKernelHandle stopSemaphore;   // held by the desktop thread while the worker is to run
-    UniqueKernelHandle workerFinished;  // set by the worker as its last step
-    UniqueKernelHandle workerThread;
+    PictureWorker worker;
 };
 
 struct DesktopHost {
-    std::optional<RunningHost> run;  // exactly while the host runs
-    // The blend of a render; a test replaces it to make renders fail.
-    DesktopPicture::Blend compose = &ComposeDayNight;
+    std::optional<RunningHost> run;  // from the start of a start to the end of a stop
+    // Set by a test to make renders fail.
+    volatile LONG failRenders = 0;
 
     // Counters read by tests through UVDLLHostStatistic.
     volatile LONG renders = 0;

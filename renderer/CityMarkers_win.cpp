@@ -3,7 +3,7 @@
 #include "common/WinHandles.h"
 #include "renderer/CityMarkers.h"
 #include "renderer/Dpi.h"
-#include "renderer/Renderer_win.h"
+#include "renderer/RenderContext_win.h"
 #include "solar/CityDatabase.h"
 
 namespace uv {
@@ -20,9 +20,9 @@ void DrawCityMarkers(HDC dc, const OverlayView& view, const CityDatabase& cities
         // connecting line from wherever the pen was.
         MoveToEx(dc, m.centre.x + radius, m.centre.y, nullptr);
         AngleArc(dc, m.centre.x, m.centre.y, static_cast<DWORD>(radius), 0.0f, 360.0f);
-        if (labels)
-            DrawOutlinedText(dc, m.centre.x + dx, m.centre.y + dy, labelColor, haloColor, m.city->name,
-                             view.dpi);
+        if (labels && view.context)
+            DrawOutlinedText(dc, *view.context, m.centre.x + dx, m.centre.y + dy, labelColor, haloColor,
+                             m.city->name, view.dpi);
     }
 }
 

@@ -43,12 +43,18 @@ constexpr int kMaskBlock = 16;
 // last place of numbers at most 2 in size.
 constexpr double kDotSlack = 1e-5;
 
+}  // namespace
+
 // k steps of the generator are again the map state -> a * state + c.
-struct Jump {
+struct RandomJump {
     std::uint32_t a;
     std::uint32_t c;
     std::uint32_t operator()(std::uint32_t state) const { return a * state + c; }
 };
+
+namespace {
+
+using Jump = RandomJump;
 
 // first, then second.
 Jump Then(Jump first, Jump second) { return {second.a * first.a, second.a * first.c + second.c}; }
@@ -56,18 +62,6 @@ Jump Then(Jump first, Jump second) { return {second.a * first.a, second.a * firs
 constexpr Jump kOneStep{kRandomMultiplier, kRandomIncrement};
 
 int NumberOf(std::uint32_t state) { return static_cast<int>((state >> 16) & 0x7fff); }
-
-struct CompositingState {
-    std::unique_ptr<std::uint8_t[]> compositePixels;
-    // columnJump[i] advances the generator by i * height draws, from the
-    // number of a pixel in column 0 to that of the pixel of the same row in
-    // column i; columnJump[width] is a whole picture.
-    std::unique_ptr<Jump[]> columnJump;
-    int width = 0;
-    int height = 0;
-};
-
-CompositingState g_state;
 
 }  // namespace
 
@@ -333,29 +327,58 @@ int EndOfBand(const std::uint8_t* maskRow, int i, int width) {
 
 }  // namespace
 
-const std::uint8_t* BlendDayNight(const std::uint8_t* day, const std::uint8_t* night,
+BlendBuffer::BlendBuffer() = default;
+BlendBuffer::~BlendBuffer() = default;
+BlendBuffer::BlendBuffer(BlendBuffer&& other) noexcept
+    : pixels_(std::move(other.pixels_)),
+      columnJump_(std::move(other.columnJump_)),
+      width_(other.width_),
+      height_(other.height_) {
+    other.width_ = 0;
+    other.height_ = 0;
+}
+BlendBuffer& BlendBuffer::operator=(BlendBuffer&& other) noexcept {
+    if (this != &other) {
+        pixels_ = std::move(other.pixels_);
+        columnJump_ = std::move(other.columnJump_);
+        width_ = other.width_;
+        height_ = other.height_;
+        other.width_ = 0;
+        other.height_ = 0;
+    }
+    return *this;
+}
+
+void BlendBuffer::Free() {
+    pixels_.reset();
+    columnJump_.reset();
+    width_ = 0;
+    height_ = 0;
+}
+
+const std::uint8_t* BlendDayNight(BlendBuffer& buffer, const std::uint8_t* day, const std::uint8_t* night,
                                   const std::uint8_t* mask, int width, int height,
                                   std::uint32_t& randomState) {
     const std::size_t size = 3 * MaskBufferSize(width, height);
     if (size == 0) return nullptr;
-    if (!g_state.compositePixels || g_state.width != width || g_state.height != height) {
-        FreeCompositePixels();
-        g_state.compositePixels.reset(new (std::nothrow) std::uint8_t[size]);
-        g_state.columnJump.reset(new (std::nothrow) Jump[static_cast<std::size_t>(width) + 1]);
-        if (!g_state.compositePixels || !g_state.columnJump) {
-            FreeCompositePixels();
+    if (!buffer.pixels_ || buffer.width_ != width || buffer.height_ != height) {
+        buffer.Free();
+        buffer.pixels_.reset(new (std::nothrow) std::uint8_t[size]);
+        buffer.columnJump_.reset(new (std::nothrow) Jump[static_cast<std::size_t>(width) + 1]);
+        if (!buffer.pixels_ || !buffer.columnJump_) {
+            buffer.Free();
             return nullptr;
         }
         Jump column{1, 0};
         for (int j = 0; j < height; ++j) column = Then(column, kOneStep);
-        Jump* jump = g_state.columnJump.get();
+        Jump* jump = buffer.columnJump_.get();
         jump[0] = Jump{1, 0};
         for (int i = 0; i < width; ++i) jump[i + 1] = Then(jump[i], column);
-        g_state.width = width;
-        g_state.height = height;
+        buffer.width_ = width;
+        buffer.height_ = height;
     }
-    std::uint8_t* out = g_state.compositePixels.get();
-    const Jump* columnJump = g_state.columnJump.get();
+    std::uint8_t* out = buffer.pixels_.get();
+    const Jump* columnJump = buffer.columnJump_.get();
     const std::size_t w = static_cast<std::size_t>(width);
 
     float weight[256];
@@ -411,18 +434,6 @@ const std::uint8_t* BlendDayNight(const std::uint8_t* day, const std::uint8_t* n
     }
     randomState = columnJump[width](randomState);
     return out;
-}
-
-void FreeCompositePixels() {
-    g_state.compositePixels.reset();
-    g_state.columnJump.reset();
-    g_state.width = 0;
-    g_state.height = 0;
-}
-
-void GetCompositeSize(int& width, int& height) {
-    width = g_state.width;
-    height = g_state.height;
 }
 
 }  // namespace uv

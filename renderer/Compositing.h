@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 namespace uv {
 
@@ -72,20 +73,46 @@ std::size_t MaskBufferSize(int width, int height);
 bool ComputeDayMask(std::uint8_t* maskBuffer, int width, int height, double subsolarLongitude,
                     double declination, double bandWidth);
 
-// Blends day and night by the mask into the kept composite buffer and returns
-// it (valid until the next call or FreeCompositePixels). The pixel of column
-// i and row j is dithered with number i * height + j + 1 of the generator
-// started at randomState, which is left advanced by width * height draws.
-// nullptr, with randomState unchanged, when the size is not composable or
-// memory is short.
-const std::uint8_t* BlendDayNight(const std::uint8_t* dayPixels, const std::uint8_t* nightPixels,
-                                  const std::uint8_t* maskBuffer, int width, int height,
-                                  std::uint32_t& randomState);
+// Where a thread's C runtime rand starts when nothing seeded it: the state
+// a picture is dithered from when its bytes must not depend on what was
+// drawn before.
+constexpr std::uint32_t kFreshRandomState = 1;
 
-// Frees the composite buffer and forgets its size; called at renderer shutdown.
-void FreeCompositePixels();
+struct RandomJump;
 
-// The size the composite buffer is currently allocated for (0 x 0 if none).
-void GetCompositeSize(int& width, int& height);
+// The blend's output, kept by whoever composes from one picture to the next
+// and made again only when the size changes.
+class BlendBuffer {
+public:
+    BlendBuffer();
+    ~BlendBuffer();
+    BlendBuffer(BlendBuffer&& other) noexcept;
+    BlendBuffer& operator=(BlendBuffer&& other) noexcept;
+
+    void Free();
+    // The size the buffer is allocated for (0 x 0 if none).
+    int width() const { return width_; }
+    int height() const { return height_; }
+
+private:
+    friend const std::uint8_t* BlendDayNight(BlendBuffer&, const std::uint8_t*, const std::uint8_t*,
+                                             const std::uint8_t*, int, int, std::uint32_t&);
+    std::unique_ptr<std::uint8_t[]> pixels_;
+    // columnJump_[i] advances the generator by i * height draws, from the
+    // number of a pixel in column 0 to that of the pixel of the same row in
+    // column i; columnJump_[width] is a whole picture.
+    std::unique_ptr<RandomJump[]> columnJump_;
+    int width_ = 0;
+    int height_ = 0;
+};
+
+// Blends day and night by the mask into buffer and returns its pixels (valid
+// until the buffer's next blend or its end). The pixel of column i and row j
+// is dithered with number i * height + j + 1 of the generator started at
+// randomState, which is left advanced by width * height draws. nullptr, with
+// randomState unchanged, when the size is not composable or memory is short.
+const std::uint8_t* BlendDayNight(BlendBuffer& buffer, const std::uint8_t* dayPixels,
+                                  const std::uint8_t* nightPixels, const std::uint8_t* maskBuffer, int width,
+                                  int height, std::uint32_t& randomState);
 
 }  // namespace uv

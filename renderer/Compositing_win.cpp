@@ -16,8 +16,9 @@ namespace uv {
 // host's worker, which starts at seed 1 like every new thread) sees the same
 // sequence as before, and every render continues where the last one on its
 // thread stopped.
-const std::uint8_t* BlendWithRuntimeRandom(const std::uint8_t* dayPixels, const std::uint8_t* nightPixels,
-                                           const std::uint8_t* maskBuffer, int width, int height) {
+const std::uint8_t* BlendWithRuntimeRandom(BlendBuffer& buffer, const std::uint8_t* dayPixels,
+                                           const std::uint8_t* nightPixels, const std::uint8_t* maskBuffer,
+                                           int width, int height) {
     static_assert(RAND_MAX == 32767, "the dithering expects the Windows runtime's rand range");
     if (MaskBufferSize(width, height) == 0) return nullptr;
     const int drawn[3] = {std::rand(), std::rand(), std::rand()};
@@ -28,16 +29,18 @@ const std::uint8_t* BlendWithRuntimeRandom(const std::uint8_t* dayPixels, const 
     if (!runtimeState)
         state = static_cast<std::uint32_t>(drawn[0]) << 16 | static_cast<std::uint32_t>(drawn[1]);
     const std::uint32_t before = state;
-    const std::uint8_t* composite = BlendDayNight(dayPixels, nightPixels, maskBuffer, width, height, state);
+    const std::uint8_t* composite =
+        BlendDayNight(buffer, dayPixels, nightPixels, maskBuffer, width, height, state);
     // Nothing blended draws nothing.
     if (runtimeState) std::srand(composite ? state : before);
     return composite;
 }
 
-bool ComposeDayNight(const std::uint8_t* dayPixels, const std::uint8_t* nightPixels,
+bool ComposeDayNight(BlendBuffer& buffer, const std::uint8_t* dayPixels, const std::uint8_t* nightPixels,
                      const std::uint8_t* maskBuffer, HDC resultDc, int width, int height) {
     if (PixelBufferSize(width, height) == 0) return false;
-    const std::uint8_t* composite = BlendWithRuntimeRandom(dayPixels, nightPixels, maskBuffer, width, height);
+    const std::uint8_t* composite =
+        BlendWithRuntimeRandom(buffer, dayPixels, nightPixels, maskBuffer, width, height);
     return composite != nullptr && WriteBitmapPixels(resultDc, width, height, composite);
 }
 

@@ -1,11 +1,14 @@
 // What the paint stage hands to every overlay: the paint cache's size, the
-// scale factors of the fitting, the rotation inputs and the sun position of
-// the picture on display. The device context travels beside it.
+// scale factors of the fitting, the rotation inputs, the sun position of
+// the picture on display and the render context that text and glyph are
+// drawn with. The device context travels beside it.
 #pragma once
 
 #include "renderer/Projection.h"
 
 namespace uv {
+
+class RenderContext;
 
 struct OverlayView {
     int targetWidth = 0;
@@ -14,9 +17,10 @@ struct OverlayView {
     float scaleY = 1.0f;
     float xOffset = 0.0f;  // whole degrees 0..359
     bool followSun = false;
-    double subsolarLongitude = 0.0;  // radians
-    double declination = 0.0;        // radians
-    unsigned dpi = 96;               // text, markers and glyph grow with it
+    double subsolarLongitude = 0.0;    // radians
+    double declination = 0.0;          // radians
+    unsigned dpi = 96;                 // text, markers and glyph grow with it
+    RenderContext* context = nullptr;  // none: no text and no glyph
 
     // Overlays rotate with the scaled picture, so the shift is taken over
     // the target width, not the image width.

@@ -29,7 +29,7 @@ MapFit FitPaintCache(const RenderSettings& s, int cx, int cy, int mapWidth, int 
 }
 
 void DrawOverlays(HDC dc, const MapFit& fit, const RenderSettings& s, const CityDatabase& cities,
-                  const ShownSun& sun, std::time_t now) {
+                  const ShownSun& sun, std::time_t now, RenderContext& context) {
     OverlayView view;
     view.targetWidth = fit.targetWidth;
     view.targetHeight = fit.targetHeight;
@@ -40,6 +40,7 @@ void DrawOverlays(HDC dc, const MapFit& fit, const RenderSettings& s, const City
     view.subsolarLongitude = sun.subsolarLongitude;
     view.declination = sun.declination;
     view.dpi = s.dpi;
+    view.context = &context;
 
     Piece([&] { DrawGrid(dc, view, kGridStep, kGridStep, s.overlayGrid != 0, s.gridColor); });
     Piece([&] { DrawDawnDuskLine(dc, view, s.overlayDawnDusk != 0, s.dawnDuskColor); });
@@ -63,22 +64,24 @@ void DrawOverlays(HDC dc, const MapFit& fit, const RenderSettings& s, const City
     status.exactSun = s.exactSun != 0;
     status.realLocalTime = s.realLocalTime != 0;
     Piece([&] {
-        DrawStatusPanel(dc, fit.targetWidth, fit.targetHeight, sun.subsolarLongitude, sun.declination, cities,
-                        status, s.statusForeground, s.statusBackground, now, s.dpi);
+        DrawStatusPanel(dc, context, fit.targetWidth, fit.targetHeight, sun.subsolarLongitude,
+                        sun.declination, cities, status, s.statusForeground, s.statusBackground, now, s.dpi);
     });
 }
 
 void BuildPaintCache(HDC cacheDc, const MapFit& fit, HDC displayDc, const RenderSettings& s,
-                     const CityDatabase& cities, const ShownSun& sun, std::time_t now) {
+                     const CityDatabase& cities, const ShownSun& sun, std::time_t now,
+                     RenderContext& context) {
     if (cacheDc == nullptr || fit.empty()) return;
+    if (fit.dstX > 0 || fit.dstWidth < fit.targetWidth) {
+        // The picture does not cover the whole cache: nothing but black
+        // beside it, never what the previous picture left there.
+        PatBlt(cacheDc, 0, 0, fit.targetWidth, fit.targetHeight, BLACKNESS);
+    }
     if (!fit.scaled) {
-        BitBlt(cacheDc, 0, 0, fit.targetWidth, fit.targetHeight, displayDc, 0, 0, SRCCOPY);
+        BitBlt(cacheDc, fit.dstX, fit.dstY, fit.dstWidth, fit.dstHeight, displayDc, fit.srcX, fit.srcY,
+               SRCCOPY);
     } else {
-        if (fit.dstX > 0 || fit.dstWidth < fit.targetWidth) {
-            // The picture does not cover the whole cache: nothing but black
-            // beside it, never what the previous picture left there.
-            PatBlt(cacheDc, 0, 0, fit.targetWidth, fit.targetHeight, BLACKNESS);
-        }
         const int oldMode = SetStretchBltMode(cacheDc, HALFTONE);
         POINT oldOrigin{};
         SetBrushOrgEx(cacheDc, 0, 0, &oldOrigin);
@@ -87,15 +90,18 @@ void BuildPaintCache(HDC cacheDc, const MapFit& fit, HDC displayDc, const Render
         SetStretchBltMode(cacheDc, oldMode);
         SetBrushOrgEx(cacheDc, oldOrigin.x, oldOrigin.y, nullptr);
     }
-    DrawOverlays(cacheDc, fit, s, cities, sun, now);
+    DrawOverlays(cacheDc, fit, s, cities, sun, now, context);
 }
 
-void RotateIntoDisplay(HDC displayDc, HDC renderedDc, int width, int height, int shift) {
-    const DisplayRotation r = ComputeDisplayRotation(width, shift);
-    if (r.wrapped.width > 0)
-        BitBlt(displayDc, r.wrapped.dstX, 0, r.wrapped.width, height, renderedDc, r.wrapped.srcX, 0, SRCCOPY);
-    if (r.rest.width > 0)
-        BitBlt(displayDc, r.rest.dstX, 0, r.rest.width, height, renderedDc, r.rest.srcX, 0, SRCCOPY);
+void RotatePicture(HDC dst, HDC src, int width, int height, int shiftX, int shiftY) {
+    const DisplayRotation columns = ComputeDisplayRotation(width, shiftX);
+    const DisplayRotation rows = ComputeDisplayRotation(height, shiftY);
+    for (const ColumnCopy& c : {columns.wrapped, columns.rest}) {
+        for (const ColumnCopy& r : {rows.wrapped, rows.rest}) {
+            if (c.width > 0 && r.width > 0)
+                BitBlt(dst, c.dstX, r.dstX, c.width, r.width, src, c.srcX, r.srcX, SRCCOPY);
+        }
+    }
 }
 
 int DisplayShift(const RenderSettings& s, const ShownSun& sun, int mapWidth) {

@@ -1,6 +1,6 @@
 // The whole desktop picture at window size: the rotated display picture
-// scaled into the paint cache for the display mode, then every overlay in
-// paint order. The desktop host's paint stage and the render tool both use it.
+// copied or scaled into the paint cache for the display mode, then every
+// overlay in paint order.
 #pragma once
 
 #include <windows.h>
@@ -13,6 +13,7 @@ class CityDatabase;
 
 namespace uv {
 
+class RenderContext;
 struct RenderSettings;
 
 // The sun position of the picture on display, radians.
@@ -27,19 +28,23 @@ struct ShownSun {
 MapFit FitPaintCache(const RenderSettings& settings, int cx, int cy, int mapWidth, int mapHeight);
 
 // Fills cacheDc (holding a bitmap of at least the target size) from displayDc
-// (holding the W x H display picture): a 1:1 copy when no scaling is needed,
-// else a halftone stretch of fit's source rectangle; then grid, dawn/dusk
-// line, sun lines, city markers and labels, sun glyph and status panel.
+// (holding the display picture): fit's source rectangle copied 1:1 into its
+// destination when fit is not scaled, else stretched there with halftone,
+// black beside it; then grid, dawn/dusk line, sun lines, city markers and
+// labels, sun glyph and status panel, their text and glyph from context.
 // now is the moment the status panel's city items show.
 void BuildPaintCache(HDC cacheDc, const MapFit& fit, HDC displayDc, const RenderSettings& settings,
-                     const CityDatabase& cities, const ShownSun& sun, std::time_t now);
+                     const CityDatabase& cities, const ShownSun& sun, std::time_t now,
+                     RenderContext& context);
 
 // Only the overlays, in paint order, over what cacheDc holds.
 void DrawOverlays(HDC cacheDc, const MapFit& fit, const RenderSettings& settings, const CityDatabase& cities,
-                  const ShownSun& sun, std::time_t now);
+                  const ShownSun& sun, std::time_t now, RenderContext& context);
 
-// displayDc column (x + shift) mod W shows renderedDc column x: two copies.
-void RotateIntoDisplay(HDC displayDc, HDC renderedDc, int width, int height, int shift);
+// Copies the width x height picture of src into dst rotated right by shiftX
+// columns and down by shiftY rows: dst column (x + shiftX) mod width shows
+// src column x, and likewise the rows; at most four block copies.
+void RotatePicture(HDC dst, HDC src, int width, int height, int shiftX, int shiftY = 0);
 
 // The shift a new picture is put on display with: "XOffset" and "follow the
 // sun" over the image width.

@@ -1,7 +1,5 @@
 #include "renderer/ScreenMap.h"
 
-#include <cstring>
-
 namespace uv {
 namespace {
 
@@ -34,24 +32,26 @@ int ScaleShift(int shift, int mapWidth, int scaledWidth) {
     return ScaleRounded(shift, scaledWidth, mapWidth) % scaledWidth;
 }
 
-void CopyShownPart(const std::uint8_t* composite, const ScreenMap& map, int shift, const MapFit& fit,
-                   std::uint8_t* bits, int stride) {
-    if (map.empty() || fit.empty() || fit.dstWidth > map.width || fit.dstHeight > map.height) return;
-    const std::size_t rowBytes = 3 * static_cast<std::size_t>(map.width);
-    // Screen map column X shows composite column (X - shift) mod width.
-    int first = (map.shownX - shift) % map.width;
-    if (first < 0) first += map.width;
-    const int leading = map.width - first < fit.dstWidth ? map.width - first : fit.dstWidth;
-    for (int y = 0; y < fit.dstHeight; ++y) {
-        const int targetRow = fit.targetHeight - 1 - (fit.dstY + y);
-        if (targetRow < 0 || targetRow >= fit.targetHeight) continue;
-        const std::uint8_t* from = composite + rowBytes * (map.height - 1 - (map.shownY + y));
-        std::uint8_t* to =
-            bits + static_cast<std::size_t>(stride) * targetRow + 3 * static_cast<std::size_t>(fit.dstX);
-        std::memcpy(to, from + 3 * static_cast<std::size_t>(first), 3 * static_cast<std::size_t>(leading));
-        std::memcpy(to + 3 * static_cast<std::size_t>(leading), from,
-                    3 * static_cast<std::size_t>(fit.dstWidth - leading));
+MapFit FitComposedPicture(const MapFit& fit, int mapWidth, int mapHeight, int pictureWidth,
+                          int pictureHeight) {
+    if (pictureWidth == mapWidth && pictureHeight == mapHeight) return fit;
+    MapFit f = fit;
+    const ScreenMap m = ScaleMapToFit(fit, mapWidth, mapHeight);
+    if (!m.empty() && m.width == pictureWidth && m.height == pictureHeight) {
+        f.srcX = m.shownX;
+        f.srcY = m.shownY;
+        f.srcWidth = fit.dstWidth;
+        f.srcHeight = fit.dstHeight;
+        f.scaled = false;
+        return f;
     }
+    if (mapWidth <= 0 || mapHeight <= 0) return MapFit{};
+    f.srcX = ScaleRounded(fit.srcX, pictureWidth, mapWidth);
+    f.srcY = ScaleRounded(fit.srcY, pictureHeight, mapHeight);
+    f.srcWidth = ScaleRounded(fit.srcWidth, pictureWidth, mapWidth);
+    f.srcHeight = ScaleRounded(fit.srcHeight, pictureHeight, mapHeight);
+    f.scaled = f.srcWidth != f.dstWidth || f.srcHeight != f.dstHeight;
+    return f;
 }
 
 }  // namespace uv

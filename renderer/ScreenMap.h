@@ -1,11 +1,9 @@
 // The map composed at the size a window shows it instead of at the images'
-// size and then stretched: the whole map at that scale, the part of it that
-// fills the destination rectangle of a fit, and the copy of that part,
-// rotated, into a bitmap's rows. The day and night images are scaled to the
-// screen map once; the twilight band is then as sharp as the screen.
+// size and then stretched: the whole map at that scale and the part of it
+// that fills the destination rectangle of a fit. The day and night images
+// are scaled to the screen map once; the twilight band is then as sharp as
+// the screen.
 #pragma once
-
-#include <cstdint>
 
 #include "renderer/Projection.h"
 
@@ -28,11 +26,12 @@ ScreenMap ScaleMapToFit(const MapFit& fit, int mapWidth, int mapHeight);
 // A rotation of shift columns of a map mapWidth wide, at scaledWidth.
 int ScaleShift(int shift, int mapWidth, int scaledWidth);
 
-// Copies the shown part of composite (the screen map's pixels: 3 bytes,
-// rows bottom-up, no padding) rotated right by shift columns into a
-// bottom-up 24-bit bitmap of fit.targetHeight rows of stride bytes, at fit's
-// destination rectangle. Nothing else of the bitmap is written.
-void CopyShownPart(const std::uint8_t* composite, const ScreenMap& map, int shift, const MapFit& fit,
-                   std::uint8_t* bits, int stride);
+// The fit of a picture of a mapWidth x mapHeight map composed at
+// pictureWidth x pictureHeight: for the map's own size fit itself; for the
+// screen map of fit its shown part, copied 1:1; for any other size fit's
+// source rectangle scaled to that size, stretched. Target, destination and
+// the overlays' factors stay those of fit.
+MapFit FitComposedPicture(const MapFit& fit, int mapWidth, int mapHeight, int pictureWidth,
+                          int pictureHeight);
 
 }  // namespace uv

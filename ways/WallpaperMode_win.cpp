@@ -20,14 +20,6 @@ enum : LONG { kSetAllowed = 0, kSetting = 1, kSetStopped = 2 };
 // change under way is waited for no longer than this then.
 constexpr DWORD kSessionEndMs = 3000;
 
-// One renderer at a time in the process: its label font, sun glyph and
-// resource module are the process's. A renewal thread that outlived its
-// stop still tears its renderer down; a new one waits until it has.
-HANDLE RendererTurn() {
-    static const HANDLE turn = CreateSemaphoreA(nullptr, 1, 1, nullptr);
-    return turn;
-}
-
 // Waits for handle (or, without one, only lets limitMs pass) while running
 // the messages other threads send to this one: the worker's wallpaper change
 // broadcasts to every top-level window, this thread's among them.
@@ -66,7 +58,7 @@ struct WallpaperMode::Worker : SetGate {
     ~Worker() override { DeleteCriticalSection(&lock); }
 
     static DWORD WINAPI Main(void* self) {
-        static_cast<Worker*>(self)->Run();
+        static_cast<Worker*>(self)->RenderUntilStopped();
         return 0;
     }
 
@@ -74,14 +66,6 @@ struct WallpaperMode::Worker : SetGate {
         return InterlockedCompareExchange(&setState, kSetting, kSetAllowed) == kSetAllowed;
     }
     void Leave() override { InterlockedExchange(&setState, kSetAllowed); }
-
-    void Run() {
-        HANDLE turn = RendererTurn();
-        HANDLE first[2] = {stop.get(), turn};
-        if (!turn || WaitForMultipleObjects(2, first, FALSE, INFINITE) != WAIT_OBJECT_0 + 1) return;
-        RenderUntilStopped();
-        ReleaseSemaphore(turn, 1, nullptr);
-    }
 
     // What this thread last made the wallpaper in the one-picture way.
     struct LastSet {

@@ -3,57 +3,39 @@
 #include "common/ResourceIds.h"
 #include "common/SelectedBitmap_win.h"
 #include "renderer/BmpFile.h"
-#include "renderer/DesktopPicture_win.h"
-#include "renderer/ScreenPicture_win.h"
-#include "renderer/Projection.h"
-#include "renderer/Renderer_win.h"
+#include "renderer/MapPicture_win.h"
+#include "renderer/PaintCache_win.h"
+#include "renderer/RenderContext_win.h"
 #include "renderer/RenderSettings.h"
 #include "solar/CityDatabase.h"
 
 namespace uv {
 
-namespace {
-
-// Copies src into dst rotated right by sx columns and down by sy rows.
-void RotatePicture(HDC dst, HDC src, int width, int height, int sx, int sy) {
-    const DisplayRotation cols = ComputeDisplayRotation(width, sx);
-    const DisplayRotation rows = ComputeDisplayRotation(height, sy);
-    for (const ColumnCopy& c : {cols.wrapped, cols.rest}) {
-        for (const ColumnCopy& r : {rows.wrapped, rows.rest}) {
-            if (c.width > 0 && r.width > 0)
-                BitBlt(dst, c.dstX, r.dstX, c.width, r.width, src, c.srcX, r.srcX, SRCCOPY);
-        }
-    }
-}
-
-}  // namespace
-
+// Members in the order they must be released: the render context's font and
+// glyph before the library they came from.
 struct WallpaperRenderer::Impl {
+    explicit Impl(const std::string& resourceLibrary)
+        : library(LoadLibraryA(resourceLibrary.c_str())), context(library.get()) {}
+
     UniqueModule library;
+    RenderContext context;
     MapImages images;
     CityDatabase cities;
     RenderSettings settings;
-    ScreenPicture picture;
+    MapPicture picture{MapPicture::Bitmaps::Dib};
     SelectedBitmap frame;
     SelectedBitmap rotated;
     const SelectedBitmap* out = nullptr;  // the last picture rendered
 };
 
-WallpaperRenderer::WallpaperRenderer(const std::string& resourceLibrary) : impl_(new Impl) {
-    impl_->library.reset(LoadLibraryA(resourceLibrary.c_str()));
+WallpaperRenderer::WallpaperRenderer(const std::string& resourceLibrary) : impl_(new Impl(resourceLibrary)) {
     if (!impl_->library) return;
     if (!impl_->images.Load(impl_->library.get())) return;
     impl_->cities.LoadFromResource(impl_->library.get(), UV_RES_CITY_LIST);
     impl_->cities.LoadZonesFromResource(impl_->library.get(), UV_RES_CITY_ZONES);
-    // The sun glyph is read from the library when it is first drawn.
-    SetResourceModule(impl_->library.get());
 }
 
-WallpaperRenderer::~WallpaperRenderer() {
-    // The glyph and the label font go before the library they came from.
-    ShutdownRenderer();
-    SetResourceModule(nullptr);
-}
+WallpaperRenderer::~WallpaperRenderer() = default;
 
 WallpaperResult WallpaperRenderer::Render(const WallpaperJob& job) {
     Impl& m = *impl_;
@@ -66,7 +48,7 @@ WallpaperResult WallpaperRenderer::Render(const WallpaperJob& job) {
     m.settings.dpi = job.dpi;
     const int cx = job.screen.width, cy = job.screen.height;
     if (!m.frame.FitDib(cx, cy) ||
-        !m.picture.Render(m.images, m.settings, m.cities, m.frame.dc.get(), cx, cy))
+        !m.picture.Render(m.images, m.settings, m.cities, m.context, m.frame.dc.get(), cx, cy))
         return WallpaperResult::NoMemory;
     m.out = &m.frame;
     if (job.placement.shiftX != 0 || job.placement.shiftY != 0) {

@@ -131,7 +131,7 @@ protected:
         UseResourceLibrary(BinDirectory() + "globepix.dll");
         State().desktop.hookHandle = reinterpret_cast<HHOOK>(static_cast<INT_PTR>(1));
         State().desktop.settings = uv::RenderSettings{};
-        State().desktop.host.compose = &uv::ComposeDayNight;
+        State().desktop.host.failRenders = 0;
     }
     void TearDown() override {
         uv::StopDesktopHost();
@@ -413,16 +413,14 @@ TEST_F(DesktopHostTest, AProcedureInstalledOverOursStaysAndOursKeepsForwarding) 
 TEST_F(DesktopHostTest, AFailedRenderIsNotShown) {
     TestWindow window(320, 240);
     uv::DesktopHost& host = State().desktop.host;
-    host.compose = [](const std::uint8_t*, const std::uint8_t*, const std::uint8_t*, HDC, int, int) {
-        return false;
-    };
+    host.failRenders = 1;
     const LONG composes = host.composes;
     ASSERT_TRUE(uv::StartDesktopHost(window.hwnd));
     // The failed render hands the baton back without a picture.
-    ASSERT_TRUE(PumpUntil([&] { return host.run->stage == uv::RenderStage::Idle; }, 15000));
+    ASSERT_TRUE(PumpUntil([&] { return host.run->worker.stage() == uv::RenderStage::Idle; }, 15000));
     PumpUntil([] { return false; }, 300);
     EXPECT_EQ(composes, host.composes);
-    host.compose = &uv::ComposeDayNight;
+    host.failRenders = 0;
     CallHook(HC_ACTION, State().settingsMessage, ToWire(MessageId::SetTime), 0);
     EXPECT_TRUE(PumpUntil([&] { return host.composes > composes; }, 15000));
 }
@@ -447,7 +445,7 @@ TEST_F(DesktopHostTest, ARenderRequestNeverWaitsLongForTheStateLock) {
     ASSERT_TRUE(uv::StartDesktopHost(window.hwnd));
     const LONG first = host.composes;
     ASSERT_TRUE(PumpUntil([&] { return host.composes > first; }, 15000));
-    LockHolder holder{host.run->stateLock.get(), CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+    LockHolder holder{host.run->worker.stateLock(), CreateEventA(nullptr, TRUE, FALSE, nullptr)};
     HANDLE thread = CreateThread(nullptr, 0, HoldLockFourSeconds, &holder, 0, nullptr);
     ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(holder.taken, 5000));
     const DWORD start = GetTickCount();

@@ -6,7 +6,7 @@
 
 #include "GdiCanvas_win.h"
 #include "renderer/CityMarkers.h"
-#include "renderer/Renderer_win.h"
+#include "renderer/RenderContext_win.h"
 #include "solar/CityDatabase.h"
 
 namespace uv {
@@ -18,10 +18,11 @@ constexpr COLORREF kMarker = RGB(255, 0, 0);
 constexpr COLORREF kText = RGB(255, 255, 0);
 constexpr COLORREF kHalo = RGB(0, 0, 255);
 
-OverlayView View(int w, int h) {
+OverlayView View(int w, int h, RenderContext* context) {
     OverlayView v;
     v.targetWidth = w;
     v.targetHeight = h;
+    v.context = context;
     return v;
 }
 
@@ -32,12 +33,13 @@ protected:
         for (int i = 0; i < db.GetCityCount(); ++i) db.SelectCityIndex(i);
     }
     CityDatabase db;
+    RenderContext context;
 };
 
 TEST_F(CityMarkersWin, HollowCircleOfRadiusTwoAtTheCity) {
     Load("Here,X,0,0\n");
     Canvas c(360, 180);
-    DrawCityMarkers(c.dc(), View(360, 180), db, true, kMarker, false, kText, kHalo);
+    DrawCityMarkers(c.dc(), View(360, 180, &context), db, true, kMarker, false, kText, kHalo);
     EXPECT_EQ(c.At(180, 90), RGB(0, 0, 0));  // not filled
     // Rasterisers differ by a pixel on the lower half of so small a circle.
     EXPECT_EQ(c.At(182, 90), kMarker);
@@ -52,7 +54,7 @@ TEST_F(CityMarkersWin, HollowCircleOfRadiusTwoAtTheCity) {
 TEST_F(CityMarkersWin, LabelUpAndRightOfTheMarker) {
     Load("Here,X,0,0\n");
     Canvas c(360, 180);
-    DrawCityMarkers(c.dc(), View(360, 180), db, true, kMarker, true, kText, kHalo);
+    DrawCityMarkers(c.dc(), View(360, 180, &context), db, true, kMarker, true, kText, kHalo);
     const int text = c.Count(kText, 183, 84, 230, 100);
     EXPECT_GT(text, 5);
     EXPECT_EQ(text, c.Count(kText));
@@ -70,8 +72,8 @@ int RowsWith(const Canvas& c, COLORREF colour) {
 TEST_F(CityMarkersWin, TwiceTheDpiTwiceTheMarkerAndTheLetters) {
     Load("Here,X,0,0\n");
     Canvas small(360, 180), large(360, 180);
-    DrawCityMarkers(small.dc(), View(360, 180), db, true, kMarker, true, kText, kHalo);
-    OverlayView v = View(360, 180);
+    DrawCityMarkers(small.dc(), View(360, 180, &context), db, true, kMarker, true, kText, kHalo);
+    OverlayView v = View(360, 180, &context);
     v.dpi = 192;
     DrawCityMarkers(large.dc(), v, db, true, kMarker, true, kText, kHalo);
     EXPECT_EQ(large.At(184, 90), kMarker);
@@ -97,21 +99,21 @@ TEST_F(CityMarkersWin, TwiceTheDpiTwiceTheMarkerAndTheLetters) {
 TEST_F(CityMarkersWin, OverlayOffDrawsNeitherMarkersNorLabels) {
     Load("Here,X,0,0\n");
     Canvas c(360, 180);
-    DrawCityMarkers(c.dc(), View(360, 180), db, false, kMarker, true, kText, kHalo);
+    DrawCityMarkers(c.dc(), View(360, 180, &context), db, false, kMarker, true, kText, kHalo);
     EXPECT_EQ(c.Count(RGB(0, 0, 0)), 360 * 180);
 }
 
 TEST_F(CityMarkersWin, EmptySelectionDrawsNothing) {
     db.Parse("A,X,0,0\n", 8);
     Canvas c(360, 180);
-    DrawCityMarkers(c.dc(), View(360, 180), db, true, kMarker, true, kText, kHalo);
+    DrawCityMarkers(c.dc(), View(360, 180, &context), db, true, kMarker, true, kText, kHalo);
     EXPECT_EQ(c.Count(RGB(0, 0, 0)), 360 * 180);
 }
 
 TEST_F(CityMarkersWin, BelowTheCacheNothingIsDrawn) {
     Load("Deep,X,0,-80\n");
     Canvas c(360, 180);
-    OverlayView v = View(360, 180);
+    OverlayView v = View(360, 180, &context);
     v.scaleY = 1.2f;
     DrawCityMarkers(c.dc(), v, db, true, kMarker, true, kText, kHalo);
     EXPECT_EQ(c.Count(RGB(0, 0, 0)), 360 * 180);
@@ -120,11 +122,12 @@ TEST_F(CityMarkersWin, BelowTheCacheNothingIsDrawn) {
 TEST(DrawOutlinedText, EqualColoursMakeTheTextOnePixelBolder) {
     Canvas plain(120, 30);
     Canvas outlined(120, 30);
-    ScopedSelect font(plain.dc(), LabelFont());
+    RenderContext context;
+    ScopedSelect font(plain.dc(), context.LabelFont());
     SetBkMode(plain.dc(), TRANSPARENT);
     SetTextColor(plain.dc(), kText);
     TextOutA(plain.dc(), 10, 10, "Sample", 6);
-    DrawOutlinedText(outlined.dc(), 10, 10, kText, kText, "Sample");
+    DrawOutlinedText(outlined.dc(), context, 10, 10, kText, kText, "Sample");
     int lit = 0;
     for (int y = 1; y < 29; ++y)
         for (int x = 1; x < 119; ++x) {
@@ -139,10 +142,11 @@ TEST(DrawOutlinedText, EqualColoursMakeTheTextOnePixelBolder) {
 
 TEST(DrawOutlinedText, RestoresFontColourAndMode) {
     Canvas c(100, 30);
+    RenderContext context;
     SetTextColor(c.dc(), RGB(1, 2, 3));
     SetBkMode(c.dc(), OPAQUE);
     const HGDIOBJ font = GetCurrentObject(c.dc(), OBJ_FONT);
-    DrawOutlinedText(c.dc(), 2, 2, kText, kHalo, "x");
+    DrawOutlinedText(c.dc(), context, 2, 2, kText, kHalo, "x");
     EXPECT_EQ(GetTextColor(c.dc()), RGB(1, 2, 3));
     EXPECT_EQ(GetBkMode(c.dc()), OPAQUE);
     EXPECT_EQ(GetCurrentObject(c.dc(), OBJ_FONT), font);

@@ -83,8 +83,10 @@ TEST(MapImageCheck, SizesBeyondTheLimitsLeaveBuffersAlone) {
         GenerateNightPixels(day.data(), night.data(), size.first, size.second);
         EXPECT_FALSE(ComputeDayMask(mask.data(), size.first, size.second, 0, 0, 0.1));
         std::uint32_t state = 5;
-        EXPECT_EQ(BlendDayNight(day.data(), night.data(), mask.data(), size.first, size.second, state),
-                  nullptr);
+        BlendBuffer buffer;
+        EXPECT_EQ(
+            BlendDayNight(buffer, day.data(), night.data(), mask.data(), size.first, size.second, state),
+            nullptr);
         EXPECT_EQ(state, 5u);
     }
     EXPECT_EQ(night, Buffer(6, 4, 10));
@@ -251,6 +253,7 @@ void ExpectSameRendersAsPlainForm(int w, int h) {
     FillPattern(day, night);
     g_seed = 1;
     std::uint32_t state = 1;
+    BlendBuffer buffer;
     const double declinations[] = {0.4084, 0.0, -0.4084};
     const int bands[] = {0, 10, 100, 1};
     for (int render = 0; render < 20; ++render) {
@@ -268,7 +271,7 @@ void ExpectSameRendersAsPlainForm(int w, int h) {
 
         std::vector<std::uint8_t> expected = Buffer(w, h);
         ReferenceBlendDayNight(day.data(), night.data(), plainMask.data(), expected.data(), w, h, TestRandom);
-        const std::uint8_t* out = BlendDayNight(day.data(), night.data(), mask.data(), w, h, state);
+        const std::uint8_t* out = BlendDayNight(buffer, day.data(), night.data(), mask.data(), w, h, state);
         ASSERT_NE(out, nullptr);
         ASSERT_EQ(FirstDifference(expected, out), -1);
         // One number per pixel, whatever the mask.
@@ -288,6 +291,7 @@ TEST(ComposeDayNight, BlendStaysBetweenItsSourcesAndInsideAByte) {
     std::vector<std::uint8_t> day = Buffer(w, h), night = Buffer(w, h), plainMask = Buffer(w, h),
                               mask = Mask(w, h);
     std::vector<std::uint8_t> expected = Buffer(w, h);
+    BlendBuffer buffer;
     for (const std::uint8_t nightValue : {0, 1, 128, 254, 255}) {
         for (int j = 0; j < h; ++j) {
             for (int i = 0; i < w; ++i) {
@@ -302,7 +306,7 @@ TEST(ComposeDayNight, BlendStaysBetweenItsSourcesAndInsideAByte) {
         g_seed = nightValue;
         std::uint32_t state = nightValue;
         ReferenceBlendDayNight(day.data(), night.data(), plainMask.data(), expected.data(), w, h, TestRandom);
-        const std::uint8_t* out = BlendDayNight(day.data(), night.data(), mask.data(), w, h, state);
+        const std::uint8_t* out = BlendDayNight(buffer, day.data(), night.data(), mask.data(), w, h, state);
         ASSERT_NE(out, nullptr);
         ASSERT_EQ(FirstDifference(expected, out), -1) << int{nightValue};
         // Float rounding may put the blend a hair beyond its sources
@@ -328,7 +332,7 @@ TEST(ComposeDayNight, BlendStaysBetweenItsSourcesAndInsideAByte) {
     const std::vector<std::uint8_t> white = Buffer(8, 1, 255);
     for (int k = 0; k < 256; ++k) {
         std::uint32_t state = zeroFirst;
-        const std::uint8_t* out = BlendDayNight(white.data(), white.data(),
+        const std::uint8_t* out = BlendDayNight(buffer, white.data(), white.data(),
                                                 Mask(8, 1, static_cast<std::uint8_t>(k)).data(), 8, 1, state);
         ASSERT_NE(out, nullptr);
         EXPECT_EQ(std::vector<std::uint8_t>(out, out + 24), white) << k;
@@ -337,27 +341,27 @@ TEST(ComposeDayNight, BlendStaysBetweenItsSourcesAndInsideAByte) {
 
 TEST(ComposeDayNight, KeepsItsBufferUntilTheSizeChanges) {
     std::vector<std::uint8_t> day = Buffer(16, 8, 200), night = Buffer(16, 8, 20), mask = Mask(16, 8, 255);
-    FreeCompositePixels();
+    BlendBuffer buffer;
     std::uint32_t state = 1;
-    const std::uint8_t* first = BlendDayNight(day.data(), night.data(), mask.data(), 16, 8, state);
-    const std::uint8_t* second = BlendDayNight(day.data(), night.data(), mask.data(), 16, 8, state);
+    const std::uint8_t* first = BlendDayNight(buffer, day.data(), night.data(), mask.data(), 16, 8, state);
+    const std::uint8_t* second = BlendDayNight(buffer, day.data(), night.data(), mask.data(), 16, 8, state);
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(first, second);
-    int w = 0, h = 0;
-    GetCompositeSize(w, h);
-    EXPECT_EQ(w, 16);
-    EXPECT_EQ(h, 8);
+    EXPECT_EQ(buffer.width(), 16);
+    EXPECT_EQ(buffer.height(), 8);
     // A smaller map: a new buffer of the new size, whose every byte is written.
-    const std::uint8_t* smaller = BlendDayNight(day.data(), night.data(), mask.data(), 8, 4, state);
+    const std::uint8_t* smaller = BlendDayNight(buffer, day.data(), night.data(), mask.data(), 8, 4, state);
     ASSERT_NE(smaller, nullptr);
-    GetCompositeSize(w, h);
-    EXPECT_EQ(w, 8);
-    EXPECT_EQ(h, 4);
+    EXPECT_EQ(buffer.width(), 8);
+    EXPECT_EQ(buffer.height(), 4);
     for (int k = 0; k < 3 * 8 * 4; ++k) EXPECT_EQ(smaller[k], 200);
-    FreeCompositePixels();
-    GetCompositeSize(w, h);
-    EXPECT_EQ(w, 0);
-    EXPECT_EQ(h, 0);
+    // Another owner's buffer is its own.
+    BlendBuffer other;
+    std::uint32_t otherState = 1;
+    EXPECT_NE(BlendDayNight(other, day.data(), night.data(), mask.data(), 8, 4, otherState), smaller);
+    buffer.Free();
+    EXPECT_EQ(buffer.width(), 0);
+    EXPECT_EQ(buffer.height(), 0);
 }
 
 TEST(ComposeDayNight, SameBytesOnEveryPlatform) {
@@ -369,7 +373,8 @@ TEST(ComposeDayNight, SameBytesOnEveryPlatform) {
     // 2004-06-21 12:00 UTC as the sun position code gives it, rounded.
     ComputeDayMask(mask.data(), w, h, -0.0074, 0.40839, BandWidthFraction(10));
     std::uint32_t state = 1;
-    const std::uint8_t* out = BlendDayNight(day.data(), night.data(), mask.data(), w, h, state);
+    BlendBuffer buffer;
+    const std::uint8_t* out = BlendDayNight(buffer, day.data(), night.data(), mask.data(), w, h, state);
     ASSERT_NE(out, nullptr);
     EXPECT_EQ(Fnv1a(mask.data(), mask.size()), 865408446u);
     EXPECT_EQ(Fnv1a(out, day.size()), 797451930u);

@@ -8,7 +8,7 @@
 #include "GdiCanvas_win.h"
 #include "renderer/RenderSettings.h"
 #include "renderer/Overlays.h"
-#include "renderer/Renderer_win.h"
+#include "renderer/RenderContext_win.h"
 #include "renderer/SunGlyph_win.h"
 #include "solar/CityDatabase.h"
 
@@ -43,6 +43,7 @@ protected:
     PaintCacheTest() : display(kW, kH) { PaintSource(display); }
     Canvas display;
     CityDatabase cities;
+    RenderContext context;
 };
 
 TEST_F(PaintCacheTest, FitWidthAtMapWidthIsAnExactCopyShownByYOffset) {
@@ -52,7 +53,7 @@ TEST_F(PaintCacheTest, FitWidthAtMapWidthIsAnExactCopyShownByYOffset) {
     EXPECT_FALSE(fit.scaled);
     EXPECT_EQ(fit.windowY, 30);
     Canvas cache(fit.targetWidth, fit.targetHeight, RGB(255, 255, 255));
-    BuildPaintCache(cache.dc(), fit, display.dc(), s, cities, ShownSun{}, kNow);
+    BuildPaintCache(cache.dc(), fit, display.dc(), s, cities, ShownSun{}, kNow, context);
     for (int y = 0; y < kH; y += 13)
         for (int x = 0; x < kW; x += 17) ASSERT_EQ(cache.At(x, y), display.At(x, y));
 }
@@ -61,7 +62,7 @@ TEST_F(PaintCacheTest, FullScreenStretchesTheWholeMap) {
     const RenderSettings s = Mode(1);
     const MapFit fit = FitPaintCache(s, 180, 180, kW, kH);
     Canvas cache(fit.targetWidth, fit.targetHeight);
-    BuildPaintCache(cache.dc(), fit, display.dc(), s, cities, ShownSun{}, kNow);
+    BuildPaintCache(cache.dc(), fit, display.dc(), s, cities, ShownSun{}, kNow, context);
     EXPECT_NEAR(SourceColumn(cache.At(90, 90)), 180, 6);
     EXPECT_NEAR(SourceColumn(cache.At(2, 90)), 4, 6);
     EXPECT_NEAR(SourceColumn(cache.At(177, 90)), 354, 6);
@@ -77,7 +78,7 @@ TEST_F(PaintCacheTest, NoDistortCropsEquallyLeftAndRight) {
     EXPECT_EQ(fit.srcX, 90);
     EXPECT_EQ(fit.srcWidth, 180);
     Canvas cache(180, 180);
-    BuildPaintCache(cache.dc(), fit, display.dc(), s, cities, ShownSun{}, kNow);
+    BuildPaintCache(cache.dc(), fit, display.dc(), s, cities, ShownSun{}, kNow, context);
     EXPECT_NEAR(SourceColumn(cache.At(3, 50)), 93, 4);
     EXPECT_NEAR(SourceColumn(cache.At(170, 50)), 260, 4);
     // Longitude 0 (source column 180) in the middle, +-45 degrees (source
@@ -97,7 +98,7 @@ TEST_F(PaintCacheTest, NoAntarcticaLeavesOutTheBottomSixth) {
     const MapFit fit = FitPaintCache(s, 180, 150, kW, kH);
     EXPECT_EQ(fit.srcHeight, 150);
     Canvas cache(180, 150);
-    BuildPaintCache(cache.dc(), fit, display.dc(), s, cities, ShownSun{}, kNow);
+    BuildPaintCache(cache.dc(), fit, display.dc(), s, cities, ShownSun{}, kNow, context);
     EXPECT_NEAR(SourceRow(cache.At(65, 147)), 147, 3);
     // -60 is the bottom edge: no parallel below -45 is visible.
     EXPECT_EQ(cache.At(60, 135), RGB(255, 255, 255));  // -45 degrees
@@ -112,7 +113,7 @@ TEST_F(PaintCacheTest, NoDistortInAWiderWindowLeavesBlackBandsAndReadsOnlyThePic
     s.middayColor = RGB(0, 0, 255);
     const MapFit fit = FitPaintCache(s, 720, 180, kW, kH);
     Canvas cache(720, 180, RGB(255, 255, 255));
-    BuildPaintCache(cache.dc(), fit, display.dc(), s, cities, ShownSun{}, kNow);
+    BuildPaintCache(cache.dc(), fit, display.dc(), s, cities, ShownSun{}, kNow, context);
     EXPECT_EQ(cache.Count(RGB(0, 0, 0), 0, 0, 179, 180), 179 * 180);
     EXPECT_EQ(cache.Count(RGB(0, 0, 0), 541, 0, 720, 180), 179 * 180);
     EXPECT_NEAR(SourceColumn(cache.At(185, 90)), 5, 4);
@@ -136,7 +137,7 @@ TEST_F(PaintCacheTest, LaterOverlaysLieOnTopInPaintOrder) {
     cities.SelectCityIndex(0);
     const MapFit fit = FitPaintCache(s, kW, kH, kW, kH);
     Canvas cache(kW, kH);
-    BuildPaintCache(cache.dc(), fit, display.dc(), s, cities, ShownSun{}, kNow);
+    BuildPaintCache(cache.dc(), fit, display.dc(), s, cities, ShownSun{}, kNow, context);
     EXPECT_EQ(cache.At(180, 30), RGB(255, 0, 0));  // midday over the 0 meridian
     EXPECT_EQ(cache.At(30, 90), RGB(0, 255, 0));   // sun's parallel over the equator
     EXPECT_EQ(cache.At(180, 90), RGB(0, 255, 0));
@@ -145,12 +146,19 @@ TEST_F(PaintCacheTest, LaterOverlaysLieOnTopInPaintOrder) {
     EXPECT_GT(cache.Count(s.statusForeground, 0, 160, 180, 180), 20);
 }
 
-TEST_F(PaintCacheTest, DisplayRotationShowsColumnXAtXPlusShift) {
-    for (int shift : {0, 1, 90, 359}) {
+TEST_F(PaintCacheTest, RotationShowsColumnXAtXPlusShiftAndRowYAtYPlusShift) {
+    struct Case {
+        int x, y;
+    };
+    for (const Case shift :
+         {Case{0, 0}, Case{1, 0}, Case{90, 0}, Case{359, 0}, Case{17, 1}, Case{200, 179}}) {
         Canvas rotated(kW, kH);
-        RotateIntoDisplay(rotated.dc(), display.dc(), kW, kH, shift);
+        RotatePicture(rotated.dc(), display.dc(), kW, kH, shift.x, shift.y);
         for (int x = 0; x < kW; x += 7) {
-            ASSERT_EQ(rotated.At((x + shift) % kW, 33), display.At(x, 33)) << shift << " " << x;
+            for (int y : {0, 33, kH - 1}) {
+                ASSERT_EQ(rotated.At((x + shift.x) % kW, (y + shift.y) % kH), display.At(x, y))
+                    << shift.x << "," << shift.y << " at " << x << "," << y;
+            }
         }
     }
     RenderSettings s = Mode(0);
@@ -169,29 +177,32 @@ TEST_F(PaintCacheTest, EveryOverlayManyTimesLeavesNoGdiObjectBehind) {
     cities.Parse(text.c_str(), static_cast<unsigned>(text.size()));
     for (int i = 0; i < 3; ++i) cities.SelectCityIndex(i);
     UniqueModule module(LoadLibraryA("globepix.dll"));
-    SetResourceModule(module.get());
     ShownSun sun{0.4, 0.2};
     const MapFit fit = FitPaintCache(s, 400, 300, kW, kH);
     Canvas cache(400, 300);
     const HGDIOBJ pen = GetCurrentObject(cache.dc(), OBJ_PEN);
     const HGDIOBJ font = GetCurrentObject(cache.dc(), OBJ_FONT);
     const int stretch = GetStretchBltMode(cache.dc());
-    // The first build creates what lives until shutdown: the font and the glyph.
-    BuildPaintCache(cache.dc(), fit, display.dc(), s, cities, sun, kNow);
-    const DWORD before = test::GdiObjectCount();
-    for (int i = 0; i < 40; ++i) {
-        s.xOffset = i * 9;
-        BuildPaintCache(cache.dc(), fit, display.dc(), s, cities, sun, kNow);
+    DWORD before = 0;
+    {
+        // The first build creates what lives as long as the render context:
+        // the font and the glyph.
+        RenderContext withGlyph(module.get());
+        BuildPaintCache(cache.dc(), fit, display.dc(), s, cities, sun, kNow, withGlyph);
+        before = test::GdiObjectCount();
+        for (int i = 0; i < 40; ++i) {
+            s.xOffset = i * 9;
+            BuildPaintCache(cache.dc(), fit, display.dc(), s, cities, sun, kNow, withGlyph);
+        }
+        EXPECT_EQ(test::GdiObjectCount(), before);
+        EXPECT_TRUE(withGlyph.glyphLoaded() || !module);
     }
-    EXPECT_EQ(test::GdiObjectCount(), before);
     EXPECT_EQ(GetCurrentObject(cache.dc(), OBJ_PEN), pen);
     EXPECT_EQ(GetCurrentObject(cache.dc(), OBJ_FONT), font);
     EXPECT_EQ(GetStretchBltMode(cache.dc()), stretch);
-    ShutdownRenderer();
     if (before > 0) {
-        EXPECT_LT(test::GdiObjectCount(), before);  // font and glyph gone
+        EXPECT_LT(test::GdiObjectCount(), before);  // font and glyph gone with the context
     }
-    SetResourceModule(nullptr);
 }
 
 // Where the process's GDI object count is not reported (Wine gives 0), a leak
@@ -208,20 +219,21 @@ TEST_F(PaintCacheTest, SeventyThousandRebuildsDoNotExhaustGdiHandles) {
     const MapFit fit = FitPaintCache(s, 8, 4, kW, kH);
     Canvas cache(8, 4);
     for (int i = 0; i < 70000; ++i) {
-        BuildPaintCache(cache.dc(), fit, display.dc(), s, cities, ShownSun{}, kNow);
+        BuildPaintCache(cache.dc(), fit, display.dc(), s, cities, ShownSun{}, kNow, context);
     }
     UniquePen probe(CreatePen(PS_SOLID, 1, RGB(1, 2, 3)));
     EXPECT_TRUE(static_cast<bool>(probe));
     UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
     EXPECT_TRUE(static_cast<bool>(dc));
-    ShutdownRenderer();
 }
 
 TEST_F(PaintCacheTest, EmptyFitDrawsNothing) {
     const RenderSettings s = Mode(0);
     Canvas cache(10, 10, RGB(1, 2, 3));
-    BuildPaintCache(cache.dc(), FitPaintCache(s, 0, 0, kW, kH), display.dc(), s, cities, ShownSun{}, kNow);
-    BuildPaintCache(nullptr, FitPaintCache(s, 10, 10, kW, kH), display.dc(), s, cities, ShownSun{}, kNow);
+    BuildPaintCache(cache.dc(), FitPaintCache(s, 0, 0, kW, kH), display.dc(), s, cities, ShownSun{}, kNow,
+                    context);
+    BuildPaintCache(nullptr, FitPaintCache(s, 10, 10, kW, kH), display.dc(), s, cities, ShownSun{}, kNow,
+                    context);
     EXPECT_EQ(cache.Count(RGB(1, 2, 3)), 100);
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "GdiCanvas_win.h"
+#include "renderer/RenderContext_win.h"
 #include "solar/CityDatabase.h"
 
 namespace uv {
@@ -26,8 +27,9 @@ StatusPanelOptions Options(bool sun, bool local) {
 
 TEST(DrawStatusPanel, HeaderAloneSitsAtTheBottomLeft) {
     CityDatabase db;
+    RenderContext context;
     Canvas c(1024, 300);
-    DrawStatusPanel(c.dc(), 1024, 300, 0.0, 0.4, db, Options(true, false), kText, kHalo, kNow);
+    DrawStatusPanel(c.dc(), context, 1024, 300, 0.0, 0.4, db, Options(true, false), kText, kHalo, kNow);
     const int all = c.Count(kText);
     EXPECT_GT(all, 50);
     EXPECT_EQ(c.Count(kText, 10, 282, 1024, 300), all);
@@ -39,8 +41,9 @@ TEST(DrawStatusPanel, ThreeCitiesIn1024PixelsStandInColumnsAt10And277And544) {
     const std::string text = "Alpha,X,15,10\nBravo,X,-80,20\nCharlie,X,0,30\n";
     db.Parse(text.c_str(), static_cast<unsigned>(text.size()));
     for (int i = 0; i < 3; ++i) db.SelectCityIndex(i);
+    RenderContext context;
     Canvas c(1024, 300);
-    DrawStatusPanel(c.dc(), 1024, 300, 0.0, 0.0, db, Options(false, true), kText, kHalo, kNow);
+    DrawStatusPanel(c.dc(), context, 1024, 300, 0.0, 0.0, db, Options(false, true), kText, kHalo, kNow);
     // Header at 270, the row at 282.
     EXPECT_GT(c.Count(kText, 10, 270, 400, 281), 20);
     for (int x : {10, 277, 544}) {
@@ -53,11 +56,12 @@ TEST(DrawStatusPanel, ThreeCitiesIn1024PixelsStandInColumnsAt10And277And544) {
 
 TEST(DrawStatusPanel, OffOrTooNarrowDrawsNothing) {
     CityDatabase db;
+    RenderContext context;
     Canvas c(149, 100);
-    DrawStatusPanel(c.dc(), 149, 100, 0.0, 0.0, db, Options(true, false), kText, kHalo, kNow);
+    DrawStatusPanel(c.dc(), context, 149, 100, 0.0, 0.0, db, Options(true, false), kText, kHalo, kNow);
     StatusPanelOptions off = Options(true, true);
     off.show = false;
-    DrawStatusPanel(c.dc(), 149, 100, 0.0, 0.0, db, off, kText, kHalo, kNow);
+    DrawStatusPanel(c.dc(), context, 149, 100, 0.0, 0.0, db, off, kText, kHalo, kNow);
     EXPECT_EQ(c.Count(RGB(0, 0, 0)), 149 * 100);
 }
 

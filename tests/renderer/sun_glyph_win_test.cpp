@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "GdiCanvas_win.h"
-#include "renderer/Renderer_win.h"
+#include "renderer/RenderContext_win.h"
 #include "renderer/SunGlyph.h"
 
 namespace uv {
@@ -46,8 +46,8 @@ TEST(SunGlyph, CentredOnTheSubsolarPointWithWhiteTransparent) {
     Canvas c(360, 180, kGreen);
     SunGlyph g = MakeSunGlyph(c.dc(), MakeTestGlyphBitmap(false));
     ASSERT_TRUE(g.loaded());
-    EXPECT_EQ(g.width, 9);
-    EXPECT_EQ(g.height, 7);
+    EXPECT_EQ(g.width(), 9);
+    EXPECT_EQ(g.height(), 7);
     const OverlayView v = View(360, 180, 30.0, 20.0);
     DrawGlyph(c.dc(), v, g);
     const PixelPoint sun = v.Project(20.0f, 30.0f);
@@ -102,8 +102,8 @@ TEST(SunGlyph, EnlargedForTwiceTheDpiPixelByPixel) {
     SunGlyph small = MakeSunGlyph(c.dc(), MakeTestGlyphBitmap(false));
     SunGlyph g = ScaleSunGlyph(c.dc(), small, 192);
     ASSERT_TRUE(g.loaded());
-    EXPECT_EQ(g.width, 18);
-    EXPECT_EQ(g.height, 14);
+    EXPECT_EQ(g.width(), 18);
+    EXPECT_EQ(g.height(), 14);
     const OverlayView v = View(360, 180, 30.0, 20.0);
     DrawGlyph(c.dc(), v, g);
     // The white stays transparent: no blended near-white edge shows.
@@ -112,16 +112,18 @@ TEST(SunGlyph, EnlargedForTwiceTheDpiPixelByPixel) {
     EXPECT_EQ(c.Count(kGreen), 360 * 180 - 8);
 }
 
-TEST(SunGlyph, ReleaseFreesEverythingAndEmptiesTheSlot) {
+TEST(SunGlyph, MovedAndReplacedGlyphsFreeEverything) {
     Canvas c(10, 10);
     const DWORD before = test::GdiObjectCount();
     for (int i = 0; i < 20; ++i) {
         SunGlyph g = MakeSunGlyph(c.dc(), MakeTestGlyphBitmap(false));
         SunGlyph moved = std::move(g);
         EXPECT_FALSE(g.loaded());
-        ReleaseSunGlyph(moved);
-        EXPECT_FALSE(moved.loaded());
-        EXPECT_EQ(moved.width, 0);
+        EXPECT_EQ(g.width(), 0);
+        moved = MakeSunGlyph(c.dc(), MakeTestGlyphBitmap(true));
+        EXPECT_TRUE(moved.loaded());
+        // The glyph is still selected into its DC after the moves.
+        EXPECT_EQ(GetCurrentObject(moved.image.dc.get(), OBJ_BITMAP), moved.image.bitmap.get());
     }
     EXPECT_EQ(test::GdiObjectCount(), before);
 }
@@ -133,20 +135,23 @@ TEST(SunGlyph, MissingModuleOrResourceLeavesTheSlotEmpty) {
     EXPECT_FALSE(MakeSunGlyph(c.dc(), nullptr).loaded());
 }
 
-TEST(SunGlyph, DrawnFromTheResourceLibraryOnFirstUse) {
+TEST(SunGlyph, DrawnFromTheRenderContextsLibraryOnFirstUse) {
     UniqueModule module(LoadLibraryA("globepix.dll"));
     if (!module) GTEST_SKIP() << "globepix.dll not beside the test";
-    SetResourceModule(module.get());
+    RenderContext context(module.get());
     Canvas c(360, 180, kGreen);
-    DrawSunGlyph(c.dc(), View(360, 180, 0, 0), false);
-    EXPECT_FALSE(SunGlyphLoaded());  // off: not even loaded
-    DrawSunGlyph(c.dc(), View(360, 180, 0, 0), true);
-    EXPECT_TRUE(SunGlyphLoaded());
+    OverlayView v = View(360, 180, 0, 0);
+    v.context = &context;
+    DrawSunGlyph(c.dc(), v, false);
+    EXPECT_FALSE(context.glyphLoaded());  // off: not even loaded
+    DrawSunGlyph(c.dc(), v, true);
+    EXPECT_TRUE(context.glyphLoaded());
     EXPECT_LT(c.Count(kGreen), 360 * 180);
     EXPECT_GT(c.Count(kGreen, 0, 0, 100, 180), 99 * 180);  // nothing far away
-    ShutdownRenderer();
-    EXPECT_FALSE(SunGlyphLoaded());
-    SetResourceModule(nullptr);
+    // Without a context nothing is drawn.
+    Canvas bare(360, 180, kGreen);
+    DrawSunGlyph(bare.dc(), View(360, 180, 0, 0), true);
+    EXPECT_EQ(bare.Count(kGreen), 360 * 180);
 }
 
 }  // namespace

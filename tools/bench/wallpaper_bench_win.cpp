@@ -36,12 +36,13 @@
 #include "ways/WallpaperRenderer_win.h"
 #include "common/WideText_win.h"
 #include "renderer/BitmapPixels_win.h"
+#include "renderer/BmpFile.h"
 #include "renderer/Compositing.h"
 #include "renderer/CompositingReference.h"
-#include "renderer/DesktopPicture_win.h"
+#include "renderer/MapPicture_win.h"
 #include "renderer/PaintCache_win.h"
+#include "renderer/RenderContext_win.h"
 #include "renderer/RenderSettings.h"
-#include "renderer/ScreenPicture_win.h"
 #include "solar/CityDatabase.h"
 #include "solar/SunModel.h"
 
@@ -91,7 +92,7 @@ void PrintStage(const char* name, const Best* plain, const Best& now) {
 // thread. The plain form draws from the runtime's rand as the blend did when
 // it called it once per pixel.
 void PrintStages(const uv::MapImages& images, const uv::RenderSettings& settings, const CityDatabase& cities,
-                 int cx, int cy, int runs) {
+                 uv::RenderContext& context, int cx, int cy, int runs) {
     const int w = images.width, h = images.height;
     double declination = 0.0, longitude = 0.0;
     SubsolarPointFor(settings.exactSun != 0, settings.renderTime, declination, longitude);
@@ -112,7 +113,8 @@ void PrintStages(const uv::MapImages& images, const uv::RenderSettings& settings
     const uv::ShownSun sun{longitude, declination};
 
     Best plainMaskTime, plainBlend, maskTime, blend, bits, rotation, stretch, overlays, mapWork;
-    std::uint32_t state = 1;
+    uv::BlendBuffer blendBuffer;
+    std::uint32_t state = uv::kFreshRandomState;
     for (int r = 0; r < runs; ++r) {
         plainMaskTime.Time([&] {
             uv::ReferenceComputeDayMask(plainMask.data(), w, h, longitude, declination,
@@ -127,20 +129,21 @@ void PrintStages(const uv::MapImages& images, const uv::RenderSettings& settings
         const auto start = std::chrono::steady_clock::now();
         maskTime.Time(
             [&] { uv::ComputeDayMask(mask.data(), w, h, longitude, declination, settings.dawnDuskWidth); });
-        blend.Time(
-            [&] { composite = uv::BlendDayNight(images.day.data(), night, mask.data(), w, h, state); });
+        blend.Time([&] {
+            composite = uv::BlendDayNight(blendBuffer, images.day.data(), night, mask.data(), w, h, state);
+        });
         bits.Time([&] { uv::WriteBitmapPixels(rendered.dc.get(), w, h, composite); });
         mapWork.seconds = std::min(mapWork.seconds, Seconds(start));
         rotation.Time([&] {
-            uv::RotateIntoDisplay(display.dc.get(), rendered.dc.get(), w, h,
-                                  uv::DisplayShift(settings, sun, w));
+            uv::RotatePicture(display.dc.get(), rendered.dc.get(), w, h, uv::DisplayShift(settings, sun, w));
         });
         stretch.Time([&] {
-            uv::BuildPaintCache(cache.dc.get(), fit, display.dc.get(), bare, cities, sun,
-                                settings.renderTime);
+            uv::BuildPaintCache(cache.dc.get(), fit, display.dc.get(), bare, cities, sun, settings.renderTime,
+                                context);
         });
-        overlays.Time(
-            [&] { uv::DrawOverlays(cache.dc.get(), fit, settings, cities, sun, settings.renderTime); });
+        overlays.Time([&] {
+            uv::DrawOverlays(cache.dc.get(), fit, settings, cities, sun, settings.renderTime, context);
+        });
     }
     std::printf("%dx%d screen, %dx%d map: stages in ms, best of %d   plain form  this build   ratio\n", cx,
                 cy, w, h, runs);
@@ -153,7 +156,6 @@ void PrintStages(const uv::MapImages& images, const uv::RenderSettings& settings
     PrintStage("rotation (desktop thread)", nullptr, rotation);
     PrintStage("stretch (desktop thread)", nullptr, stretch);
     PrintStage("overlays (desktop thread)", nullptr, overlays);
-    uv::FreeCompositePixels();
 }
 
 class NoCities : public uv::CitySelection {
@@ -175,7 +177,7 @@ void BytesPerHour(uv::WallpaperRenderer& renderer, uv::WallpaperJob job, int cx,
     job.screen.height = cy;
     const int period = uv::RefreshPeriodMs(defaults.misc.refreshSlider) / 1000;
     const int renewals = 3600 / period;
-    const double file = 54.0 + static_cast<double>((cx * 3 + 3) & ~3) * cy;
+    const double file = static_cast<double>(uv::kBmpHeadersSize + uv::BmpRowStride(cx) * cy);
     // REG_SZ values as stored: the path, "0" and "0" with their NULs.
     const double path = 2.0 * (job.picture.size() + 1), placement = 2 * 2.0 * 2;
     double after = 0;
@@ -252,14 +254,15 @@ int main(int argc, char** argv) {
     }
     std::printf("%d runs each, best wall time; map %dx%d\n", runs, images.width, images.height);
     uv::WallpaperRenderer renderer(library);
+    uv::RenderContext context(module.get());
     int failures = 0;
     for (const auto& size : sizes) {
         const int cx = size.first, cy = size.second;
-        PrintStages(images, settings, cities, cx, cy, runs);
+        PrintStages(images, settings, cities, context, cx, cy, runs);
         job.screen = uv::ScreenLayout();
         job.screen.width = cx;
         job.screen.height = cy;
-        uv::DesktopPicture hosted;
+        uv::MapPicture hosted;
         uv::WindowDc screen(nullptr);
         uv::UniqueMemoryDc windowDc(CreateCompatibleDC(screen.get()));
         uv::UniqueBitmap window(CreateCompatibleBitmap(screen.get(), cx, cy));
@@ -267,26 +270,32 @@ int main(int argc, char** argv) {
 
         // The wallpaper's picture on its own: the first one at a size scales
         // the images.
-        uv::ScreenPicture screenPicture;
+        uv::MapPicture screenPicture(uv::MapPicture::Bitmaps::Dib);
         uv::SelectedBitmap frame;
         if (!frame.FitDib(cx, cy)) ++failures;
         Best firstPicture, picture, write;
         double bestHosted = 1e30, bestRender = 1e30, bestSet = 1e30;
-        // The hosted renders first: the blend keeps one buffer, of the size
-        // of its last picture, and the two sizes taking turns would make it
-        // anew every time.
+        // The host's steps: at the images' size, then stretched.
         for (int r = 0; r < runs; ++r) {
             const auto t = std::chrono::steady_clock::now();
-            if (!hosted.Render(images, settings, cities, windowDc.get(), cx, cy)) ++failures;
+            if (!hosted.Prepare(images, images.width, images.height) ||
+                !hosted.Compose(images, settings, uv::MapPicture::Dither::ThreadRand))
+                ++failures;
+            hosted.Show(settings);
+            PatBlt(windowDc.get(), 0, 0, cx, cy, BLACKNESS);
+            if (hosted.Paint(windowDc.get(), cx, cy, settings, cities, settings.renderTime, context) !=
+                uv::MapPicture::Painted::Rebuilt)
+                ++failures;
             GdiFlush();
             bestHosted = std::min(bestHosted, Seconds(t));
         }
         firstPicture.Time([&] {
-            if (!screenPicture.Render(images, settings, cities, frame.dc.get(), cx, cy)) ++failures;
+            if (!screenPicture.Render(images, settings, cities, context, frame.dc.get(), cx, cy)) ++failures;
         });
         for (int r = 0; r < runs; ++r) {
             picture.Time([&] {
-                if (!screenPicture.Render(images, settings, cities, frame.dc.get(), cx, cy)) ++failures;
+                if (!screenPicture.Render(images, settings, cities, context, frame.dc.get(), cx, cy))
+                    ++failures;
             });
             write.Time([&] {
                 if (!uv::WritePicture(job.picture, frame.width, frame.height, frame.bits)) ++failures;

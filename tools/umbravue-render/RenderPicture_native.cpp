@@ -7,12 +7,6 @@
 #include "tools/umbravue-render/RenderPicture.h"
 
 namespace uv {
-namespace {
-
-// The Windows runtime's rand as it runs when never seeded.
-std::uint32_t g_randomState = 1;
-
-}  // namespace
 
 bool RenderPicture(const RenderOptions& options, const SubsolarPoint& sun, PixelImage& picture,
                    std::string& error) {
@@ -37,8 +31,11 @@ bool RenderPicture(const RenderOptions& options, const SubsolarPoint& sun, Pixel
     ComputeDayMask(mask.data(), w, h, sun.longitude, sun.declination, BandWidthFraction(options.bandPercent));
     const std::uint8_t* nightSource =
         options.night == NightSource::Generated ? generatedNight.data() : night.pixels.data();
+    // The Windows runtime's rand as it runs when never seeded.
+    std::uint32_t randomState = kFreshRandomState;
+    BlendBuffer blend;
     const std::uint8_t* composite =
-        BlendDayNight(day.pixels.data(), nightSource, mask.data(), w, h, g_randomState);
+        BlendDayNight(blend, day.pixels.data(), nightSource, mask.data(), w, h, randomState);
     if (composite == nullptr) {
         error = "out of memory";
         return false;
@@ -46,7 +43,6 @@ bool RenderPicture(const RenderOptions& options, const SubsolarPoint& sun, Pixel
     picture.width = w;
     picture.height = h;
     picture.pixels.assign(composite, composite + size);
-    FreeCompositePixels();
     return true;
 }
 

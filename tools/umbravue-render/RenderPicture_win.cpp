@@ -1,5 +1,6 @@
-// The Windows build: the images come from globepix.dll and pass through the
-// same bitmap transfers and the same shipping blend as on the desktop.
+// The Windows build: the images come from globepix.dll. The map alone passes
+// through the desktop host's bitmap transfers and blend, the desktop picture
+// through the wallpaper's steps.
 #include <windows.h>
 
 #include <cstdint>
@@ -9,14 +10,14 @@
 #include "common/ResourceIds.h"
 #include "common/SelectedBitmap_win.h"
 #include "common/WinHandles.h"
-#include "renderer/RenderSettings.h"
-#include "renderer/PaintCache_win.h"
-#include "renderer/Renderer_win.h"
-#include "solar/CityDatabase.h"
 #include "renderer/BitmapPixels_win.h"
+#include "renderer/BmpFile.h"
 #include "renderer/Compositing.h"
 #include "renderer/Compositing_win.h"
-#include "renderer/DesktopPicture_win.h"
+#include "renderer/MapPicture_win.h"
+#include "renderer/RenderContext_win.h"
+#include "renderer/RenderSettings.h"
+#include "solar/CityDatabase.h"
 #include "tools/umbravue-render/RenderPicture.h"
 
 namespace uv {
@@ -31,30 +32,10 @@ std::string LibraryBesideProgram() {
     return (slash == std::string::npos ? std::string() : result.substr(0, slash + 1)) + "globepix.dll";
 }
 
-// Any bitmap selected into dc, of any width, as a pixel buffer without row
-// padding.
-bool ReadPicture(HDC dc, int width, int height, PixelImage& picture) {
-    BITMAPINFO bi = Rgb24Info(width, height);
-    const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) & ~static_cast<std::size_t>(3);
-    std::vector<std::uint8_t> rows(stride * height);
-    // The bitmap may not be selected while its bits are read.
-    UniqueBitmap placeholder(CreateCompatibleBitmap(dc, 1, 1));
-    const HGDIOBJ bitmap = SelectObject(dc, placeholder.get());
-    const int got = GetDIBits(dc, static_cast<HBITMAP>(bitmap), 0, height, rows.data(), &bi, DIB_RGB_COLORS);
-    SelectObject(dc, bitmap);
-    if (got != height) return false;
-    picture.width = width;
-    picture.height = height;
-    picture.pixels.resize(static_cast<std::size_t>(width) * 3 * height);
-    for (int y = 0; y < height; ++y)
-        std::memcpy(&picture.pixels[static_cast<std::size_t>(y) * width * 3], &rows[y * stride], width * 3u);
-    return true;
-}
-
-// The desktop picture through the same path as the wallpaper: the composed
-// map rotated for display, fitted into the window for the display mode and
-// painted with every overlay, placed as the desktop shows it (in FitWidth at
-// the height "YOffset" chooses, black elsewhere).
+// The desktop picture as the wallpaper makes it: composed at the size the
+// window shows the map, rotated for display, fitted into the window for the
+// display mode and painted with every overlay, placed as the desktop shows
+// it (in FitWidth at the height "YOffset" chooses, black elsewhere).
 bool RenderDesktopPicture(HMODULE library, const MapImages& images, const RenderOptions& options,
                           PixelImage& picture, std::string& error) {
     const DesktopOptions& desktop = options.desktop;
@@ -77,28 +58,24 @@ bool RenderDesktopPicture(HMODULE library, const MapImages& images, const Render
     const int cx = desktop.windowWidth > 0 ? desktop.windowWidth : images.width;
     const int cy = desktop.windowHeight > 0 ? desktop.windowHeight : images.height;
 
-    WindowDc screen(nullptr);
-    UniqueMemoryDc windowDc(CreateCompatibleDC(screen.get()));
-    UniqueBitmap windowBitmap(CreateCompatibleBitmap(screen.get(), cx, cy));
-    if (!windowDc || !windowBitmap) {
-        error = "could not create the desktop picture's bitmaps";
+    RenderContext context(library);
+    MapPicture mapPicture(MapPicture::Bitmaps::Dib);
+    SelectedBitmap window;
+    if (!window.CreateDib(cx, cy)) {
+        error = "could not create the desktop picture's bitmap";
         return false;
     }
-    ScopedSelect selectWindow(windowDc.get(), windowBitmap.get());
-    SetResourceModule(library);
-    CreateLabelFont();
-    DesktopPicture desktopPicture;
-    const bool drawn = desktopPicture.Render(images, settings, cities, windowDc.get(), cx, cy);
-    ShutdownRenderer();
-    SetResourceModule(nullptr);
-    if (!drawn) {
+    if (!mapPicture.Render(images, settings, cities, context, window.dc.get(), cx, cy)) {
         error = "could not draw the desktop picture";
         return false;
     }
-    if (!ReadPicture(windowDc.get(), cx, cy, picture)) {
-        error = "could not read the desktop picture back";
-        return false;
-    }
+    GdiFlush();
+    picture.width = cx;
+    picture.height = cy;
+    const std::size_t rowBytes = 3 * static_cast<std::size_t>(cx);
+    picture.pixels.resize(rowBytes * cy);
+    for (int row = 0; row < cy; ++row)
+        std::memcpy(&picture.pixels[rowBytes * row], window.bits + BmpRowStride(cx) * row, rowBytes);
     return true;
 }
 
@@ -136,8 +113,9 @@ bool RenderPicture(const RenderOptions& options, const SubsolarPoint& sun, Pixel
     ScopedSelect select(renderedDc.get(), renderedBitmap.get());
     const std::uint8_t* night =
         options.night == NightSource::Generated ? images.generatedNight.data() : images.night.data();
-    const bool composed = ComposeDayNight(images.day.data(), night, mask.data(), renderedDc.get(), w, h);
-    FreeCompositePixels();
+    BlendBuffer blend;
+    const bool composed =
+        ComposeDayNight(blend, images.day.data(), night, mask.data(), renderedDc.get(), w, h);
     if (!composed) {
         error = "could not compose the picture";
         return false;
