@@ -224,6 +224,11 @@ class Bitmap(Pixels):
         b, g, r = self.data[i:i + 3]
         return (r, g, b)
 
+    def row(self, y):
+        """Row y from the top: its bytes (blue, green, red) without padding."""
+        i = self.offset + (self.height - 1 - y if self.bottom_up else y) * self.stride
+        return self.data[i:i + 3 * self.width]
+
 
 def render_reference(time_value, band, night="image", timeout=120, extra=()):
     """The picture tools/umbravue-render makes for a moment, or None without

@@ -9,8 +9,8 @@ import sys
 from controller_harness import Controller, fresh_registry, panel, panel_state, reg_delete_key, reg_delete_value
 from harness import Desktop, Results, poll
 from wallpaper_harness import (HEIGHT, WIDTH, X11_KEY, compare_with_reference, desk_query, desktop_values, end_session,
-                               save_screen, set_user_wallpaper, showing_ours, start_x, stop_prefix, use_later_prefix,
-                               wine)
+                               save_screen, set_user_wallpaper, showing_ours, start_x, stop_prefix, tile_shift,
+                               use_later_prefix, wine)
 
 APP_KEY = r"HKCU\Software\Wine\AppDefaults\umbravue.exe"
 
@@ -37,7 +37,7 @@ def check_tiled(r, desk, shown, ours):
     if not r.check("windows 7: the map becomes the wallpaper", shown, desk.wallpaper_history()[-3:]):
         return
     compare_with_reference(r, "windows 7: each monitor shows its part of the map", ours["Wallpaper"][1],
-                           WIDTH, HEIGHT)
+                           WIDTH, HEIGHT, shift=tile_shift())
     save_screen("wallpaper-monitors.png")
 
 

@@ -76,6 +76,14 @@ MONITORS = [("*uvprimary", "1280/338x800/211+1024+0", "screen"), ("uvleft", "102
 X11_KEY = r"HKCU\Software\Wine\X11 Driver"
 
 
+def tile_shift():
+    """How far the picture of the monitors above is rotated (right, down) to
+    be tiled: the tiles start at the primary monitor's corner."""
+    geometry = next(g for name, g, _ in MONITORS if name.startswith("*"))
+    x, y = (int(v) for v in geometry.split("+")[1:])
+    return (-x % WIDTH, -y % HEIGHT)
+
+
 def display_in_use(n):
     """A display whose lock names a live process. A server ended without its
     clean-up leaves its lock and socket: they are removed, so that the new
@@ -263,26 +271,55 @@ def map_patches(w, h, image_w=2048, image_h=1024):
             for fy in (0.2, 0.45, 0.7) for fx in (0.08, 0.3, 0.55, 0.8, 0.95)]
 
 
-def compare_with_reference(r, name, picture_path, w, h):
-    """The screen against umbravue-render for the moment the picture was
-    written, the screen's size and the same settings; the reference of
-    twelve hours later must differ where it is compared, or the comparison
-    proves nothing."""
+def differing_pixels(written, ref, shift=(0, 0)):
+    """(x, y, written rgb, reference rgb) of every pixel where written is not
+    ref rotated right and down by shift."""
+    w, h = written.width, written.height
+    sx, sy = shift
+    out = []
+    for y in range(h):
+        want = ref.row((y - sy) % h)
+        want = want[3 * (w - sx):] + want[:3 * (w - sx)]
+        got = written.row(y)
+        if got == want:
+            continue
+        out.extend((x, y, tuple(got[3 * x:3 * x + 3][::-1]), tuple(want[3 * x:3 * x + 3][::-1]))
+                   for x in range(w) if got[3 * x:3 * x + 3] != want[3 * x:3 * x + 3])
+    return out
+
+
+def compare_with_reference(r, name, picture_path, w, h, shift=(0, 0), seconds=10):
+    """The picture file written against umbravue-render for the moment it was
+    rendered, the screen's size and the same settings, byte for byte, and the
+    screen's map patches against the same reference. The file's time gives
+    the moment to within a few seconds: the seconds before it are tried
+    until one matches. shift: how far the file's picture is rotated (right,
+    down) to be tiled. When none matches, the pixels that differ from the
+    closest reference are shown."""
+    written = Bitmap(unix_path(picture_path))
+    if (written.width, written.height) != (w, h):
+        return r.check(name, False, ("the file's size", written.width, written.height))
     moment = int(os.path.getmtime(unix_path(picture_path)))
     window = ("--window", "%dx%d" % (w, h))
-    ref = render_reference(moment, 10, extra=window)
-    other = render_reference(moment + 12 * 3600, 10, extra=window)
-    if ref is None or other is None:
-        return r.check(name, False, "no umbravue-render.exe in " + BIN)
-    patches = map_patches(w, h)
-    differing = sum(1 for p in patches if not close_to(ref.mean(*p), other.mean(*p), 28))
-    r.check(name + ": the references of two moments differ where compared", differing >= 5, differing)
+    closest = None
+    for t in range(moment, moment - seconds, -1):
+        ref = render_reference(t, 10, extra=window)
+        if ref is None:
+            return r.check(name, False, "no umbravue-render.exe in " + BIN)
+        differing = differing_pixels(written, ref, shift)
+        if not differing:
+            break
+        if closest is None or len(differing) < len(closest[1]):
+            closest = (t, differing)
+    else:
+        return r.check(name, False, "no moment of the %d seconds up to %d matches; at %d %d pixels differ, e.g. "
+                       "(x, y, file, reference) %s" % (seconds, moment, closest[0], len(closest[1]),
+                                                       closest[1][:8]))
+    r.check(name + ": the file", True)
     screen = Screen()
-    bad = [(p[:2], tuple(round(v) for v in screen.mean(*p)), tuple(round(v) for v in ref.mean(*p)))
-           for p in patches if not close_to(screen.mean(*p), ref.mean(*p), 28)]
-    written = Bitmap(unix_path(picture_path))
-    return r.check(name, not bad and (written.width, written.height) == (w, h),
-                   (bad, written.width, written.height))
+    bad = [(x, y, screen.pixel(x, y), ref.pixel(x, y)) for px, py, pw, ph in map_patches(w, h)
+           for y in range(py, py + ph) for x in range(px, px + pw) if screen.pixel(x, y) != ref.pixel(x, y)]
+    return r.check(name + ": the screen", not bad, (len(bad), bad[:8]))
 
 
 def green_grid_row(screen, x0=0):

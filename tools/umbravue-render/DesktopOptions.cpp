@@ -157,8 +157,8 @@ int ParseDesktopOption(const std::string& option, const std::string& value, Desk
 }
 
 const char* DesktopUsage() {
-    return "The desktop picture (Windows build): the map rotated, fitted into a window\n"
-           "and painted with the overlays, as the desktop shows it.\n"
+    return "The desktop picture (Windows build): the map composed at the size the window\n"
+           "shows it, rotated and painted with the overlays: the wallpaper's very bytes.\n"
            "  --window WxH         window size (default: the map's size)\n"
            "  --set SETTING=VALUE  any setting by id or name, e.g. 'overlay grid=1',\n"
            "                       XOffset=-30, 7=3, 'cities color=0x0000FF'; repeatable,\n"
