@@ -53,14 +53,18 @@ TEST(MapPicture, TheHostedPictureKeepsItsBytes) {
     struct Case {
         int mode, cx, cy;
         bool overlays;
-        std::uint64_t hash;
+        // Wine's halftone stretch gives other bytes in its 64-bit build.
+        std::uint64_t hash32, hash64;
     };
     // The images' own size bare (the display picture as it is), then with
     // every overlay; a stretch; a crop; black bands; the south cut off.
     const Case cases[] = {
-        {0, 2048, 1024, false, 0x045dd75039e5e66full}, {0, 2048, 1024, true, 0x365b09616db33e79ull},
-        {0, 1280, 800, true, 0xef30873cfeefe2e3ull},   {1, 1000, 700, true, 0x3c4568273d0d4fa1ull},
-        {2, 1600, 600, true, 0x4c36633d984ff29dull},   {3, 1024, 768, true, 0x0cf76ca4fbceafb4ull},
+        {0, 2048, 1024, false, 0x045dd75039e5e66full, 0x045dd75039e5e66full},
+        {0, 2048, 1024, true, 0x365b09616db33e79ull, 0x365b09616db33e79ull},
+        {0, 1280, 800, true, 0xef30873cfeefe2e3ull, 0xa3a6fb770c3c57bdull},
+        {1, 1000, 700, true, 0x3c4568273d0d4fa1ull, 0x454b10cde2e3e010ull},
+        {2, 1600, 600, true, 0x4c36633d984ff29dull, 0x0b33c7378b7ec46full},
+        {3, 1024, 768, true, 0x0cf76ca4fbceafb4ull, 0x9ce208ee4fa32d9full},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << "mode " << c.mode << " " << c.cx << "x" << c.cy);
@@ -77,7 +81,8 @@ TEST(MapPicture, TheHostedPictureKeepsItsBytes) {
         test::Canvas window(c.cx, c.cy, RGB(9, 9, 9));
         ASSERT_EQ(picture.Paint(window.dc(), c.cx, c.cy, s, cities, s.renderTime, context),
                   MapPicture::Painted::Rebuilt);
-        EXPECT_EQ(CanvasHash(window), c.hash) << std::hex << CanvasHash(window);
+        EXPECT_EQ(CanvasHash(window), sizeof(void*) == 4 ? c.hash32 : c.hash64)
+            << std::hex << CanvasHash(window);
     }
 }
 
