@@ -8,6 +8,7 @@
 #include "controller/SettingsStore_win.h"
 #include "ways/UserWallpaper_win.h"
 #include "ways/WallpaperFile.h"
+#include "ways/WallpaperJournal_win.h"
 #include "common/WideText_win.h"
 
 namespace uv {
@@ -100,14 +101,14 @@ std::vector<UserRoot> UninstallRoots() {
 
 void RemovePictureFolder(HKEY root) {
     RegistryWallpaperStore store(root);
-    RegValue folderValue, wallpaper;
+    RegValue folderValue;
     if (!store.Read(WallpaperKey::Product, kPictureFolderValue, folderValue)) return;
-    store.Read(WallpaperKey::Desktop, kDesktopValues[0], wallpaper);
-    const WideText folder = WideValueText(folderValue), named = WideValueText(wallpaper);
+    const WideText folder = WideValueText(folderValue);
     // Only ever a folder of ours, whatever the value was edited to.
     const WideText ours = WideText(u"\\") + kWallpaperFolderName;
     if (folder.size() <= ours.size() || !SameWidePath(folder.substr(folder.size() - ours.size()), ours))
         return;
+    KeptPictures kept(root);
     WIN32_FIND_DATAW found;
     const WideText pattern = folder + u"\\*";
     HANDLE search = FindFirstFileW(WidePtr(pattern), &found);
@@ -115,9 +116,9 @@ void RemovePictureFolder(HKEY root) {
     do {
         const WideText name = FromWide(found.cFileName), path = folder + u"\\" + name;
         const bool picture = NamedInFolder(name, u"wallpaper") || NamedInFolder(name, kPictureCopyName);
-        // A picture the user's wallpaper names stays: it may be the only
-        // copy of the user's own picture.
-        if (picture && !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !SameWidePath(path, named))
+        // A picture some place still names stays: a monitor would go black,
+        // and a copy may be the only one of the user's own picture.
+        if (picture && !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !kept.Keeps(path))
             DeleteFileW(WidePtr(path));
     } while (FindNextFileW(search, &found));
     FindClose(search);

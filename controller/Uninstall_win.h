@@ -24,9 +24,10 @@ struct UserRoot {
 // opened (no rights to the others, or no such list).
 std::vector<UserRoot> UninstallRoots();
 
-// Deletes our picture files from the folder the settings under root name
-// (the kept copy of the user's picture only when the user's wallpaper does
-// not name it), then the folder when it is empty.
+// Deletes our picture files from the folder the settings under root name,
+// but none that a place (a monitor, a virtual desktop, the desktop key)
+// still names, nor any while the journal holds places it could not see;
+// then the folder when it is empty.
 void RemovePictureFolder(HKEY root);
 
 }  // namespace uv

@@ -1,20 +1,24 @@
 #include "ways/MonitorPictures_win.h"
 
+#include "ways/UserWallpaper_win.h"
+#include "ways/WallpaperJournal_win.h"
+
 namespace uv {
 
-bool MonitorPictures::Keep(WallpaperStore& store) {
-    std::vector<MonitorWallpaper> monitors;
-    std::uint32_t position = 0, background = 0;
-    return object_.Read(monitors, position, background) &&
-           store.Write(WallpaperKey::Product, kKeptMonitorWallpapers, EncodeMonitorWallpapers(monitors)) &&
-           store.Write(WallpaperKey::Product, kKeptPosition, DwordValue(position)) &&
-           store.Write(WallpaperKey::Product, kKeptBackground, DwordValue(background));
-}
+namespace {
+
+// How long a renewal waits for a replay that still changes the journal.
+constexpr DWORD kJournalWaitMs = 5000;
+
+WideText PlaceKey(const WideText& desktop, const WideText& monitor) { return desktop + u"|" + monitor; }
+
+}  // namespace
 
 bool MonitorPictures::Renew(WallpaperRenderer& renderer, WallpaperJob& job,
                             const std::vector<MonitorArea>& monitors, SetGate& gate, HANDLE stop,
                             WallpaperResult& result) {
     const WideText marker = job.files.Picture(kAllMonitors, 0);
+    const WideText desktop = CurrentVirtualDesktop(root_);
     const MapSpan span = SpanOf(monitors);
     std::vector<Change> changes;
     result = WallpaperResult::Shown;
@@ -32,7 +36,7 @@ bool MonitorPictures::Renew(WallpaperRenderer& renderer, WallpaperJob& job,
             if (m.dpi != dpi) continue;
             WideText shown;
             if (!object_.Shown(m.id, shown)) continue;  // gone meanwhile
-            const auto last = last_.find(m.id);
+            const auto last = last_.find(PlaceKey(desktop, m.id));
             // Not ours where ours was: the user chose it, and it stays.
             if (last != last_.end() && !IsOurPicture(shown, marker)) {
                 result = WallpaperResult::UserChose;
@@ -58,17 +62,78 @@ bool MonitorPictures::Renew(WallpaperRenderer& renderer, WallpaperJob& job,
     }
     if (changes.empty()) return true;
     if (!gate.Enter()) return false;
-    // Each picture has its monitor's size: centred, it fills it exactly.
-    if (!positioned_) positioned_ = object_.SetPosition(kPositionCentre);
-    for (const Change& c : changes) {
-        if (!object_.Show(c.id, c.picture)) {
-            result = WallpaperResult::SetFailed;
-            continue;
+    result = Note(job, desktop, monitors, changes);
+    if (result == WallpaperResult::Shown) {
+        // Each picture has its monitor's size: centred, it fills it exactly.
+        if (!positioned_) positioned_ = object_.SetPosition(kPositionCentre);
+        for (const Change& c : changes) {
+            if (!object_.Show(c.id, c.picture)) {
+                result = WallpaperResult::SetFailed;
+                continue;
+            }
+            last_[PlaceKey(desktop, c.id)] = Shown{c.hash, c.picture};
         }
-        last_[c.id] = Shown{c.hash, c.picture};
     }
     gate.Leave();
     return true;
+}
+
+WallpaperResult MonitorPictures::Note(const WallpaperJob& job, const WideText& desktop,
+                                      const std::vector<MonitorArea>& monitors,
+                                      std::vector<Change>& changes) {
+    // Switched to another virtual desktop meanwhile: the next renewal is
+    // for that one.
+    if (!SameWidePath(CurrentVirtualDesktop(root_), desktop)) {
+        changes.clear();
+        return WallpaperResult::Shown;
+    }
+    const JournalTurn turn(kJournalWaitMs);
+    RegistryWallpaperStore store(root_);
+    Journal journal;
+    if (!turn || !LoadJournal(store, journal)) return WallpaperResult::NotKept;
+    journal.ours = job.files.Picture(kAllMonitors, 0);
+    std::vector<WideText> unused;
+    if (!journal.Find(PlaceKind::Desktop)) {
+        RegValue values[3];
+        for (int i = 0; i < 3; ++i)
+            if (!store.Read(WallpaperKey::Desktop, kDesktopValues[i], values[i]))
+                return WallpaperResult::NotKept;
+        const WallpaperFiles& files = job.files;
+        NoteDesktop(
+            journal, values, false, [&files] { return CopyShownPicture(files); }, unused);
+    }
+    if (!journal.Find(PlaceKind::Look)) {
+        std::uint32_t position = 0, background = 0;
+        if (!object_.Look(position, background)) return WallpaperResult::NotKept;
+        NoteLook(journal, position, background);
+    }
+    SystemPlaces places(root_, &object_, true);
+    WideText stored;
+    if (!desktop.empty() && places.DesktopStores(desktop, stored))
+        NoteVirtualDesktop(journal, desktop, stored);
+    std::vector<WideText> attached;
+    for (const MonitorArea& m : monitors) attached.push_back(m.id);
+    const auto copy = [&](const WideText& shown) { return CopyMonitorPicture(job.files, store, shown); };
+    bool userChose = false;
+    std::vector<Change> go;
+    for (const Change& c : changes) {
+        // Read again: the user may have chosen a picture while ours was
+        // written.
+        WideText now;
+        if (!object_.Shown(c.id, now)) continue;
+        const bool showed = last_.count(PlaceKey(desktop, c.id)) != 0;
+        if (NoteMonitor(journal, desktop, c.id, now, showed, attached, copy, unused) ==
+            NoteResult::UserChose) {
+            userChose = true;
+            break;
+        }
+        go.push_back(c);
+    }
+    if (!SaveJournal(store, journal)) return WallpaperResult::NotKept;
+    for (const WideText& u : unused)
+        if (!places.Named(u)) places.DeleteCopy(u);
+    changes.swap(go);
+    return userChose ? WallpaperResult::UserChose : WallpaperResult::Shown;
 }
 
 }  // namespace uv

@@ -10,25 +10,21 @@
 #include <vector>
 
 #include "ways/MonitorWallpaper_win.h"
-#include "ways/UserWallpaper.h"
 #include "ways/WallpaperRenderer_win.h"
 
 namespace uv {
 
 class MonitorPictures {
 public:
-    // object must outlive this.
-    explicit MonitorPictures(DesktopWallpaperObject& object) : object_(object) {}
-
-    // Writes the user's per-monitor pictures, position and background into
-    // the settings key (before the marker of the keep). False when the
-    // object could not tell them.
-    bool Keep(WallpaperStore& store);
+    // object must outlive this; root holds the settings and desktop keys.
+    MonitorPictures(DesktopWallpaperObject& object, HKEY root) : object_(object), root_(root) {}
 
     // Renders, writes and shows the picture of every monitor whose picture
-    // changed; the showing passes the gate. UserChose when a monitor shows a
-    // picture that is not ours after ours was shown there. False (result
-    // untouched) when the gate was closed: the mode has stopped.
+    // changed. Inside the gate, just before the pictures are set, each
+    // monitor is read again and noted in the journal of places. UserChose
+    // when a monitor shows a picture that is not ours after ours was shown
+    // there; NotKept when the journal cannot be written (nothing is set).
+    // False (result untouched) when the gate was closed: the mode has stopped.
     bool Renew(WallpaperRenderer& renderer, WallpaperJob& job, const std::vector<MonitorArea>& monitors,
                SetGate& gate, HANDLE stop, WallpaperResult& result);
 
@@ -43,8 +39,14 @@ private:
         std::uint64_t hash;
     };
 
+    // Notes the places inside the gate; Shown when the changes may be set.
+    WallpaperResult Note(const WallpaperJob& job, const WideText& desktop,
+                         const std::vector<MonitorArea>& monitors, std::vector<Change>& changes);
+
     DesktopWallpaperObject& object_;
-    std::map<WideText, Shown> last_;  // by monitor id: what we showed there
+    HKEY root_;
+    // By virtual desktop and monitor: what we showed there.
+    std::map<WideText, Shown> last_;
     bool positioned_ = false;
     SelectedBitmap piece_;
 };

@@ -2,48 +2,13 @@
 
 #include <algorithm>
 
+#include "ways/ByteRecord.h"
+
 namespace uv {
 
 namespace {
 
 constexpr std::uint32_t kMaxMonitors = 64;
-
-void PutLe32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-}
-
-void PutUnits(std::vector<std::uint8_t>& out, const WideText& text) {
-    for (char16_t c : text) {
-        out.push_back(static_cast<std::uint8_t>(c));
-        out.push_back(static_cast<std::uint8_t>(c >> 8));
-    }
-}
-
-// Reads from a byte buffer; every read fails once one has run past the end.
-class Reader {
-public:
-    explicit Reader(const std::vector<std::uint8_t>& data) : data_(data) {}
-    bool Le32(std::uint32_t& v) {
-        if (data_.size() - at_ < 4) return false;
-        v = 0;
-        for (int i = 0; i < 4; ++i) v |= static_cast<std::uint32_t>(data_[at_ + i]) << (8 * i);
-        at_ += 4;
-        return true;
-    }
-    bool Text(WideText& text) {
-        std::uint32_t units = 0;
-        if (!Le32(units) || units > kMaxWideText || (data_.size() - at_) / 2 < units) return false;
-        text.resize(units);
-        for (std::uint32_t i = 0; i < units; ++i, at_ += 2)
-            text[i] = static_cast<char16_t>(data_[at_] | (data_[at_ + 1] << 8));
-        return true;
-    }
-    bool AtEnd() const { return at_ == data_.size(); }
-
-private:
-    const std::vector<std::uint8_t>& data_;
-    std::size_t at_ = 0;
-};
 
 }  // namespace
 
@@ -83,10 +48,8 @@ RegValue EncodeMonitorWallpapers(const std::vector<MonitorWallpaper>& monitors) 
     v.type = kRegBinary;
     PutLe32(v.data, static_cast<std::uint32_t>(monitors.size()));
     for (const MonitorWallpaper& m : monitors) {
-        PutLe32(v.data, static_cast<std::uint32_t>(m.id.size()));
-        PutUnits(v.data, m.id);
-        PutLe32(v.data, static_cast<std::uint32_t>(m.path.size()));
-        PutUnits(v.data, m.path);
+        PutText(v.data, m.id);
+        PutText(v.data, m.path);
     }
     return v;
 }
@@ -94,7 +57,7 @@ RegValue EncodeMonitorWallpapers(const std::vector<MonitorWallpaper>& monitors) 
 bool DecodeMonitorWallpapers(const RegValue& value, std::vector<MonitorWallpaper>& out) {
     out.clear();
     if (!value.present || value.type != kRegBinary) return false;
-    Reader r(value.data);
+    ByteReader r(value.data);
     std::uint32_t count = 0;
     if (!r.Le32(count) || count > kMaxMonitors) return false;
     std::vector<MonitorWallpaper> monitors(count);

@@ -141,31 +141,34 @@ bool DesktopWallpaperObject::Shown(const WideText& monitorId, WideText& path) {
     LPWSTR text = nullptr;
     const HRESULT hr = api_ ? api_->GetWallpaper(Wide(monitorId), &text) : E_POINTER;
     path = TakeString(text);
-    return hr == S_OK;
+    if (hr == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)) path.clear();
+    return hr == S_OK || hr == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
 }
 
-bool DesktopWallpaperObject::Read(std::vector<MonitorWallpaper>& monitors, std::uint32_t& position,
-                                  std::uint32_t& background) {
-    monitors.clear();
-    if (!api_) return false;
+bool DesktopWallpaperObject::KnownMonitors(std::vector<WideText>& ids) {
+    ids.clear();
     UINT count = 0;
-    int place = 0;
-    COLORREF colour = 0;
-    if (FAILED(api_->GetMonitorDevicePathCount(&count)) || FAILED(api_->GetPosition(&place)) ||
-        FAILED(api_->GetBackgroundColor(&colour)))
-        return false;
-    // Detached monitors keep their pictures too: they are read as well.
+    if (!api_ || FAILED(api_->GetMonitorDevicePathCount(&count))) return false;
     for (UINT i = 0; i < count && i < 64; ++i) {
         LPWSTR id = nullptr;
-        MonitorWallpaper m;
         if (FAILED(api_->GetMonitorDevicePathAt(i, &id)) || !id) return false;
-        m.id = TakeString(id);
-        if (!Shown(m.id, m.path)) return false;
-        monitors.push_back(m);
+        ids.push_back(TakeString(id));
     }
+    return true;
+}
+
+bool DesktopWallpaperObject::Look(std::uint32_t& position, std::uint32_t& background) {
+    int place = 0;
+    COLORREF colour = 0;
+    if (!api_ || FAILED(api_->GetPosition(&place)) || FAILED(api_->GetBackgroundColor(&colour))) return false;
     position = static_cast<std::uint32_t>(place);
     background = colour;
     return true;
+}
+
+bool DesktopWallpaperObject::SetLook(std::uint32_t position, std::uint32_t background) {
+    const bool placed = position <= kPositionSpan && SetPosition(static_cast<int>(position));
+    return api_ && SUCCEEDED(api_->SetBackgroundColor(background)) && placed;
 }
 
 bool DesktopWallpaperObject::SlideshowConfigured() {
@@ -177,19 +180,10 @@ bool DesktopWallpaperObject::Show(const WideText& monitorId, const WideText& pat
     return api_ && SUCCEEDED(api_->SetWallpaper(Wide(monitorId), Wide(path)));
 }
 
+bool DesktopWallpaperObject::ShowNoPicture() { return api_ && SUCCEEDED(api_->SetWallpaper(nullptr, L"")); }
+
 bool DesktopWallpaperObject::SetPosition(int position) {
     return api_ && SUCCEEDED(api_->SetPosition(position));
-}
-
-bool DesktopWallpaperObject::RestoreOne(const MonitorWallpaper& m) {
-    if (Show(m.id, m.path)) return true;
-    Show(m.id, WideText());
-    return false;
-}
-
-bool DesktopWallpaperObject::RestoreLook(std::uint32_t position, std::uint32_t background) {
-    const bool placed = position <= kPositionSpan && SetPosition(static_cast<int>(position));
-    return SUCCEEDED(api_->SetBackgroundColor(background)) && placed;
 }
 
 }  // namespace uv

@@ -66,48 +66,26 @@ public:
     // The monitors attached now (a detached one has an empty rectangle),
     // with ids and DPI. False when the object does not answer.
     bool Monitors(std::vector<MonitorArea>& out);
-    // What every known monitor shows. False when any of it cannot be read:
-    // what cannot be read cannot be put back.
-    bool Read(std::vector<MonitorWallpaper>& monitors, std::uint32_t& position, std::uint32_t& background);
+    // The device paths of every monitor the object knows, detached ones too.
+    bool KnownMonitors(std::vector<WideText>& ids);
+    // The picture position and the background colour.
+    bool Look(std::uint32_t& position, std::uint32_t& background);
+    bool SetLook(std::uint32_t position, std::uint32_t background);
     // True when the system reports a slideshow, which three values cannot
     // bring back.
     bool SlideshowConfigured();
     bool Show(const WideText& monitorId, const WideText& path);
+    // Every monitor without a picture: the background colour alone (an empty
+    // picture for one monitor does the same to all of them).
+    bool ShowNoPicture();
     bool SetPosition(int position);
-    // Puts back the kept pictures of the monitors for which stillOurs says
-    // the desktop still shows the program's picture, then, if it did on any
-    // (*anyOurs says), the position and background colour. A monitor that
-    // has gone is skipped; one whose kept picture the system refuses (the
-    // file is gone) shows no picture rather than ours. False when a picture
-    // or the look could not be put back.
-    template <typename StillOurs>
-    bool Restore(const std::vector<MonitorWallpaper>& kept, std::uint32_t position, std::uint32_t background,
-                 StillOurs stillOurs, bool* anyOurs = nullptr);
 
-    // What one monitor shows now; false when it cannot be read.
+    // What one monitor shows now; false when it cannot be read. Under "solid
+    // colour" Windows 11 fails with ERROR_FILE_NOT_FOUND: no picture.
     bool Shown(const WideText& monitorId, WideText& path);
 
 private:
-    bool RestoreOne(const MonitorWallpaper& m);
-    bool RestoreLook(std::uint32_t position, std::uint32_t background);
-
     IDesktopWallpaperApi* api_ = nullptr;
 };
-
-template <typename StillOurs>
-bool DesktopWallpaperObject::Restore(const std::vector<MonitorWallpaper>& kept, std::uint32_t position,
-                                     std::uint32_t background, StillOurs stillOurs, bool* anyOurs) {
-    if (anyOurs) *anyOurs = false;
-    if (!api_) return false;
-    bool ok = true, ours = false;
-    for (const MonitorWallpaper& m : kept) {
-        WideText now;
-        if (!Shown(m.id, now) || !stillOurs(now)) continue;  // gone, or the user's newer choice
-        ours = true;
-        ok = RestoreOne(m) && ok;
-    }
-    if (anyOurs) *anyOurs = ours;
-    return ours ? RestoreLook(position, background) && ok : ok;
-}
 
 }  // namespace uv

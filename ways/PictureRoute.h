@@ -32,6 +32,8 @@ enum class WallpaperResult {
     UserChose,           // the user chose a wallpaper while the map was shown: it stays
     Slideshow,           // the desktop shows a slideshow, which could not be brought back
     ShownSlideshowLost,  // shown over a slideshow, as the Misc page asks
+    NoWallpaperObject,   // Windows 8 and later without the desktop wallpaper object: not started by itself
+    ShownOnePicture,     // shown as one picture over all monitors there, as the Misc page asks
 };
 
 // The way for what is known, asked in this order: the Misc page's choice, a

@@ -1,24 +1,70 @@
 #include "ways/UserWallpaper_win.h"
 
+#include <algorithm>
+#include <new>
+#include <string>
 #include <vector>
 
-#include "ways/MonitorWallpaper_win.h"
-#include "ways/WallpaperFile.h"
 #include "common/WideText_win.h"
+#include "ways/WallpaperJournal_win.h"
 
 namespace uv {
 
 namespace {
 
 constexpr wchar_t kPolicyKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
+// What one window may take of the whole notification's time.
+constexpr DWORD kNotifyWindowMs = 500;
 
-// A file that can be shown: it exists and is no folder.
-bool PictureUsable(const WideText& path) {
-    wchar_t expanded[MAX_PATH] = {};
-    const DWORD n = ExpandEnvironmentStringsW(WidePtr(path), expanded, MAX_PATH);
-    if (n == 0 || n > MAX_PATH) return false;
-    const DWORD attributes = GetFileAttributesW(expanded);
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+BOOL CALLBACK AddWindow(HWND window, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
+}
+
+void TellWindow(HWND window, DWORD ms) {
+    static char area[] = "";
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(window, WM_SETTINGCHANGE, SPI_SETDESKWALLPAPER, reinterpret_cast<LPARAM>(area),
+                        SMTO_ABORTIFHUNG, ms ? ms : 1, &ignored);
+}
+
+// One replay, on its own thread: the caller may stop waiting for it, so it
+// owns a handle of its own to the root and frees itself when both are done.
+struct ReplayJob {
+    HKEY root = nullptr;
+    bool show = true;
+    volatile LONG result = static_cast<LONG>(RestoreResult::Failed);
+    volatile LONG owners = 2;
+
+    void Release() {
+        if (InterlockedDecrement(&owners) == 0) {
+            if (root) RegCloseKey(root);
+            delete this;
+        }
+    }
+    static DWORD WINAPI Main(void* self) {
+        auto* job = static_cast<ReplayJob*>(self);
+        InterlockedExchange(&job->result, static_cast<LONG>(job->Run()));
+        job->Release();
+        return 0;
+    }
+    RestoreResult Run() {
+        ComApartment com;
+        // Another user's monitors cannot be asked from this session.
+        DesktopWallpaperObject object = show ? DesktopWallpaperObject() : DesktopWallpaperObject(nullptr);
+        RegistryWallpaperStore store(root);
+        SystemPlaces places(root, &object, show);
+        const JournalTurn turn(20000);
+        return turn ? ReplayJournal(store, places) : RestoreResult::Failed;
+    }
+};
+
+bool SomethingKept(HKEY root) {
+    const std::string path = std::string(kSoftwareKey) + '\\' + kVendorKey + '\\' + kProductKey;
+    UniqueRegKey key = OpenKey(root, path.c_str(), KEY_READ);
+    RegValue journal, marker;
+    return ReadValue(key.get(), kJournalValue, journal, true) &&
+           ReadValue(key.get(), kPictureMarker, marker, true) && (journal.present || marker.present);
 }
 
 }  // namespace
@@ -38,46 +84,44 @@ void ShowWallpaperNow(const WideText& path) {
     }
     // The system tells the other programs only when it writes the registry
     // itself; the shell learns of the change from this.
-    static char area[] = "";
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutA(HWND_BROADCAST, WM_SETTINGCHANGE, SPI_SETDESKWALLPAPER,
-                        reinterpret_cast<LPARAM>(area), SMTO_ABORTIFHUNG, 2000, &ignored);
+    NotifyWallpaperChange();
 }
 
-RestoreResult RestoreKeptWallpaper(HKEY root, bool show) {
-    // Asked at every start: without a kept copy nothing may be created, not
-    // even the settings key (a start that fails must leave no trace).
-    const std::string path = std::string(kSoftwareKey) + '\\' + kVendorKey + '\\' + kProductKey;
-    RegValue kept;
-    if (!ReadValue(OpenKey(root, path.c_str(), KEY_READ).get(), kPictureMarker, kept, true) || !kept.present)
-        return RestoreResult::NothingKept;
-    RegistryWallpaperStore store(root);
-    // Each monitor's own picture first, where they were kept: the system
-    // would put one picture on all monitors if told of one afterwards.
-    bool perMonitor = false, shownOurs = false;
-    RegValue keptMonitors, marker, position, background;
-    std::vector<MonitorWallpaper> monitors;
-    if (store.Read(WallpaperKey::Product, kKeptMonitorWallpapers, keptMonitors) &&
-        DecodeMonitorWallpapers(keptMonitors, monitors) &&
-        store.Read(WallpaperKey::Product, kPictureMarker, marker)) {
-        ComApartment com;
-        DesktopWallpaperObject object;
-        std::uint32_t place = kPositionFill, colour = 0;
-        store.Read(WallpaperKey::Product, kKeptPosition, position);
-        store.Read(WallpaperKey::Product, kKeptBackground, background);
-        ReadDword(position, place);
-        ReadDword(background, colour);
-        const WideText ours = WideValueText(marker);
-        perMonitor = show && static_cast<bool>(object);
-        if (perMonitor)
-            object.Restore(
-                monitors, place, colour, [&](const WideText& p) { return IsOurPicture(p, ours); },
-                &shownOurs);
+void NotifyWallpaperChange(DWORD limitMs) {
+    const DWORD start = GetTickCount();
+    // The desktop first: it shows the change, and a window that does not
+    // answer cannot keep it from being told.
+    HWND desktop = FindWindowExA(nullptr, nullptr, "Progman", nullptr);
+    if (desktop) TellWindow(desktop, std::min<DWORD>(2000, limitMs));
+    // Then the others, as a broadcast would, but bounded all together
+    // rather than for each window.
+    std::vector<HWND> windows;
+    EnumWindows(AddWindow, reinterpret_cast<LPARAM>(&windows));
+    for (HWND window : windows) {
+        const DWORD spent = GetTickCount() - start;
+        if (spent >= limitMs) break;
+        if (window != desktop) TellWindow(window, std::min(kNotifyWindowMs, limitMs - spent));
     }
-    WideText userPath, unusedCopy;
-    const RestoreResult result = RestoreUserWallpaper(store, userPath, PictureUsable, &unusedCopy, shownOurs);
-    if (result == RestoreResult::Restored && show && !perMonitor) ShowWallpaperNow(userPath);
-    if (!unusedCopy.empty() && IsKeptPictureCopy(unusedCopy)) DeleteFileW(WidePtr(unusedCopy));
+}
+
+RestoreResult RestoreKeptWallpaper(HKEY root, bool show, DWORD limitMs) {
+    // Asked at every start: without a journal nothing may be created, not
+    // even the settings key (a start that fails must leave no trace).
+    if (!SomethingKept(root)) return RestoreResult::NothingKept;
+    auto* job = new (std::nothrow) ReplayJob;
+    if (!job) return RestoreResult::Failed;
+    job->show = show;
+    if (RegOpenKeyExW(root, L"", 0, KEY_READ | KEY_WRITE, &job->root) != ERROR_SUCCESS) job->root = nullptr;
+    DWORD id = 0;
+    UniqueKernelHandle thread(job->root ? CreateThread(nullptr, 0, &ReplayJob::Main, job, 0, &id) : nullptr);
+    if (!thread) {
+        job->owners = 1;
+        job->Release();
+        return RestoreResult::Failed;
+    }
+    const bool ended = WaitRunningSentMessages(thread.get(), limitMs);
+    const auto result = ended ? static_cast<RestoreResult>(job->result) : RestoreResult::Failed;
+    job->Release();
     return result;
 }
 
@@ -85,8 +129,12 @@ bool SetOurWallpaper(HKEY root, const WideText& picture, const WallpaperPlacemen
                      bool writeStyle) {
     RegistryWallpaperStore store(root);
     WideText path = picture;
-    return WriteOurWallpaperValues(store, picture, placement, writeStyle) &&
-           SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, &path[0], SPIF_UPDATEINIFILE | SPIF_SENDCHANGE);
+    // The system's own broadcast (SPIF_SENDCHANGE) waits for every window.
+    if (!WriteOurWallpaperValues(store, picture, placement, writeStyle) ||
+        !SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, &path[0], SPIF_UPDATEINIFILE))
+        return false;
+    NotifyWallpaperChange();
+    return true;
 }
 
 bool PolicySetsWallpaper(HKEY root) {

@@ -36,12 +36,21 @@ constexpr char kPictureFolderValue[] = "picture folder";
 // desktop without a picture; the registry keeps whatever it names.
 void ShowWallpaperNow(const WideText& path);
 
-// Puts back the user's wallpaper that a run of the program kept, when the
-// desktop still shows the program's picture (after a quit that did not
-// happen: the program was killed or crashed). show: root is the user of
-// this session, whose desktop is told; another user's values are only
-// written back.
-RestoreResult RestoreKeptWallpaper(HKEY root, bool show = true);
+// Tells the desktop, then the other top-level windows, that the wallpaper
+// changed, in limitMs at most all together: a window that does not answer
+// must hold up neither the wallpaper nor the end of the session.
+void NotifyWallpaperChange(DWORD limitMs = 3000);
+
+// Replays the journal of places of root's user (WallpaperJournal.h): every
+// place that still shows the program's picture gets the user's back, at a
+// quit, at the end of the session, at uninstall and at the next start after
+// a run that could not (killed, crashed, or the system refused). show: root
+// is the user of this session, whose monitors and desktop are asked and
+// told; another user's places are only those of the registry. Runs on a
+// thread of its own, in the multithreaded apartment, while this one runs
+// the messages sent to it; what is not done within limitMs is left to the
+// next replay (Failed).
+RestoreResult RestoreKeptWallpaper(HKEY root, bool show = true, DWORD limitMs = 20000);
 
 // Makes the written picture the wallpaper: registry values (the placement
 // only with writeStyle, once per change of it), then the system.

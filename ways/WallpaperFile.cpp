@@ -1,5 +1,6 @@
 #include "ways/WallpaperFile.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace uv {
@@ -53,7 +54,13 @@ bool IsTranscodedWallpaper(const WideText& path) {
     const std::size_t slash = path.rfind(u'\\');
     if (slash == WideText::npos || slash < 7) return false;
     const WideText name = path.substr(slash + 1), folder = path.substr(0, slash);
-    return (SameWidePath(name, u"TranscodedWallpaper") || SameWidePath(name, u"TranscodedWallpaper.jpg")) &&
+    const WideText monitor = u"Transcoded_";
+    const bool monitors = name.size() == monitor.size() + 3 &&
+                          SameWidePath(name.substr(0, monitor.size()), monitor) &&
+                          std::all_of(name.begin() + monitor.size(), name.end(),
+                                      [](char16_t c) { return c >= u'0' && c <= u'9'; });
+    return (monitors || SameWidePath(name, u"TranscodedWallpaper") ||
+            SameWidePath(name, u"TranscodedWallpaper.jpg")) &&
            SameWidePath(folder.substr(folder.size() - 7), u"\\Themes");
 }
 
@@ -62,9 +69,16 @@ bool IsKeptPictureCopy(const WideText& path) {
     if (slash == WideText::npos) return false;
     const WideText folder = path.substr(0, slash), name = path.substr(slash + 1);
     const WideText ours = WideText(u"\\") + kWallpaperFolderName, copy = kPictureCopyName;
-    return folder.size() > ours.size() && SameWidePath(folder.substr(folder.size() - ours.size()), ours) &&
-           name.size() > copy.size() && SameWidePath(name.substr(0, copy.size()), copy) &&
-           name[copy.size()] == u'.';
+    if (folder.size() <= ours.size() || !SameWidePath(folder.substr(folder.size() - ours.size()), ours) ||
+        name.size() <= copy.size() || !SameWidePath(name.substr(0, copy.size()), copy))
+        return false;
+    std::size_t at = copy.size();
+    if (name[at] == u'-') {
+        const std::size_t digits = ++at;
+        while (at < name.size() && name[at] >= u'0' && name[at] <= u'9') ++at;
+        if (at == digits) return false;
+    }
+    return at < name.size() && name[at] == u'.';
 }
 
 const char16_t* PictureExtension(const std::uint8_t* head, std::size_t size) {

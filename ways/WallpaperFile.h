@@ -41,16 +41,17 @@ bool IsOurPicture(const WideText& path, const WideText& marker);
 std::uint64_t PictureHash(const std::uint8_t* bytes, std::size_t size,
                           std::uint64_t seed = 14695981039346656037ull);
 
-// The file later systems show the wallpaper from and rewrite at every
-// change: "TranscodedWallpaper" (Windows 7: "TranscodedWallpaper.jpg") in a
-// folder "Themes".
+// The files later systems show the wallpaper from and rewrite at every
+// change, in a folder "Themes": "TranscodedWallpaper" (Windows 7:
+// "TranscodedWallpaper.jpg"), and each monitor's own "Transcoded_NNN"
+// (Windows 8 and later).
 bool IsTranscodedWallpaper(const WideText& path);
 // The extension of a picture file by its first bytes (".bmp", ".jpg",
 // ".png", ".gif"); ".jpg" for anything else, the system's copies being JPEG.
 const char16_t* PictureExtension(const std::uint8_t* head, std::size_t size);
-// The name the copy of the user's picture gets in the folder, without its
-// extension; only a file of that name in a folder "Umbravue" is ever
-// deleted as a copy.
+// The name a copy of a user's picture gets in the folder, without its
+// extension and a number ("-2") that tells copies apart; only a file of that
+// name in a folder "Umbravue" is ever deleted as a copy.
 constexpr char16_t kPictureCopyName[] = u"user wallpaper copy";
 bool IsKeptPictureCopy(const WideText& path);
 
@@ -64,6 +65,9 @@ bool PictureFolderUsable(const WallpaperFiles& files);
 // signalled meanwhile.
 bool WritePicture(const WideText& path, int width, int height, const std::uint8_t* rows,
                   void* stop = nullptr);
+// Copies a picture into the folder under a copy's name no file has yet;
+// the copy's path, or empty when it cannot be read or written.
+WideText CopyPictureFile(const WallpaperFiles& files, const WideText& source);
 // Copies the picture later systems show the wallpaper from into the folder;
 // the copy's path, or empty where there is none or it cannot be read.
 WideText CopyShownPicture(const WallpaperFiles& files);

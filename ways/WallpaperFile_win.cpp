@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <string>
+
 #include "common/WinHandles.h"
 #include "common/WideText_win.h"
 #include "renderer/BmpFile.h"
@@ -61,22 +63,34 @@ bool WritePicture(const WideText& path, int width, int height, const std::uint8_
     }
 }
 
+WideText CopyPictureFile(const WallpaperFiles& files, const WideText& source) {
+    std::uint8_t head[8] = {};
+    DWORD got = 0;
+    {
+        UniqueKernelHandle file(CreateFileW(WidePtr(source), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file || !ReadFile(file.get(), head, sizeof head, &got, nullptr) || got == 0) return WideText();
+    }
+    // A copy of an earlier picture may still be shown somewhere: never
+    // overwritten.
+    for (int n = 0; n < 100; ++n) {
+        const WideText number = n ? u"-" + Widen(std::to_string(n).c_str()) : WideText();
+        const WideText copy = files.folder + u"\\" + kPictureCopyName + number + PictureExtension(head, got);
+        if (copy.size() >= kMaxPath) return WideText();
+        if (CopyFileW(WidePtr(source), WidePtr(copy), TRUE)) return copy;
+        if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) return WideText();
+    }
+    return WideText();
+}
+
 WideText CopyShownPicture(const WallpaperFiles& files) {
     wchar_t appData[MAX_PATH + 1] = {};
     if (SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData) != S_OK)
         return WideText();
     for (const char16_t* name : {u"TranscodedWallpaper", u"TranscodedWallpaper.jpg"}) {
-        const WideText source = FromWide(appData) + u"\\Microsoft\\Windows\\Themes\\" + name;
-        std::uint8_t head[8] = {};
-        DWORD got = 0;
-        {
-            UniqueKernelHandle file(CreateFileW(WidePtr(source), GENERIC_READ,
-                                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                                FILE_ATTRIBUTE_NORMAL, nullptr));
-            if (!file || !ReadFile(file.get(), head, sizeof head, &got, nullptr) || got == 0) continue;
-        }
-        const WideText copy = files.folder + u"\\" + kPictureCopyName + PictureExtension(head, got);
-        if (copy.size() < kMaxPath && CopyFileW(WidePtr(source), WidePtr(copy), FALSE)) return copy;
+        const WideText copy =
+            CopyPictureFile(files, FromWide(appData) + u"\\Microsoft\\Windows\\Themes\\" + name);
+        if (!copy.empty()) return copy;
     }
     return WideText();
 }

@@ -6,9 +6,11 @@
 #include <new>
 
 #include "common/WinHandles.h"
+#include "common/WindowsVersion_win.h"
 #include "ways/MonitorPictures_win.h"
 #include "ways/MonitorWallpaper_win.h"
 #include "ways/UserWallpaper_win.h"
+#include "ways/WallpaperJournal_win.h"
 #include "ways/WallpaperRenderer_win.h"
 
 namespace uv {
@@ -17,25 +19,19 @@ namespace {
 
 enum : LONG { kSetAllowed = 0, kSetting = 1, kSetStopped = 2 };
 // The system ends a program a few seconds after the session's end: a
-// change under way is waited for no longer than this then.
+// change under way and the restore are waited for no longer than this then.
 constexpr DWORD kSessionEndMs = 3000;
+// What a quit gives the restore at least, however long the stop waited.
+constexpr DWORD kQuitReplayMs = 10000;
 
-// Waits for handle (or, without one, only lets limitMs pass) while running
-// the messages other threads send to this one: the worker's wallpaper change
-// broadcasts to every top-level window, this thread's among them.
-bool WaitRunningSentMessages(HANDLE handle, DWORD limitMs) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        const DWORD elapsed = GetTickCount() - start;
-        if (elapsed >= limitMs) return handle && WaitForSingleObject(handle, 0) == WAIT_OBJECT_0;
-        const DWORD r = MsgWaitForMultipleObjects(handle ? 1 : 0, handle ? &handle : nullptr, FALSE,
-                                                  limitMs - elapsed, QS_SENDMESSAGE);
-        if (handle && r == WAIT_OBJECT_0) return true;
-        if (r == WAIT_TIMEOUT || r == WAIT_FAILED)
-            return handle && WaitForSingleObject(handle, 0) == WAIT_OBJECT_0;
-        MSG msg;
-        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
+// How long a renewal waits for a replay that still changes the journal.
+constexpr DWORD kJournalWaitMs = 5000;
+
+// Windows 8 and later: every monitor has a picture of its own there.
+bool LaterSystem() {
+    OSVERSIONINFOA v;
+    return ReportedWindowsVersion(v) &&
+           (v.dwMajorVersion > 6 || (v.dwMajorVersion == 6 && v.dwMinorVersion >= 2));
 }
 
 }  // namespace
@@ -79,8 +75,10 @@ struct WallpaperMode::Worker : SetGate {
     struct State {
         WallpaperFiles files;
         bool prepared = false;
-        bool kept = false;
+        bool checked = false;        // no slideshow, or the user asked for the map all the same
         bool slideshowLost = false;  // shown over a slideshow, as the user asked
+        bool onePicture = false;     // one picture over all monitors of a later system, as the user asked
+        bool later = LaterSystem();
         LastSet last;
     };
 
@@ -89,7 +87,7 @@ struct WallpaperMode::Worker : SetGate {
         PhysicalPixels physical;
         ComApartment com;
         DesktopWallpaperObject object;  // none before Windows 8
-        MonitorPictures pictures(object);
+        MonitorPictures pictures(object, root);
         WallpaperRenderer renderer(library);
         State state;
         HANDLE waits[2] = {stop.get(), work.get()};
@@ -104,6 +102,8 @@ struct WallpaperMode::Worker : SetGate {
             if (!Renew(renderer, object, pictures, *job, state, result)) break;
             if (result == WallpaperResult::Shown && state.slideshowLost)
                 result = WallpaperResult::ShownSlideshowLost;
+            else if (result == WallpaperResult::Shown && state.onePicture)
+                result = WallpaperResult::ShownOnePicture;
             PostMessageA(owner, kWallpaperDoneMessage, static_cast<WPARAM>(result), 0);
         }
     }
@@ -122,8 +122,21 @@ struct WallpaperMode::Worker : SetGate {
         }
         job.files = state.files;
         std::vector<MonitorArea> monitors;
-        const bool perMonitor = object && object.Monitors(monitors) && !monitors.empty();
-        if (!state.kept) {
+        bool perMonitor = object && object.Monitors(monitors) && !monitors.empty();
+        if (!perMonitor && state.later) {
+            // The shell was restarted (the old object answers no more) or
+            // was not up yet: a new object.
+            object = DesktopWallpaperObject();
+            perMonitor = object && object.Monitors(monitors) && !monitors.empty();
+        }
+        // One picture for all would put one picture back on all monitors:
+        // not without the user asking for the map.
+        if (!perMonitor && state.later && !job.forced) {
+            result = WallpaperResult::NoWallpaperObject;
+            return true;
+        }
+        state.onePicture = !perMonitor && state.later;
+        if (!state.checked) {
             // A slideshow cannot be brought back from what is kept: the map
             // is shown over it only when the user asked for the map.
             const bool slideshow = perMonitor && object.SlideshowConfigured();
@@ -131,17 +144,7 @@ struct WallpaperMode::Worker : SetGate {
                 result = WallpaperResult::Slideshow;
                 return true;
             }
-            if (!Enter()) return false;
-            RegistryWallpaperStore store(root);
-            const WallpaperFiles& files = state.files;
-            state.kept = KeepUserWallpaper(
-                store, files.Picture(kAllMonitors, 0), [&files] { return CopyShownPicture(files); },
-                [&](WallpaperStore& s) { return !perMonitor || pictures.Keep(s); });
-            Leave();
-            if (!state.kept) {
-                result = WallpaperResult::NotKept;
-                return true;
-            }
+            state.checked = true;
             state.slideshowLost = slideshow;
         }
         if (perMonitor) return pictures.Renew(renderer, job, monitors, *this, stop.get(), result);
@@ -174,11 +177,37 @@ struct WallpaperMode::Worker : SetGate {
         if (result != WallpaperResult::Shown) return WaitForSingleObject(stop.get(), 0) != WAIT_OBJECT_0;
         job.writeStyle = !samePlacement;
         if (!Enter()) return false;
-        result = set(root, job.picture, job.placement, job.writeStyle) ? WallpaperResult::Shown
-                                                                       : WallpaperResult::SetFailed;
+        result = Note(job.files, last.valid);
+        if (result == WallpaperResult::Shown)
+            result = set(root, job.picture, job.placement, job.writeStyle) ? WallpaperResult::Shown
+                                                                           : WallpaperResult::SetFailed;
         Leave();
         if (result == WallpaperResult::Shown) last = LastSet{true, hash, job.picture, job.placement};
         return true;
+    }
+
+    // Inside the gate, just before the set: the desktop key's values read
+    // again and noted in the journal. Shown when ours may be set.
+    WallpaperResult Note(const WallpaperFiles& files, bool weShowedOurs) {
+        const JournalTurn turn(kJournalWaitMs);
+        RegistryWallpaperStore store(root);
+        Journal journal;
+        RegValue values[3];
+        if (!turn || !LoadJournal(store, journal)) return WallpaperResult::NotKept;
+        for (int i = 0; i < 3; ++i)
+            if (!store.Read(WallpaperKey::Desktop, kDesktopValues[i], values[i]))
+                return WallpaperResult::NotKept;
+        journal.ours = files.Picture(kAllMonitors, 0);
+        std::vector<WideText> unused;
+        if (NoteDesktop(
+                journal, values, weShowedOurs, [&files] { return CopyShownPicture(files); }, unused) ==
+            NoteResult::UserChose)
+            return WallpaperResult::UserChose;
+        if (!SaveJournal(store, journal)) return WallpaperResult::NotKept;
+        SystemPlaces places(root, nullptr, true);
+        for (const WideText& u : unused)
+            if (!places.Named(u)) places.DeleteCopy(u);
+        return WallpaperResult::Shown;
     }
 
     static bool SamePlacement(const WallpaperPlacement& a, const WallpaperPlacement& b) {
@@ -247,9 +276,14 @@ bool WallpaperMode::Stop(StopKind kind) {
         kind == StopKind::Quit && WaitRunningSentMessages(w->thread.get(), spent < limit ? limit - spent : 0);
     // A thread that is still rendering keeps using w until the process ends.
     if (ended) delete w;
-    // What the thread kept goes back, unless a change of the wallpaper is
-    // still under way: it could land after the restore.
-    return gateClosed && RestoreKeptWallpaper(root_) != RestoreResult::Failed;
+    // The journal is replayed, unless a change of the wallpaper is still
+    // under way: it could land after the restore. At the end of the session
+    // in what is left of its time: what is not done then stays for the next
+    // start.
+    const DWORD used = GetTickCount() - start;
+    const DWORD left = limit > used ? limit - used : 0;
+    const DWORD replayMs = kind == StopKind::Quit ? std::max(left, kQuitReplayMs) : left;
+    return gateClosed && replayMs > 0 && RestoreKeptWallpaper(root_, true, replayMs) != RestoreResult::Failed;
 }
 
 }  // namespace uv

@@ -2,8 +2,9 @@
 """Two monitors, the primary one on the right: on a system that reports
 Windows 7 the wallpaper is one picture of the virtual screen, tiled and
 shifted so that each monitor shows its own part of the map; on one that
-reports Windows 10 it is spanned. Runs its own X server: two RandR monitors
-side by side, which Wine takes from Xinerama."""
+reports Windows 10 but has no desktop wallpaper object the map does not
+start by itself, and asked for on the Misc page it is spanned. Runs its own
+X server: two RandR monitors side by side, which Wine takes from Xinerama."""
 import sys
 
 from controller_harness import Controller, fresh_registry, panel, panel_state, reg_delete_key, reg_delete_value
@@ -15,13 +16,13 @@ from wallpaper_harness import (HEIGHT, WIDTH, X11_KEY, compare_with_reference, d
 APP_KEY = r"HKCU\Software\Wine\AppDefaults\umbravue.exe"
 
 
-def session(r, desk, label, check):
-    """One run of the program: check(shown, desktop values) while its map
-    is the wallpaper, then Quit."""
+def session(r, desk, label, check, until=None):
+    """One run of the program: check(shown, desktop values) once until()
+    (by default: its map is the wallpaper), then Quit."""
     ctl = Controller()
     try:
         r.check(label + ": the control panel appears", ctl.wait_panel(), panel("find"))
-        shown = poll(lambda: showing_ours(desk), 120, 1.0)
+        shown = until() if until else poll(lambda: showing_ours(desk), 120, 1.0)
         panel("hide")
         poll(lambda: panel_state() == (True, False), 10, 0.5)
         check(shown, desktop_values())
@@ -50,12 +51,24 @@ def run(r, desk):
     fresh_registry()
     session(r, desk, "windows 7", lambda shown, ours: check_tiled(r, desk, shown, ours))
 
+    # Windows 10 without the desktop wallpaper object (this prefix has none):
+    # one picture for all would come back as one picture on every monitor.
     wine(["reg", "add", APP_KEY, "/v", "Version", "/d", "win10", "/f"])
     fresh_registry()
+    before = desktop_values()
+    info = lambda: panel("text", "1045")
+
+    def asked_for():
+        said = poll(lambda: "wallpaper service" in info(), 60, 1.0)
+        r.check("windows 10 without the wallpaper object: the map does not start by itself, and the Information "
+                "page says why", said and desktop_values() == before, (info(), desktop_values()))
+        panel("button", "show the map as the desktop wallpaper")
+        return poll(lambda: showing_ours(desk) and "one picture" in info(), 120, 1.0)
     session(r, desk, "windows 10", lambda shown, ours: r.check(
-        "windows 10: one picture spanned over both monitors",
+        "windows 10: asked for on the Misc page, one picture spanned over both monitors, and the loss is said",
         shown and ours["WallpaperStyle"] == ("REG_SZ", "22") and ours["TileWallpaper"] == ("REG_SZ", "0"),
-        (shown, ours)))
+        (shown, ours, info())), until=asked_for)
+    r.check("windows 10: Quit puts the user's values back", desktop_values() == before, desktop_values())
 
 
 def main():

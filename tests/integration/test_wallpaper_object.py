@@ -7,36 +7,14 @@ Quit. A slideshow keeps the map away unless the Misc page asks for it."""
 import os
 import sys
 
-from controller_harness import Controller, fresh_registry, panel
-from harness import Desktop, Results, Screen, close_to, poll, render_reference
-from wallpaper_harness import (HEIGHT, WIDTH, X11_KEY, desk_query, desktop_values, end_session, is_our_picture,
-                               map_patches, rig_values, save_screen, set_desktop, set_rig, start_x, stop_prefix,
-                               unix_path, use_win10_prefix, wine, write_bmp)
+from controller_harness import Controller, panel
+from harness import Screen, close_to, poll, render_reference
+from wallpaper_harness import (HEIGHT, RIG_BACKGROUND, RIG_FILL, RIG_PICTURES, WIDTH, desk_query, desktop_values,
+                               map_patches, ours_on_every_monitor, rig_pictures_shown, rig_values, save_screen,
+                               set_rig, two_monitor_session, unix_path, wine)
 
-PICTURES = {0: (r"C:\uvtest\left or right 0.bmp", (200, 40, 160)), 1: (r"C:\uvtest\monitor 1.bmp", (40, 200, 60))}
-FILL, BACKGROUND = 4, 0x00336699
-
-
-def user_state():
-    for path, rgb in PICTURES.values():
-        write_bmp(unix_path(path), 48, 48, rgb)
-    set_rig({"monitor 0": PICTURES[0][0], "monitor 1": PICTURES[1][0], "position": FILL, "background": BACKGROUND})
-    set_desktop({"Wallpaper": ("REG_SZ", PICTURES[1][0]), "WallpaperStyle": ("REG_SZ", "10"),
-                 "TileWallpaper": ("REG_SZ", "0")})
-    return rig_values(), desktop_values()
-
-
-def user_pictures_shown():
-    """Each monitor shows one of the user's two pictures, a different one."""
-    s = Screen()
-    got = (s.pixel(500, 300), s.pixel(1700, 300))
-    a, b = PICTURES[0][1], PICTURES[1][1]
-    return (close_to(got[0], a, 8) and close_to(got[1], b, 8)) or (close_to(got[0], b, 8) and close_to(got[1], a, 8))
-
-
-def ours_everywhere():
-    rig = rig_values()
-    return all(is_our_picture((rig.get("monitor %d" % i) or ("", ""))[1]) for i in (0, 1))
+PICTURES, FILL, BACKGROUND = RIG_PICTURES, RIG_FILL, RIG_BACKGROUND
+user_pictures_shown, ours_everywhere = rig_pictures_shown, ours_on_every_monitor
 
 
 def compare_monitors(r):
@@ -90,7 +68,7 @@ def slideshow(r, desk, rig_before):
         said = ctl.wait_panel() and poll(lambda: "slideshow" in info(), 60, 1.0)
         r.check("slideshow: the map does not start by itself and the Information page says why", said, info())
         r.check("slideshow: nothing is changed or kept", rig_values().get("monitor 0") == rig_before["monitor 0"] and
-                "wallpaper picture" not in (wine(["reg", "query", r"HKCU\Software\VantorelSoftware\Umbravue"])
+                "wallpaper journal" not in (wine(["reg", "query", r"HKCU\Software\VantorelSoftware\Umbravue"])
                                              .stdout.decode("latin-1")), rig_values())
         panel("button", "show the map as the desktop wallpaper")
         r.check("slideshow: asked for on the Misc page, the map is shown and the loss is said",
@@ -106,28 +84,13 @@ def slideshow(r, desk, rig_before):
 
 
 def main():
-    r = Results()
-    use_win10_prefix()
-    stop_prefix()   # its desktop process must take up the new display
-    xvfb = start_x()
-    desk = None
-    try:
-        wine(["reg", "add", X11_KEY, "/v", "UseXRandR", "/d", "N", "/f"])
-        stop_prefix()
-        fresh_registry()
-        rig_before, desktop_before = user_state()
-        desk = Desktop(later=True)
-        if r.check("Wine reports two monitors", desk_query("monitors") == 2, desk_query("monitors")):
-            per_monitor(r, desk, rig_before, desktop_before)
-            slideshow(r, desk, rig_before)
-    except RuntimeError as e:
-        r.check("per-monitor session completes", False, str(e))
-    finally:
-        wine(["reg", "delete", X11_KEY, "/v", "UseXRandR", "/f"])
-        end_session(desk)
-        xvfb.terminate()
-        xvfb.wait()
-    r.exit()
+    before = {}
+
+    def remember(r, desk):
+        before["rig"], before["desktop"] = rig_values(), desktop_values()
+    return two_monitor_session("per-monitor session", remember,
+                               lambda r, desk: per_monitor(r, desk, before["rig"], before["desktop"]),
+                               lambda r, desk: slideshow(r, desk, before["rig"]))
 
 
 if __name__ == "__main__":

@@ -1,9 +1,14 @@
 #!/usr/bin/env python3
 """The user's wallpaper and the session: a log-off that ends the program the
 moment it has answered WM_ENDSESSION still leaves the user's wallpaper in
-place, and two starts close together never leave two copies running."""
+place, and two starts close together never leave two copies running.
+Windows that do not answer a change of the settings neither stall the
+renewals nor keep the user's wallpaper from coming back at Quit or at a
+log-off."""
+import queue
 import subprocess
 import sys
+import threading
 import time
 
 from controller_harness import Controller, panel
@@ -91,8 +96,59 @@ def locked(r, desk, user):
         ctl.kill()
 
 
+DEAF_WINDOWS = 12
+
+
+def deaf_windows(r, desk, user):
+    """Top-level windows that take their messages but answer WM_SETTINGCHANGE
+    only after two minutes. Wine bounds its own broadcast at two seconds a
+    window (Windows waits for each), so it takes a dozen of them to stall a
+    plain broadcast past the 20 s a Quit waits."""
+    deaf = subprocess.Popen([WINE, "deskshell.exe", "deaf", str(DEAF_WINDOWS)], cwd=BIN, stdout=subprocess.PIPE,
+                            stderr=subprocess.DEVNULL)
+    lines = queue.Queue()
+    threading.Thread(target=lambda: [lines.put(l) for l in iter(deaf.stdout.readline, b"")], daemon=True).start()
+    try:
+        ready = lines.get(timeout=60)
+        r.check("deaf windows: they are up", ready.startswith(b"ready"), ready)
+        ctl = Controller()
+        try:
+            shown = ctl.wait_panel() and poll(lambda: showing_ours(desk), 120, 1.0)
+            r.check("deaf windows: the map became the wallpaper", shown, desk.wallpaper_history()[-3:])
+            seen = len(desk.wallpaper_history())
+            panel("button", "show grid")
+            r.check("deaf windows: a change reaches the desktop within 15 s",
+                    poll(lambda: len(desk.wallpaper_history()) > seen and showing_ours(desk), 15, 0.5),
+                    desk.wallpaper_history()[seen - 1:])
+            panel("button", "show grid")
+            time.sleep(4)   # the renewal of that change is under way
+            start = time.time()
+            panel("quit")
+            code = ctl.wait_exit(60)
+            r.check("deaf windows: Quit ends within 15 s and puts the user's wallpaper back",
+                    code == 0 and time.time() - start < 15 and desktop_values() == user and
+                    poll(lambda: showing_user(desk), 20, 0.5),
+                    (code, round(time.time() - start), desktop_values(), desk.wallpaper_history()[-2:]))
+        finally:
+            ctl.kill()
+        ctl = Controller()
+        try:
+            shown = ctl.wait_panel() and poll(lambda: showing_ours(desk), 120, 1.0)
+            start = time.time()
+            answer = panel("logoff")
+            took = time.time() - start
+            r.check("deaf windows: a log-off is answered within 5 s and the user's wallpaper is back",
+                    shown and took < 5 and desktop_values() == user and poll(lambda: showing_user(desk), 20, 0.5),
+                    (answer, round(took, 1), desktop_values(), desk.wallpaper_history()[-2:]))
+        finally:
+            ctl.kill()
+    finally:
+        deaf.kill()
+        deaf.wait(10)
+
+
 def main():
-    return later_session("wallpaper session test", logoff, two_starts, locked)
+    return later_session("wallpaper session test", logoff, two_starts, locked, deaf_windows)
 
 
 if __name__ == "__main__":

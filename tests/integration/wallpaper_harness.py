@@ -237,9 +237,61 @@ def desktop_values():
     return {name: values.get(name) for name in WALLPAPER_VALUES}
 
 
+def journal():
+    """The journal of places (ways/WallpaperJournal.h) as (ours, [entry]),
+    each entry a dict; ("", []) without one."""
+    data = ((reg_values(r"HKCU\Software\VantorelSoftware\Umbravue") or {}).get("wallpaper journal") or ("", b""))[1]
+    if not data:
+        return "", []
+    at = [0]
+
+    def u32():
+        at[0] += 4
+        return struct.unpack_from("<I", data, at[0] - 4)[0]
+
+    def text():
+        n = u32()
+        at[0] += 2 * n
+        return data[at[0] - 2 * n:at[0]].decode("utf-16-le")
+
+    u32()
+    ours, entries = text(), []
+    for _ in range(u32()):
+        e = {"kind": ("", "desktop", "monitor", "virtual desktop", "look")[u32()], "guessed": bool(u32() & 1)}
+        for name in ("desktop", "monitor", "picture", "copy"):
+            e[name] = text()
+        e["position"], e["background"] = u32(), u32()
+        if e["kind"] == "desktop":
+            e["values"] = []
+            for _ in range(3):
+                present, typ, size = u32(), u32(), u32()
+                at[0] += size
+                e["values"].append((typ, data[at[0] - size:at[0]]) if present else None)
+        entries.append(e)
+    return ours, entries
+
+
 def kept_values():
-    values = reg_values(r"HKCU\Software\VantorelSoftware\Umbravue") or {}
-    return {name: values[name] for name in KEPT_VALUES if name in values}
+    """What the journal keeps of the desktop key's values, named as the
+    values an earlier version kept: {"wallpaper picture": (type, ours),
+    "user wallpaper": (type, value), ...}; {} when nothing is kept."""
+    ours, entries = journal()
+    kept = {}
+    for e in entries:
+        if e["kind"] != "desktop":
+            continue
+        kept["wallpaper picture"] = ("REG_SZ", ours)
+        for name, value in zip(KEPT_VALUES[1:], e["values"]):
+            if value is None:
+                continue
+            typ, raw = value
+            if typ == 4 and len(raw) == 4:
+                kept[name] = ("REG_DWORD", struct.unpack("<I", raw)[0])
+            elif typ in (1, 2):
+                kept[name] = (("", "REG_SZ", "REG_EXPAND_SZ")[typ], raw.decode("utf-16-le").split("\0")[0])
+            else:
+                kept[name] = (typ, raw)
+    return kept
 
 
 def is_our_picture(path):
@@ -329,6 +381,70 @@ def green_grid_row(screen, x0=0):
         if greens > (screen.width - x0) * 0.8:
             return y
     return None
+
+
+# The two-monitor rig of Windows 10 (tools/deskwall): the user's own picture
+# on each monitor, stretched, on a background colour.
+RIG_PICTURES = {0: (r"C:\uvtest\left or right 0.bmp", (200, 40, 160)), 1: (r"C:\uvtest\monitor 1.bmp", (40, 200, 60))}
+RIG_FILL, RIG_BACKGROUND = 4, 0x00336699
+
+
+def rig_user_state():
+    """The rig's state before the program: each monitor's picture, the position
+    and the colour, and the desktop key naming monitor 1's picture."""
+    for path, rgb in RIG_PICTURES.values():
+        write_bmp(unix_path(path), 48, 48, rgb)
+    set_rig({"monitor 0": RIG_PICTURES[0][0], "monitor 1": RIG_PICTURES[1][0], "position": RIG_FILL,
+             "background": RIG_BACKGROUND})
+    set_desktop({"Wallpaper": ("REG_SZ", RIG_PICTURES[1][0]), "WallpaperStyle": ("REG_SZ", "10"),
+                 "TileWallpaper": ("REG_SZ", "0")})
+    return rig_values(), desktop_values()
+
+
+def rig_pictures_shown():
+    """Each monitor shows one of the user's two pictures, a different one."""
+    s = Screen()
+    got = (s.pixel(500, 300), s.pixel(1700, 300))
+    a, b = RIG_PICTURES[0][1], RIG_PICTURES[1][1]
+    return (close_to(got[0], a, 8) and close_to(got[1], b, 8)) or (close_to(got[0], b, 8) and close_to(got[1], a, 8))
+
+
+def rig_picture(i):
+    return (rig_values().get("monitor %d" % i) or ("", ""))[1]
+
+
+def ours_on_every_monitor():
+    return all(is_our_picture(rig_picture(i)) for i in (0, 1))
+
+
+def two_monitor_session(name, *steps):
+    """Runs steps(r, desk) in the Windows 10 prefix on a private X server with
+    two monitors, the rig registered and the user's pictures set; the exit
+    code."""
+    from controller_harness import fresh_registry
+    from harness import Desktop, Results
+    r = Results()
+    use_win10_prefix()
+    stop_prefix()   # its desktop process must take up the new display
+    xvfb = start_x()
+    desk = None
+    try:
+        wine(["reg", "add", X11_KEY, "/v", "UseXRandR", "/d", "N", "/f"])
+        stop_prefix()
+        fresh_registry()
+        rig_user_state()
+        desk = Desktop(later=True)
+        if r.check("Wine reports two monitors", desk_query("monitors") == 2, desk_query("monitors")):
+            for step in steps:
+                step(r, desk)
+    except RuntimeError as e:
+        r.check(name + " completes", False, str(e))
+    finally:
+        wine(["reg", "delete", X11_KEY, "/v", "UseXRandR", "/f"])
+        end_session(desk)
+        xvfb.terminate()
+        xvfb.wait()
+    return r.exit()
 
 
 def save_screen(name):

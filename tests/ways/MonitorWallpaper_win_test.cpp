@@ -1,6 +1,5 @@
-// The per-monitor wallpaper calls against an object of the test's own: what
-// happens when the system's object fails, a monitor goes or the user chose
-// another picture meanwhile.
+// The per-monitor wallpaper calls against an object of the test's own: a
+// detached monitor.
 #include "ways/MonitorWallpaper_win.h"
 
 #include <gtest/gtest.h>
@@ -25,23 +24,18 @@ public:
     int position = kPositionFill;
     COLORREF background = RGB(1, 2, 3);
     bool detached = false;
-    WideText unreadable;  // GetWallpaper fails for this monitor
-    WideText refused;     // SetWallpaper fails for this path
-    int sets = 0;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
     ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
     ULONG STDMETHODCALLTYPE Release() override { return 1; }
     HRESULT STDMETHODCALLTYPE SetWallpaper(LPCWSTR id, LPCWSTR path) override {
         if (!shown.count(Text(id))) return E_INVALIDARG;
-        if (Text(path) == refused) return HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
-        ++sets;
         shown[Text(id)] = Text(path);
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE GetWallpaper(LPCWSTR id, LPWSTR* path) override {
         *path = nullptr;
-        if (!shown.count(Text(id)) || Text(id) == unreadable) return E_FAIL;
+        if (!shown.count(Text(id))) return E_INVALIDARG;
         *path = Copy(shown[Text(id)]);
         return S_OK;
     }
@@ -76,8 +70,6 @@ public:
     HRESULT STDMETHODCALLTYPE Enable(BOOL) override { return E_NOTIMPL; }
 };
 
-bool IsOurs(const WideText& path) { return path.rfind(u"C:\\ours\\", 0) == 0; }
-
 TEST(DesktopWallpaperObject, MonitorsLeaveOutADetachedOne) {
     FakeWallpaper fake;
     DesktopWallpaperObject object(&fake);
@@ -91,52 +83,6 @@ TEST(DesktopWallpaperObject, MonitorsLeaveOutADetachedOne) {
     fake.detached = true;
     ASSERT_TRUE(object.Monitors(monitors));
     EXPECT_EQ(monitors.size(), 1u);
-}
-
-TEST(DesktopWallpaperObject, WhatCannotBeReadIsNotKept) {
-    FakeWallpaper fake;
-    DesktopWallpaperObject object(&fake);
-    std::vector<MonitorWallpaper> kept;
-    std::uint32_t position = 0, background = 0;
-    ASSERT_TRUE(object.Read(kept, position, background));
-    EXPECT_EQ(kept, (std::vector<MonitorWallpaper>{{u"A", u"C:\\a.bmp"}, {u"B", u""}}));
-    EXPECT_EQ(position, static_cast<std::uint32_t>(kPositionFill));
-    EXPECT_EQ(background, RGB(1, 2, 3));
-    fake.unreadable = u"B";
-    EXPECT_FALSE(object.Read(kept, position, background));
-}
-
-TEST(DesktopWallpaperObject, RestoresOnlyWhereOurPictureStillShows) {
-    FakeWallpaper fake;
-    DesktopWallpaperObject object(&fake);
-    const std::vector<MonitorWallpaper> kept = {{u"A", u"C:\\a.bmp"}, {u"B", u""}, {u"Gone", u"C:\\g.bmp"}};
-    // The user picked a picture of their own on B meanwhile.
-    fake.shown = {{u"A", u"C:\\ours\\wallpaper-0a.bmp"}, {u"B", u"C:\\mine.jpg"}};
-    fake.position = kPositionCentre;
-    EXPECT_TRUE(object.Restore(kept, kPositionFill, RGB(9, 9, 9), IsOurs));
-    EXPECT_EQ(fake.shown[u"A"], u"C:\\a.bmp");
-    EXPECT_EQ(fake.shown[u"B"], u"C:\\mine.jpg");
-    EXPECT_EQ(fake.position, kPositionFill);
-    EXPECT_EQ(fake.background, RGB(9, 9, 9));
-
-    // Nothing of ours is left: the user's whole newer choice stays.
-    fake.position = kPositionTile;
-    EXPECT_TRUE(object.Restore(kept, kPositionFill, RGB(0, 0, 0), IsOurs));
-    EXPECT_EQ(fake.position, kPositionTile);
-    EXPECT_EQ(fake.sets, 1);
-}
-
-TEST(DesktopWallpaperObject, AKeptPictureTheSystemRefusesIsReported) {
-    FakeWallpaper fake;
-    DesktopWallpaperObject object(&fake);
-    fake.shown = {{u"A", u"C:\\ours\\wallpaper-0a.bmp"}, {u"B", u"C:\\ours\\wallpaper-1a.bmp"}};
-    fake.refused = u"C:\\gone.bmp";
-    bool anyOurs = false;
-    EXPECT_FALSE(
-        object.Restore({{u"A", u"C:\\gone.bmp"}, {u"B", u"C:\\b.bmp"}}, kPositionFill, 0, IsOurs, &anyOurs));
-    EXPECT_TRUE(anyOurs);
-    EXPECT_EQ(fake.shown[u"A"], u"");  // no picture rather than the map
-    EXPECT_EQ(fake.shown[u"B"], u"C:\\b.bmp");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The wallpaper mode's stop against a change of the wallpaper that is still
 // under way, with the real renewal thread, under a scratch registry root.
 #include "ways/UserWallpaper_win.h"
+#include "ways/WallpaperJournal.h"
 #include "ways/WallpaperMode_win.h"
 
 #include <gtest/gtest.h>
@@ -56,7 +57,7 @@ protected:
     bool Kept() {
         RegistryWallpaperStore store(root_.get());
         RegValue v;
-        return store.Read(WallpaperKey::Product, kPictureMarker, v) && v.present;
+        return store.Read(WallpaperKey::Product, kJournalValue, v) && v.present;
     }
     std::string name_;
     UniqueRegKey root_;

@@ -32,6 +32,7 @@
 #include "settings/Burst.h"
 #include "common/Registry_win.h"
 #include "ways/UserWallpaper_win.h"
+#include "ways/WallpaperJournal.h"
 #include "ways/WallpaperFile.h"
 #include "ways/WallpaperRenderer_win.h"
 #include "common/WideText_win.h"
@@ -247,8 +248,18 @@ int main(int argc, char** argv) {
     uv::ApplySettingsMessage(settings, cities, uv::ToWire(MessageId::SetTime), job.time, job.time);
 
     job.picture = job.files.Picture(uv::kAllMonitors, 0);
+    // The current wallpaper goes into the journal of places, as before the
+    // program's first change; the end replays it.
     uv::RegistryWallpaperStore store(HKEY_CURRENT_USER);
-    if (!uv::KeepUserWallpaper(store, job.picture)) {
+    uv::Journal journal;
+    uv::RegValue values[3];
+    std::vector<uv::WideText> unused;
+    bool kept = uv::LoadJournal(store, journal);
+    for (int i = 0; i < 3 && kept; ++i)
+        kept = store.Read(uv::WallpaperKey::Desktop, uv::kDesktopValues[i], values[i]);
+    journal.ours = job.picture;
+    if (!kept || uv::NoteDesktop(journal, values, false, nullptr, unused) != uv::NoteResult::Go ||
+        !uv::SaveJournal(store, journal)) {
         std::printf("could not keep the current wallpaper; nothing was changed\n");
         return 1;
     }

@@ -26,6 +26,7 @@ enum Query : WPARAM {
     QueryWallpaperWidth = 12,       // width of the wallpaper picture shown; 0 without one
     QueryMonitors = 13,             // the number of monitors the system reports
     QueryMonitorPictureWidth = 14,  // lParam: monitor index; width of its own picture, 0 without
+    QuerySwitchDesktop = 15,        // lParam: n; switches to the rig's virtual desktop n (Windows 11)
 };
 
 constexpr int kProbeWidth = 160;

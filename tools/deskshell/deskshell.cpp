@@ -24,6 +24,9 @@
 //                                so Progman has no "SHELLDLL_DefView" child
 //   deskshell query NAME [A B]   ask the running desktop (see DeskQuery.h) and
 //                                print the answer; exit code 2 without one
+//   deskshell deaf N             N top-level windows that take messages but do
+//                                not answer WM_SETTINGCHANGE for two minutes;
+//                                prints "ready N"
 #include <windows.h>
 #include <commctrl.h>
 #include <shlobj.h>
@@ -122,6 +125,48 @@ void PrintPath(const char* prefix, int width, const wchar_t* path) {
     std::printf("%s %d %s\n", prefix, width, utf8[0] ? utf8 : "-");
 }
 
+// The later shells' folder of their own copies of the pictures they show.
+bool ThemesFolder(wchar_t (&folder)[MAX_PATH * 2]) {
+    wchar_t appData[MAX_PATH] = {};
+    if (SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData) != S_OK) return false;
+    wsprintfW(folder, L"%s\\Microsoft\\Windows\\Themes", appData);
+    SHCreateDirectoryExW(nullptr, folder, nullptr);
+    return true;
+}
+
+// As Windows 8 and later do: each monitor's picture is copied to
+// Themes\Transcoded_NNN, and TranscodedImageCache_NNN of the desktop key
+// names the picture it came from (after a header of 24 bytes).
+void TranscodeMonitor(int index, const wchar_t* path) {
+    wchar_t target[MAX_PATH * 2], expanded[MAX_PATH * 4] = {};
+    if (!ThemesFolder(target) ||
+        ExpandEnvironmentStringsW(path, expanded, ARRAYSIZE(expanded)) - 1 >= ARRAYSIZE(expanded))
+        return;
+    wchar_t name[32];
+    wsprintfW(name, L"\\Transcoded_%03d", index);
+    lstrcatW(target, name);
+    if (lstrcmpiW(target, expanded) == 0 || !CopyFileW(expanded, target, FALSE)) return;
+    BYTE cache[24 + MAX_PATH * 8] = {};
+    const DWORD bytes = static_cast<DWORD>((lstrlenW(path) + 1) * sizeof(wchar_t));
+    if (24 + bytes > sizeof cache) return;
+    CopyMemory(cache + 24, path, bytes);
+    HKEY desktop = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, KEY_WRITE, &desktop) != ERROR_SUCCESS)
+        return;
+    wsprintfW(name, L"TranscodedImageCache_%03d", index);
+    RegSetValueExW(desktop, name, 0, REG_BINARY, cache, 24 + bytes);
+    RegCloseKey(desktop);
+}
+
+DWORD RigDword(HKEY key, const wchar_t* name) {
+    DWORD value = 0, size = sizeof value, type = 0;
+    if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
+            ERROR_SUCCESS ||
+        type != REG_DWORD)
+        return 0;
+    return value;
+}
+
 void LoadRigPictures() {
     RigState& rig = g_shell.rig;
     for (MonitorPicture& p : rig.picture)
@@ -131,14 +176,21 @@ void LoadRigPictures() {
     if (RegOpenKeyExW(HKEY_CURRENT_USER, deskwall::kRigKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
     const deskwall::Monitors monitors = deskwall::EnumMonitors();
     rig.monitors = monitors.count;
+    // Solid colour: the background colour alone on every monitor.
+    const bool solid = RigDword(key, deskwall::kSolid) != 0;
+    if (solid) {
+        rig.active = true;
+        std::printf("solid colour\n");
+    }
     for (int i = 0; i < monitors.count; ++i) {
         wchar_t name[16], path[MAX_PATH * 4];
         deskwall::MonitorValueName(i, name);
         MonitorPicture& p = rig.picture[i];
         p.rect = monitors.rect[i];
-        if (!DesktopString(key, name, path, ARRAYSIZE(path))) continue;
+        if (solid || !DesktopString(key, name, path, ARRAYSIZE(path))) continue;
         rig.active = true;
         p.bitmap = LoadPicture(path, p.width, p.height);
+        if (p.bitmap && g_shell.later) TranscodeMonitor(i, path);
         char prefix[32];
         std::snprintf(prefix, sizeof prefix, "monitor %d", i);
         PrintPath(prefix, p.width, path);
@@ -266,6 +318,62 @@ LRESULT CALLBACK ListViewProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     return CallWindowProcA(g_shell.listViewProcedure, window, message, wParam, lParam);
 }
 
+// A rig value of desktop n: "desktop N monitor M" or "desktop N stored".
+void RigDesktopValue(int n, const wchar_t* what, wchar_t (&name)[48]) {
+    wsprintfW(name, L"desktop %d %s", n, what);
+}
+
+// Windows 11's switch to virtual desktop n (see RigWallpaper.h): the
+// monitors' pictures are kept as the desktop left's, and the new desktop
+// shows its own; a stored wallpaper changed while it was not shown (written
+// by another program) is taken up for all its monitors.
+void SwitchDesktop(int n) {
+    HKEY rig = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, deskwall::kRigKey, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr,
+                        &rig, nullptr) != ERROR_SUCCESS)
+        return;
+    const deskwall::Monitors monitors = deskwall::EnumMonitors();
+    wchar_t name[48], monitorName[16], path[MAX_PATH * 4], stored[MAX_PATH * 4], remembered[MAX_PATH * 4];
+    auto put = [rig](const wchar_t* value, const wchar_t* text) {
+        RegSetValueExW(rig, value, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                       static_cast<DWORD>((lstrlenW(text) + 1) * sizeof(wchar_t)));
+    };
+    GUID current;
+    if (deskwall::CurrentDesktop(current)) {
+        const int from = static_cast<int>(current.Data1 - deskwall::DesktopGuid(0).Data1);
+        for (int i = 0; i < monitors.count; ++i) {
+            deskwall::MonitorValueName(i, monitorName);
+            RigDesktopValue(from, monitorName, name);
+            if (DesktopString(rig, monitorName, path, ARRAYSIZE(path))) put(name, path);
+        }
+        deskwall::DesktopWallpaper(current, stored, ARRAYSIZE(stored));
+        RigDesktopValue(from, L"stored", name);
+        put(name, stored);
+    }
+    const GUID to = deskwall::DesktopGuid(n);
+    HKEY desktops = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, deskwall::kVirtualDesktopsKey, 0, nullptr, 0, KEY_WRITE, nullptr,
+                        &desktops, nullptr) == ERROR_SUCCESS) {
+        RegSetValueExW(desktops, L"CurrentVirtualDesktop", 0, REG_BINARY, reinterpret_cast<const BYTE*>(&to),
+                       sizeof to);
+        RegCloseKey(desktops);
+    }
+    deskwall::DesktopWallpaper(to, stored, ARRAYSIZE(stored));
+    RigDesktopValue(n, L"stored", name);
+    const bool same =
+        DesktopString(rig, name, remembered, ARRAYSIZE(remembered)) && lstrcmpiW(stored, remembered) == 0;
+    for (int i = 0; i < monitors.count; ++i) {
+        deskwall::MonitorValueName(i, monitorName);
+        RigDesktopValue(n, monitorName, name);
+        if (same && DesktopString(rig, name, path, ARRAYSIZE(path)))
+            put(monitorName, path);
+        else if (stored[0])
+            put(monitorName, stored);
+    }
+    RegCloseKey(rig);
+    LoadWallpaper();
+}
+
 LRESULT Answer(WPARAM query, LPARAM argument) {
     switch (query) {
     case deskshell::QueryPing: return 1;
@@ -321,6 +429,7 @@ LRESULT Answer(WPARAM query, LPARAM argument) {
     }
     case deskshell::QueryWallpaperWidth: return g_shell.wallpaper.bitmap ? g_shell.wallpaper.width : 0;
     case deskshell::QueryMonitors: return GetSystemMetrics(SM_CMONITORS);
+    case deskshell::QuerySwitchDesktop: SwitchDesktop(static_cast<int>(argument)); return 1;
     case deskshell::QueryMonitorPictureWidth: {
         const int i = static_cast<int>(argument);
         const RigState& rig = g_shell.rig;
@@ -464,6 +573,7 @@ const QueryName kQueries[] = {
     {"wallpaper", deskshell::QueryWallpaperWidth, 0},
     {"monitors", deskshell::QueryMonitors, 0},
     {"monitorwall", deskshell::QueryMonitorPictureWidth, 1},
+    {"desktop", deskshell::QuerySwitchDesktop, 1},
 };
 
 int RunQuery(int argc, char** argv) {
@@ -487,7 +597,41 @@ int RunQuery(int argc, char** argv) {
 
 }  // namespace
 
+// A top-level window that does not answer a change of the settings: it
+// keeps taking messages (so the system does not count it hung) but returns
+// from WM_SETTINGCHANGE only after a long while.
+LRESULT CALLBACK DeafProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_SETTINGCHANGE) {
+        const DWORD start = GetTickCount();
+        while (GetTickCount() - start < 120000) {
+            MSG msg;
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+            Sleep(10);
+        }
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+int RunDeaf(int count) {
+    WNDCLASSA deaf{};
+    deaf.lpfnWndProc = DeafProc;
+    deaf.hInstance = GetModuleHandleA(nullptr);
+    deaf.lpszClassName = "UvDeafWindow";
+    if (!RegisterClassA(&deaf)) return 1;
+    for (int i = 0; i < count; ++i)
+        if (!CreateWindowExA(WS_EX_TOOLWINDOW, "UvDeafWindow", "deaf", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                             deaf.hInstance, nullptr))
+            return 1;
+    std::printf("ready %d\n", count);
+    std::fflush(stdout);
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+    return 0;
+}
+
 int main(int argc, char** argv) {
     if (argc >= 2 && std::strcmp(argv[1], "query") == 0) return RunQuery(argc, argv);
+    if (argc >= 3 && std::strcmp(argv[1], "deaf") == 0) return RunDeaf(std::atoi(argv[2]));
     return RunDesktop(argc >= 2 && std::strcmp(argv[1], "later") == 0);
 }

@@ -68,14 +68,28 @@ HRESULT CopyOut(const wchar_t* text, LPWSTR* out) {
     return S_OK;
 }
 
-void MonitorId(int index, wchar_t (&id)[64]) { wsprintfW(id, L"\\\\?\\DISPLAY#UVRIG#%d", index); }
+// A monitor's device path: its own, or the one it was attached again under.
+void MonitorId(int index, wchar_t (&id)[MAX_PATH]) {
+    wchar_t name[16];
+    wsprintfW(name, L"id %d", index);
+    ReadString(name, id, MAX_PATH);
+    if (!id[0]) wsprintfW(id, L"\\\\?\\DISPLAY#UVRIG#%d", index);
+}
+
+// The monitors the object knows: those of the system, or fewer while the
+// later ones are not attached yet.
+int KnownMonitors() {
+    const int count = deskwall::EnumMonitors().count;
+    const int known = static_cast<int>(ReadDword(deskwall::kKnownMonitors, static_cast<DWORD>(count)));
+    return known < count ? known : count;
+}
 
 // The monitor an id names, or -1.
 int MonitorIndex(LPCWSTR id) {
     if (!id) return -1;
-    const deskwall::Monitors monitors = deskwall::EnumMonitors();
-    for (int i = 0; i < monitors.count; ++i) {
-        wchar_t own[64];
+    const int known = KnownMonitors();
+    for (int i = 0; i < known; ++i) {
+        wchar_t own[MAX_PATH];
         MonitorId(i, own);
         if (lstrcmpiW(own, id) == 0) return i;
     }
@@ -92,7 +106,7 @@ void Announce() {
 
 class RigWallpaper : public IDesktopWallpaper {
 public:
-    RigWallpaper() { InterlockedIncrement(&g_objects); }
+    RigWallpaper() : generation_(ReadDword(deskwall::kGeneration, 0)) { InterlockedIncrement(&g_objects); }
     virtual ~RigWallpaper() { InterlockedDecrement(&g_objects); }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
@@ -114,25 +128,33 @@ public:
 
     // Like the shell: a picture that cannot be read is refused; the last
     // picture set also becomes the desktop key's "Wallpaper".
+    // An empty picture, on any monitor, makes the whole background its colour
+    // alone, as a maintainer of another wallpaper tool reports of Windows.
     HRESULT STDMETHODCALLTYPE SetWallpaper(LPCWSTR monitorId, LPCWSTR wallpaper) override {
         if (!wallpaper) return E_POINTER;
+        if (Gone()) return RPC_E_DISCONNECTED;
+        if (ReadDword(deskwall::kFailSet, 0)) return HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE);
         const int index = MonitorIndex(monitorId);
         if (monitorId && index < 0) return E_INVALIDARG;
         const DWORD attributes = wallpaper[0] ? GetFileAttributesW(wallpaper) : 0;
         if (attributes == INVALID_FILE_ATTRIBUTES ||
             (wallpaper[0] && (attributes & FILE_ATTRIBUTE_DIRECTORY)))
             return HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
+        WriteDword(deskwall::kSolid, wallpaper[0] ? 0 : 1);
         HKEY key = OpenRig(KEY_WRITE);
         if (!key) return E_FAIL;
-        const deskwall::Monitors monitors = deskwall::EnumMonitors();
+        const int known = KnownMonitors();
         const DWORD bytes = static_cast<DWORD>((lstrlenW(wallpaper) + 1) * sizeof(wchar_t));
-        for (int i = 0; i < monitors.count; ++i) {
+        for (int i = 0; i < known && wallpaper[0]; ++i) {
             if (index >= 0 && i != index) continue;
             wchar_t name[16];
             deskwall::MonitorValueName(i, name);
             RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(wallpaper), bytes);
         }
         RegCloseKey(key);
+        // Windows 11 stores the picture as the current virtual desktop's.
+        GUID current;
+        if (deskwall::CurrentDesktop(current)) deskwall::DesktopWallpaper(current, nullptr, 0, wallpaper);
         HKEY desktop = nullptr;
         if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, KEY_WRITE, &desktop) ==
             ERROR_SUCCESS) {
@@ -147,16 +169,18 @@ public:
     HRESULT STDMETHODCALLTYPE GetWallpaper(LPCWSTR monitorId, LPWSTR* wallpaper) override {
         if (!wallpaper) return E_POINTER;
         *wallpaper = nullptr;
-        const deskwall::Monitors monitors = deskwall::EnumMonitors();
+        if (Gone()) return RPC_E_DISCONNECTED;
         const int index = MonitorIndex(monitorId);
         if (monitorId && index < 0) return E_INVALIDARG;
+        if (ReadDword(deskwall::kSolid, 0)) return HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
+        const int known = KnownMonitors();
         wchar_t path[MAX_PATH * 4], other[MAX_PATH * 4];
         wchar_t name[16];
         deskwall::MonitorValueName(index < 0 ? 0 : index, name);
         ReadString(name, path, ARRAYSIZE(path));
         if (index < 0) {
             // All monitors at once: only when they all show the same picture.
-            for (int i = 1; i < monitors.count; ++i) {
+            for (int i = 1; i < known; ++i) {
                 deskwall::MonitorValueName(i, name);
                 ReadString(name, other, ARRAYSIZE(other));
                 if (lstrcmpiW(path, other) != 0) {
@@ -171,37 +195,47 @@ public:
     HRESULT STDMETHODCALLTYPE GetMonitorDevicePathAt(UINT monitorIndex, LPWSTR* monitorId) override {
         if (!monitorId) return E_POINTER;
         *monitorId = nullptr;
-        if (static_cast<int>(monitorIndex) >= deskwall::EnumMonitors().count) return E_INVALIDARG;
-        wchar_t id[64];
+        if (Gone()) return RPC_E_DISCONNECTED;
+        if (static_cast<int>(monitorIndex) >= KnownMonitors()) return E_INVALIDARG;
+        wchar_t id[MAX_PATH];
         MonitorId(static_cast<int>(monitorIndex), id);
         return CopyOut(id, monitorId);
     }
 
     HRESULT STDMETHODCALLTYPE GetMonitorDevicePathCount(UINT* count) override {
         if (!count) return E_POINTER;
-        *count = static_cast<UINT>(deskwall::EnumMonitors().count);
+        if (Gone()) return RPC_E_DISCONNECTED;
+        *count = static_cast<UINT>(KnownMonitors());
         return S_OK;
     }
 
     HRESULT STDMETHODCALLTYPE GetMonitorRECT(LPCWSTR monitorId, RECT* rect) override {
         if (!rect) return E_POINTER;
+        if (Gone()) return RPC_E_DISCONNECTED;
         const int index = MonitorIndex(monitorId);
         if (index < 0) return E_INVALIDARG;
-        *rect = deskwall::EnumMonitors().rect[index];
+        // A detached monitor keeps its picture, but has no place on the screen.
+        if (ReadDword(deskwall::kDetached, 0) & (1u << index))
+            SetRectEmpty(rect);
+        else
+            *rect = deskwall::EnumMonitors().rect[index];
         return S_OK;
     }
 
     HRESULT STDMETHODCALLTYPE SetBackgroundColor(COLORREF color) override {
+        if (Gone()) return RPC_E_DISCONNECTED;
         WriteDword(deskwall::kBackground, color);
         Announce();
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE GetBackgroundColor(COLORREF* color) override {
         if (!color) return E_POINTER;
+        if (Gone()) return RPC_E_DISCONNECTED;
         *color = ReadDword(deskwall::kBackground, 0);
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE SetPosition(DESKTOP_WALLPAPER_POSITION position) override {
+        if (Gone()) return RPC_E_DISCONNECTED;
         if (position < DWPOS_CENTER || position > DWPOS_SPAN) return E_INVALIDARG;
         WriteDword(deskwall::kPosition, position);
         Announce();
@@ -209,6 +243,7 @@ public:
     }
     HRESULT STDMETHODCALLTYPE GetPosition(DESKTOP_WALLPAPER_POSITION* position) override {
         if (!position) return E_POINTER;
+        if (Gone()) return RPC_E_DISCONNECTED;
         *position = static_cast<DESKTOP_WALLPAPER_POSITION>(ReadDword(deskwall::kPosition, DWPOS_FILL));
         return S_OK;
     }
@@ -240,6 +275,7 @@ public:
 
     HRESULT STDMETHODCALLTYPE GetStatus(DESKTOP_SLIDESHOW_STATE* state) override {
         if (!state) return E_POINTER;
+        if (Gone()) return RPC_E_DISCONNECTED;
         wchar_t folder[MAX_PATH];
         ReadString(deskwall::kSlideshow, folder, ARRAYSIZE(folder));
         *state = folder[0] ? static_cast<DESKTOP_SLIDESHOW_STATE>(DSS_ENABLED | DSS_SLIDESHOW) : DSS_ENABLED;
@@ -248,7 +284,11 @@ public:
     HRESULT STDMETHODCALLTYPE Enable(BOOL) override { return E_NOTIMPL; }
 
 private:
+    // Made in a shell that has ended since.
+    bool Gone() const { return ReadDword(deskwall::kGeneration, 0) != generation_; }
+
     LONG refs_ = 1;
+    const DWORD generation_;
 };
 
 class Factory : public IClassFactory {
@@ -270,6 +310,7 @@ public:
         if (!out) return E_POINTER;
         *out = nullptr;
         if (outer) return CLASS_E_NOAGGREGATION;
+        if (ReadDword(deskwall::kNoObject, 0)) return CO_E_SERVER_EXEC_FAILURE;
         RigWallpaper* object = new (std::nothrow) RigWallpaper;
         if (!object) return E_OUTOFMEMORY;
         const HRESULT hr = object->QueryInterface(riid, out);
