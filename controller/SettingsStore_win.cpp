@@ -27,8 +27,9 @@ void SaveSettingsToRegistry(HKEY root, const SettingsRefs& refs, const std::stri
 
 void DeleteStoredSettings(HKEY root) {
     {
-        UniqueRegKey software = CreateKey(root, kSoftwareKey);
-        UniqueRegKey vendor = CreateKey(software.get(), kVendorKey);
+        // Opened only: the uninstall visits users who never had the keys.
+        UniqueRegKey software = OpenKey(root, kSoftwareKey, KEY_READ);
+        UniqueRegKey vendor = OpenKey(software.get(), kVendorKey, KEY_ALL_ACCESS);
         if (vendor) RegDeleteKeyA(vendor.get(), kProductKey);
     }
     WriteValue(OpenRunKey(root, KEY_ALL_ACCESS).get(), kRunValueName, RegValue());

@@ -4,6 +4,7 @@
 #include "controller/NotifyIcon_win.h"
 #include "ways/PictureRoute_win.h"
 #include "controller/SettingsStore_win.h"
+#include "controller/Uninstall_win.h"
 #include "controlpanel/CityChooser.h"
 #include "controlpanel/ControlPanelRes.h"
 #include "controlpanel/PageText.h"
@@ -269,7 +270,7 @@ void CControlPanelDlg::ScheduleSave() {
 }
 
 void CControlPanelDlg::SaveEdits() {
-    if (!offset_) return;
+    if (!offset_ || uninstallFinished_) return;
     // Whatever the pages show is what gets saved.
     CPropertyPage* pages[] = {offset_.get(), misc_.get(), overlay_.get(), glyph_.get()};
     for (CPropertyPage* p : pages) p->ReadControls();
@@ -307,6 +308,9 @@ void CControlPanelDlg::OnTimer(UINT_PTR id) {
     case kTipTimer:
         UpdateNotifyTip();
         SetTimer(hwnd_, kTipTimer, kTipPeriodMs, nullptr);
+        // Uninstalled from another session, which cannot reach this desktop:
+        // the quit puts the user's wallpaper back here.
+        if (UninstallLeftToUs(settingsRoot_)) PostQuitMessage(0);
         break;
     case kSaveTimer:
         KillTimer(hwnd_, kSaveTimer);
@@ -369,6 +373,10 @@ bool CControlPanelDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT
         if (wParam) {
             SaveEdits();
             if (route_) route_->EndSession();
+            if (UninstallLeftToUs(settingsRoot_)) {
+                FinishUninstall(settingsRoot_);
+                uninstallFinished_ = true;
+            }
             PostQuitMessage(0);
         }
         result = 0;

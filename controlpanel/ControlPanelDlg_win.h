@@ -88,6 +88,8 @@ private:
     bool notifyIconAdded_ = false;
     // Set while "autohide" keeps the window hidden since start.
     bool holdHidden_ = false;
+    // The settings went with an uninstall this copy finished: never again saved.
+    bool uninstallFinished_ = false;
 };
 
 }  // namespace uv
