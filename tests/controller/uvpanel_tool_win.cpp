@@ -24,6 +24,8 @@
 //                        holds the instance mutex of another session's copy
 //                        of account sid (self: this one's) for ms, prints
 //                        "instance 1"; locked: nobody else may open it
+//   copy [sid]           "copy 1" while a copy of account sid (default: this
+//                        one's) runs in any session, else "copy 0"
 //   parent               the file name of the process that started the panel's
 //   press <caption> <id> clicks button id of the top-level window caption
 //                        (the installer's pages), prints "pressed 1" (0: no
@@ -236,6 +238,13 @@ int main(int argc, char** argv) {
         const bool locked = argc > 4 && std::strcmp(argv[4], "locked") == 0;
         const std::string sid = argc > 3 && std::strcmp(argv[3], "self") != 0 ? argv[3] : OwnSid();
         return HoldInstance(static_cast<DWORD>(std::atoi(argv[2])), sid, locked);
+    }
+    if (cmd == "copy") {
+        const std::string name = "Global\\Umbravue instance " + (argc > 2 ? std::string(argv[2]) : OwnSid());
+        HANDLE m = OpenMutexA(SYNCHRONIZE, FALSE, name.c_str());
+        std::printf("copy %d\n", m || GetLastError() == ERROR_ACCESS_DENIED ? 1 : 0);
+        if (m) CloseHandle(m);
+        return 0;
     }
     if (cmd == "press" && argc > 3) {
         HWND window = FindWindowA(nullptr, argv[2]);
