@@ -78,6 +78,7 @@ SettingsRefs CControlPanelDlg::Refs() {
 BOOL CControlPanelDlg::OnInitDialog() {
     settingsMessage_ = RegisterWindowMessageA(kSettingsMessageName);
     taskbarCreatedMessage_ = RegisterWindowMessageA("TaskbarCreated");
+    AcceptShellMessages(hwnd_, taskbarCreatedMessage_);
     SetWindowTextA(hwnd_, kAppName);
 
     char about[128] = {};

@@ -27,8 +27,8 @@
 //   copy [sid]           "copy 1" while a copy of account sid (default: this
 //                        one's) runs in any session, else "copy 0"
 //   parent               the file name of the process that started the panel's
-//   press <caption> <id> clicks button id of the top-level window caption
-//                        (the installer's pages), prints "pressed 1" (0: no
+//   press <caption> <id> clicks button id of the visible dialog whose caption
+//                        holds caption (the installer's pages), prints "pressed 1" (0: no
 //                        such window, or the button is disabled)
 #include <windows.h>
 #include <commctrl.h>
@@ -247,7 +247,10 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (cmd == "press" && argc > 3) {
-        HWND window = FindWindowA(nullptr, argv[2]);
+        // The installer's caption grows by the page's.
+        Find f{"#32770", argv[2], true, true, nullptr, 0};
+        EnumWindows(FindProc, reinterpret_cast<LPARAM>(&f));
+        HWND window = f.found;
         HWND button = window ? GetDlgItem(window, std::atoi(argv[3])) : nullptr;
         const bool pressable = button && IsWindowEnabled(button) && IsWindowVisible(button);
         if (pressable)

@@ -209,8 +209,34 @@ def check_over_the_real_program():
     rc, _ = run_installer("/LAUNCH")
     r.check("silent install with /LAUNCH starts the program",
             rc == 0 and wait_for(lambda: panel_state()[0], 60), panel("find"))
+    # The shell runs as the desktop's user at normal integrity, whatever the
+    # installer runs as (Wine runs every process elevated: who started the
+    # program is what can be seen here).
+    r.check("the desktop's shell started it, not the installer", panel("parent") == "parent explorer.exe",
+            panel("parent"))
     panel("quit")
     r.check("the started program quits", wait_for(lambda: not panel_state()[0], 60))
+    check_finish_page()
+
+
+def check_finish_page():
+    """The installer's pages, clicked through: the finish page's "Start
+    Umbravue now" (checked) has the desktop's shell start the program."""
+    from controller_harness import panel, panel_state
+    setup = subprocess.Popen([WINE, INSTALLER], env=env(), stdin=subprocess.DEVNULL,
+                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        # Next, I Agree, Install, (the files), Finish: the same button.
+        wait_for(lambda: panel("press", "Umbravue 0.12 Setup", "1") == "pressed 0" and setup.poll() is not None,
+                 180)
+        r.check("the installer's pages lead to its end", setup.poll() == 0, setup.poll())
+        r.check("the finish page starts the program", wait_for(lambda: panel_state()[0], 60), panel("find"))
+        r.check("the finish page has the desktop's shell start it", panel("parent") == "parent explorer.exe",
+                panel("parent"))
+        panel("quit")
+        r.check("the program started from the finish page quits", wait_for(lambda: not panel_state()[0], 60))
+    finally:
+        stop(setup)
 
 
 def check_install_over_running_copy():
