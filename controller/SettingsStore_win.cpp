@@ -2,7 +2,7 @@
 
 namespace uv {
 
-LoadResult LoadSettingsFromRegistry(HKEY root, SettingsRefs& refs, const std::string& programPath,
+LoadResult LoadSettingsFromRegistry(HKEY root, SettingsRefs& refs, const WideText& programPath,
                                     const std::function<int()>& timezoneXOffset) {
     UniqueRegKey product = OpenProductKey(root);
     RegistryValues values(product.get());
@@ -10,19 +10,21 @@ LoadResult LoadSettingsFromRegistry(HKEY root, SettingsRefs& refs, const std::st
 
     UniqueRegKey run = OpenRunKey(root, KEY_READ);
     RegValue stored;
-    if (ReadValue(run.get(), kRunValueName, stored) && RunEntryNamesProgram(ValueText(stored), programPath))
+    if (ReadValue(run.get(), kRunValueName, stored, true) &&
+        RunEntryNamesProgram(WideValueText(stored), programPath))
         refs.misc->startWithWindows = 1;
     return result;
 }
 
-void SaveSettingsToRegistry(HKEY root, const SettingsRefs& refs, const std::string& programPath) {
+void SaveSettingsToRegistry(HKEY root, const SettingsRefs& refs, const WideText& programPath) {
     {
         UniqueRegKey product = OpenProductKey(root);
         RegistryValues values(product.get());
         SaveAllSettings(values, refs);
     }
-    const RegValue entry = refs.misc->startWithWindows ? StringValue(RunEntryFor(programPath)) : RegValue();
-    WriteValue(OpenRunKey(root, KEY_ALL_ACCESS).get(), kRunValueName, entry);
+    const RegValue entry =
+        refs.misc->startWithWindows ? WideStringValue(RunEntryFor(programPath)) : RegValue();
+    WriteValue(OpenRunKey(root, KEY_ALL_ACCESS).get(), kRunValueName, entry, true);
 }
 
 void DeleteStoredSettings(HKEY root) {

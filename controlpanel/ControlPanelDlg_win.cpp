@@ -5,6 +5,7 @@
 #include "ways/PictureRoute_win.h"
 #include "controller/SettingsStore_win.h"
 #include "controller/Uninstall_win.h"
+#include "common/WideText_win.h"
 #include "controlpanel/CityChooser.h"
 #include "controlpanel/ControlPanelRes.h"
 #include "controlpanel/PageText.h"
@@ -92,7 +93,7 @@ BOOL CControlPanelDlg::OnInitDialog() {
     // The city list comes from the resource library beside the program.
     resourceLibrary_ = BesideProgram(kResourceLibrary);
     {
-        UniqueModule library(LoadLibraryA(resourceLibrary_.c_str()));
+        UniqueModule library(LoadLibraryW(WidePtr(resourceLibrary_)));
         if (!library) {
             char text[300];
             std::snprintf(text, sizeof text, "could not load %s\n", kResourceLibrary);

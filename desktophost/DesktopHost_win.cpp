@@ -93,12 +93,12 @@ DWORD WINAPI RenderWorker(void*) {
 
 // Everything up to the worker's start; the worker waits, suspended, until the
 // host is in place. False, with nothing made kept, when a step fails.
-bool BuildHost(RunningHost& fresh, HWND window, const char* resourcePath) {
+bool BuildHost(RunningHost& fresh, HWND window, const wchar_t* resourcePath) {
     fresh.targetWindow = window;
     fresh.desktopThread = GetCurrentThreadId();
     // Resources first: a start that cannot get its images must leave no
     // "umbravue" semaphore behind, or the controller would think it runs.
-    fresh.resourceModule.reset(LoadLibraryA(resourcePath));
+    fresh.resourceModule.reset(LoadLibraryW(resourcePath));
     if (!fresh.resourceModule || !fresh.images.Load(fresh.resourceModule.get()) ||
         !fresh.picture.Prepare(fresh.images.width, fresh.images.height))
         return false;

@@ -123,8 +123,10 @@ struct DesktopSide {
 struct UvdllState {
     HMODULE module = nullptr;
     UINT settingsMessage = 0;
-    // Full path of globepix.dll beside this library; empty when it would not fit.
-    char resourcePath[256] = {};
+    // Full path of globepix.dll beside this library, wide: the folder's name
+    // may hold characters the ANSI code page has not. Empty when it would
+    // not fit.
+    wchar_t resourcePath[MAX_PATH] = {};
 
     HookRecord hook;      // the controller's process
     DesktopSide desktop;  // the desktop's process

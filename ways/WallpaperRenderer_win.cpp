@@ -2,6 +2,7 @@
 
 #include "common/ResourceIds.h"
 #include "common/SelectedBitmap_win.h"
+#include "common/WideText_win.h"
 #include "renderer/BmpFile.h"
 #include "renderer/DesktopPicture_win.h"
 #include "renderer/ScreenPicture_win.h"
@@ -39,8 +40,8 @@ struct WallpaperRenderer::Impl {
     const SelectedBitmap* out = nullptr;  // the last picture rendered
 };
 
-WallpaperRenderer::WallpaperRenderer(const std::string& resourceLibrary) : impl_(new Impl) {
-    impl_->library.reset(LoadLibraryA(resourceLibrary.c_str()));
+WallpaperRenderer::WallpaperRenderer(const WideText& resourceLibrary) : impl_(new Impl) {
+    impl_->library.reset(LoadLibraryW(WidePtr(resourceLibrary)));
     if (!impl_->library) return;
     if (!impl_->images.Load(impl_->library.get())) return;
     impl_->cities.LoadFromResource(impl_->library.get(), UV_RES_CITY_LIST);

@@ -4,7 +4,8 @@ and ends, or says at once that the account's copy runs in another session;
 "uninstall" closes a running instance (which saves first) and then
 removes the settings and the start-with-Windows entry but keeps the vendor
 key; only the exact word counts; without globepix.dll the program says so and
-ends with code 1, touching nothing."""
+ends with code 1, touching nothing; in a folder whose name the ANSI code page
+cannot hold it finds its libraries, and the desktop host its images."""
 import subprocess
 import sys
 import tempfile
@@ -193,6 +194,23 @@ def no_sse2(r, drv, w, h):
             reg_values(PRODUCT_KEY))
 
 
+def wide_folder(r):
+    """The folder's name has characters outside code page 1252."""
+    fresh_registry()
+    with tempfile.TemporaryDirectory(prefix="uv-\u0141\u00f3d\u017a \u65e5\u672c-") as folder:
+        copy_binaries(["umbravue.exe", "uvdll.dll", "globepix.dll"], folder)
+        ctl = Controller(bin_dir=folder)
+        try:
+            r.check("wide folder: the program finds globepix.dll and starts", ctl.wait_panel(), panel("msgbox"))
+            behind = lambda: "painted behind the desktop icons" in panel("text", "1045")
+            r.check("wide folder: the desktop host finds its images and paints behind the icons",
+                    poll(behind, 60, 1.0), panel("text", "1045"))
+            panel("quit")
+            r.check("wide folder: the program quits", ctl.wait_exit(60) == 0)
+        finally:
+            ctl.kill()
+
+
 def main():
     r = Results()
     desk = Desktop()
@@ -206,6 +224,7 @@ def main():
         not_uninstall(r, ["uninstall", "x"], "\"uninstall x\"")
         missing_library(r, drv, desk.width, desk.height)
         no_sse2(r, drv, desk.width, desk.height)
+        wide_folder(r)
     except RuntimeError as e:
         r.check("controller instance session completes", False, str(e))
     finally:
