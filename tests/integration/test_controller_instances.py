@@ -110,6 +110,20 @@ def uninstall_alone(r):
     r.check("uninstall alone: the settings and the entry are gone, the vendor key stays",
             reg_values(PRODUCT_KEY) is None and reg_values(VENDOR_KEY) is not None
             and "Umbravue" not in (reg_values(RUN_KEY) or {}))
+    # A copy ended before it saw the mark of an uninstall in another session:
+    # the next start removes what was left to it before it loads anything.
+    reg_set_dword(PRODUCT_KEY, "overlay grid", 1)
+    reg_set_dword(PRODUCT_KEY, "uninstalled", 1)
+    ctl = Controller()
+    try:
+        r.check("left to a copy: the next start runs", ctl.wait_panel(), panel("find"))
+        panel("quit")
+        r.check("left to a copy: it quits", ctl.wait_exit(60) == 0)
+    finally:
+        ctl.kill()
+    left = reg_values(PRODUCT_KEY) or {}
+    r.check("left to a copy: the next start removed the old settings and the mark",
+            left.get("overlay grid") == ("REG_DWORD", 0) and "uninstalled" not in left, left)
 
 
 def uninstall_hung(r):
