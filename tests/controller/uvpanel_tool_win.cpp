@@ -27,6 +27,7 @@
 //   copy [sid]           "copy 1" while a copy of account sid (default: this
 //                        one's) runs in any session, else "copy 0"
 //   parent               the file name of the process that started the panel's
+//                        ("- <id>" when that one has ended)
 //   press <caption> <id> clicks button id of the visible dialog whose caption
 //                        holds caption (the installer's pages), prints "pressed 1" (0: no
 //                        such window, or the button is disabled)
@@ -196,7 +197,7 @@ int HoldInstance(DWORD ms, const std::string& sid, bool locked) {
 
 std::string ParentName(DWORD pid) {
     HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snap == INVALID_HANDLE_VALUE) return "";
+    if (snap == INVALID_HANDLE_VALUE) return "- no list";
     PROCESSENTRY32 e{};
     e.dwSize = sizeof e;
     DWORD parent = 0;
@@ -206,7 +207,7 @@ std::string ParentName(DWORD pid) {
     for (BOOL ok = Process32First(snap, &e); ok && parent; ok = Process32Next(snap, &e))
         if (e.th32ProcessID == parent) name = e.szExeFile;
     CloseHandle(snap);
-    return name.empty() ? "-" : name;
+    return name.empty() ? "- " + std::to_string(parent) : name;
 }
 
 LRESULT Send(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {

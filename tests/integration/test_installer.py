@@ -212,8 +212,8 @@ def check_over_the_real_program():
     # The shell runs as the desktop's user at normal integrity, whatever the
     # installer runs as (Wine runs every process elevated: who started the
     # program is what can be seen here).
-    r.check("the desktop's shell started it, not the installer", panel("parent") == "parent explorer.exe",
-            panel("parent"))
+    r.check("the desktop's shell started it, not the installer",
+            wait_for(lambda: panel("parent") == "parent explorer.exe", 10), panel("parent"))
     panel("quit")
     r.check("the started program quits", wait_for(lambda: not panel_state()[0], 60))
     check_finish_page()
@@ -231,8 +231,8 @@ def check_finish_page():
                  180)
         r.check("the installer's pages lead to its end", setup.poll() == 0, setup.poll())
         r.check("the finish page starts the program", wait_for(lambda: panel_state()[0], 60), panel("find"))
-        r.check("the finish page has the desktop's shell start it", panel("parent") == "parent explorer.exe",
-                panel("parent"))
+        r.check("the finish page has the desktop's shell start it",
+                wait_for(lambda: panel("parent") == "parent explorer.exe", 10), panel("parent"))
         panel("quit")
         r.check("the program started from the finish page quits", wait_for(lambda: not panel_state()[0], 60))
     finally:
