@@ -5,6 +5,7 @@
 #include "common/WinHandles.h"
 #include "ways/DesktopLink_win.h"
 #include "controller/CommandLine.h"
+#include "controller/Instance_win.h"
 #include "controller/NotifyIcon_win.h"
 #include "controller/ProcessorCheck_win.h"
 #include "controller/SettingsStore_win.h"
@@ -13,7 +14,6 @@
 #include "controlpanel/ControlPanelDlg_win.h"
 
 #include <commctrl.h>
-#include <sddl.h>
 
 #include <string>
 
@@ -25,35 +25,11 @@ constexpr char kPanelCaption[] = "Umbravue";
 // How long a second start looks for the window of a first one that is
 // still starting.
 constexpr DWORD kFindRunningMs = 15000;
-
-// The user's SID as text; empty when the process's token does not say.
-std::string UserSid() {
-    HANDLE token = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return std::string();
-    UniqueKernelHandle owned(token);
-    DWORD size = 0;
-    GetTokenInformation(token, TokenUser, nullptr, 0, &size);
-    std::string buffer(size, '\0');
-    char* text = nullptr;
-    std::string sid;
-    if (size && GetTokenInformation(token, TokenUser, &buffer[0], size, &size) &&
-        ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(&buffer[0])->User.Sid, &text)) {
-        sid = text;
-        LocalFree(text);
-    }
-    return sid;
-}
-
-// One running copy per user, in every session of the user: the wallpaper
-// and the settings it changes are the user's. A search for the window alone
-// misses a first copy that has not made its window yet.
-UniqueKernelHandle ClaimInstance(bool& runningAlready) {
-    const std::string name = "Global\\Umbravue instance " + UserSid();
-    UniqueKernelHandle mutex(CreateMutexA(nullptr, FALSE, name.c_str()));
-    const DWORD error = GetLastError();
-    runningAlready = error == ERROR_ALREADY_EXISTS || (!mutex && error == ERROR_ACCESS_DENIED);
-    return mutex;
-}
+constexpr char kRunsElsewhere[] =
+    "Umbravue is already running for your account in another session on this computer (another "
+    "log-on, or a remote desktop). Its control panel can only be opened there.";
+constexpr char kWindowUnreachable[] =
+    "Umbravue is already running for your account, but its control panel could not be reached from here.";
 
 class CControllerApp {
 public:
@@ -65,6 +41,7 @@ private:
         return FindWindowByClassAndText(nullptr, kPanelClass, kPanelCaption);
     }
     int Uninstall();
+    int ShowRunningCopy(RunningCopy where);
 
     const char* commandLine_;
     CControlPanelDlg* mainWindow_ = nullptr;
@@ -89,34 +66,39 @@ int CControllerApp::Uninstall() {
     // The kept wallpaper of a run that did not end normally lives in the
     // settings key: it goes back before the key goes, for every user the
     // uninstaller can reach, not only the account it runs as.
-    for (const UserRoot& user : UninstallRoots()) {
-        RestoreKeptWallpaper(user.root, user.sessionUser);
-        RemovePictureFolder(user.root);
-        DeleteStoredSettings(user.root);
+    for (const UserRoot& user : UninstallRoots()) UninstallUser(user);
+    return 0;
+}
+
+// Shows the running copy's window, as a right click on its icon does; a
+// first copy that is still starting gets a moment for it. A copy whose
+// window cannot be reached is at least told of.
+int CControllerApp::ShowRunningCopy(RunningCopy where) {
+    HWND running = nullptr;
+    if (where == RunningCopy::ThisSession) {
+        const DWORD start = GetTickCount();
+        while (!(running = FindRunningInstance()) && GetTickCount() - start < kFindRunningMs) Sleep(100);
     }
+    DWORD_PTR ignored = 0;
+    if (running)
+        SendMessageTimeoutA(running, kNotifyCallbackMessage, 0, WM_RBUTTONUP, SMTO_ABORTIFHUNG, 10000,
+                            &ignored);
+    else
+        MessageBoxA(nullptr, where == RunningCopy::OtherSession ? kRunsElsewhere : kWindowUnreachable,
+                    kPanelCaption, MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND);
     return 0;
 }
 
 int CControllerApp::Run() {
     if (IsUninstallCommand(commandLine_)) return Uninstall();
-    bool runningAlready = false;
-    UniqueKernelHandle instance = ClaimInstance(runningAlready);
-    if (runningAlready) {
-        // Shows the running instance's window, as a right click on its icon
-        // does; a first copy that is still starting gets a moment for it.
-        const DWORD start = GetTickCount();
-        HWND running = nullptr;
-        while (!(running = FindRunningInstance()) && GetTickCount() - start < kFindRunningMs) Sleep(100);
-        DWORD_PTR ignored = 0;
-        if (running)
-            SendMessageTimeoutA(running, kNotifyCallbackMessage, 0, WM_RBUTTONUP, SMTO_ABORTIFHUNG, 10000,
-                                &ignored);
-        return 0;
-    }
+    const InstanceClaim instance;
+    if (instance.Found() != RunningCopy::None) return ShowRunningCopy(instance.Found());
     UniqueKernelHandle mutex(CreateMutexA(nullptr, TRUE, kInstallerMutex));
     // A run that was killed or crashed left its picture as the wallpaper:
     // the user's comes back before anything else happens.
     RestoreKeptWallpaper(HKEY_CURRENT_USER);
+    // An uninstall left its work to a copy that ended before it saw that.
+    if (UninstallLeftToUs(HKEY_CURRENT_USER)) FinishUninstall(HKEY_CURRENT_USER);
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_TAB_CLASSES};
     InitCommonControlsEx(&icc);
     {
@@ -125,9 +107,11 @@ int CControllerApp::Run() {
         // The run ends by the quit message, whose code is 0; the dialog's own
         // result means nothing here.
         panel.DoModal(GetModuleHandleA(nullptr), nullptr);
-        if (mutex) ReleaseMutex(mutex.get());
         mainWindow_ = nullptr;
     }
+    // The user's wallpaper is back: what an uninstall left to this copy goes.
+    if (UninstallLeftToUs(HKEY_CURRENT_USER)) FinishUninstall(HKEY_CURRENT_USER);
+    if (mutex) ReleaseMutex(mutex.get());
     return 0;
 }
 

@@ -1,6 +1,7 @@
 #include "common/Registry_win.h"
 
 #include <cstring>
+#include <vector>
 
 namespace uv {
 
@@ -76,15 +77,20 @@ UniqueRegKey OpenRunKey(HKEY root, REGSAM access) {
     return key;
 }
 
-std::string ProgramPath() {
-    char path[MAX_PATH + 1] = {};
-    const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return std::string(path, n < MAX_PATH ? n : MAX_PATH);
+WideText ProgramPath() {
+    // A path cut to the buffer fills it (XP does not say so otherwise).
+    for (DWORD size = MAX_PATH + 1; size <= kMaxWideText + 1; size *= 2) {
+        std::vector<wchar_t> path(size);
+        const DWORD n = GetModuleFileNameW(nullptr, path.data(), size);
+        if (n == 0) break;
+        if (n < size) return WideText(reinterpret_cast<const char16_t*>(path.data()), n);
+    }
+    return WideText();
 }
 
-std::string BesideProgram(const char* name) {
-    const std::string path = ProgramPath();
-    return path.substr(0, path.find_last_of('\\') + 1) + name;
+WideText BesideProgram(const char* name) {
+    const WideText path = ProgramPath();
+    return path.substr(0, path.find_last_of(u'\\') + 1) + Widen(name);
 }
 
 }  // namespace uv

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "common/Registry.h"
+#include "common/WideText.h"
 #include "common/WinHandles.h"
 
 #include <string>
@@ -40,8 +41,10 @@ private:
     HKEY key_;
 };
 
-// The full path of the running program file, and of a file beside it.
-std::string ProgramPath();
-std::string BesideProgram(const char* name);
+// The full path of the running program file, and of a file beside it, as
+// the wide functions take it: the install folder's name may hold characters
+// that the ANSI code page has not.
+WideText ProgramPath();
+WideText BesideProgram(const char* name);
 
 }  // namespace uv

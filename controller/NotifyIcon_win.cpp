@@ -2,11 +2,19 @@
 
 #include <shellapi.h>
 
+#include "common/WinHandles.h"
+
 #include <cstring>
 
 namespace uv {
 
 namespace {
+
+// ChangeWindowMessageFilterEx (Windows 7 and later) allows for one window;
+// ChangeWindowMessageFilter (Vista) for the whole process.
+using FilterWindowFn = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
+using FilterProcessFn = BOOL(WINAPI*)(UINT, DWORD);
+constexpr DWORD kFilterAllow = 1;  // MSGFLT_ALLOW, and MSGFLT_ADD of the older one
 
 // The first version of the record: every shell understands it.
 NOTIFYICONDATAA Record(HWND owner) {
@@ -44,6 +52,17 @@ void SetNotifyTip(HWND owner, const char* text) {
 void RemoveNotifyIcon(HWND owner) {
     NOTIFYICONDATAA nid = Record(owner);
     Shell_NotifyIconA(NIM_DELETE, &nid);
+}
+
+void AcceptShellMessages(HWND owner, UINT taskbarCreated) {
+    const HMODULE user32 = GetModuleHandleA("user32.dll");
+    const auto forWindow = LaterFunction<FilterWindowFn>(user32, "ChangeWindowMessageFilterEx");
+    const auto forProcess = LaterFunction<FilterProcessFn>(user32, "ChangeWindowMessageFilter");
+    for (const UINT message : {kNotifyCallbackMessage, taskbarCreated}) {
+        if (!message) continue;
+        if (!(forWindow && forWindow(owner, message, kFilterAllow, nullptr)) && forProcess)
+            forProcess(message, kFilterAllow);
+    }
 }
 
 }  // namespace uv

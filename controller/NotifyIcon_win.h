@@ -15,4 +15,11 @@ void AddNotifyIcon(HWND owner, HICON icon);
 void SetNotifyTip(HWND owner, const char* text);
 void RemoveNotifyIcon(HWND owner);
 
+// From Vista on, a program run elevated (by hand, "Run as administrator")
+// gets no message from a lower integrity unless it allows it: the shell's
+// icon clicks and its taskbarCreated broadcast after a restart, and a
+// second start's kNotifyCallbackMessage. Allowed here for owner; nothing
+// where the system has no such filter.
+void AcceptShellMessages(HWND owner, UINT taskbarCreated);
+
 }  // namespace uv

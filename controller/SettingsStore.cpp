@@ -267,9 +267,9 @@ OverlayEnables ComputeOverlayEnables(const OverlayValues& v) {
     return e;
 }
 
-std::string RunEntryFor(const std::string& programPath) { return "\"" + programPath + "\""; }
+WideText RunEntryFor(const WideText& programPath) { return u"\"" + programPath + u"\""; }
 
-bool RunEntryNamesProgram(const std::string& entry, const std::string& programPath) {
+bool RunEntryNamesProgram(const WideText& entry, const WideText& programPath) {
     return !programPath.empty() && (entry == programPath || entry == RunEntryFor(programPath));
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "common/Registry.h"
+#include "common/WideText.h"
 #include "settings/Settings.h"
 
 #include <cstddef>
@@ -72,10 +73,10 @@ const SettingInfo* SettingsSaveOrder();
 // The start-with-Windows entry for the program file at programPath: the path
 // in double quotes, since an unquoted path with blanks makes the system try
 // each shorter path ("C:\Program.exe") first.
-std::string RunEntryFor(const std::string& programPath);
+WideText RunEntryFor(const WideText& programPath);
 // A stored entry names the program when it is its path, quoted or not
 // (entries written before the quotes). Letter case counts.
-bool RunEntryNamesProgram(const std::string& entry, const std::string& programPath);
+bool RunEntryNamesProgram(const WideText& entry, const WideText& programPath);
 
 // The value as it is stored for key (for "YOffset" the slider times 10).
 // Not for CitiesSelected.

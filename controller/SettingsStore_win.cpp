@@ -2,7 +2,7 @@
 
 namespace uv {
 
-LoadResult LoadSettingsFromRegistry(HKEY root, SettingsRefs& refs, const std::string& programPath,
+LoadResult LoadSettingsFromRegistry(HKEY root, SettingsRefs& refs, const WideText& programPath,
                                     const std::function<int()>& timezoneXOffset) {
     UniqueRegKey product = OpenProductKey(root);
     RegistryValues values(product.get());
@@ -10,25 +10,28 @@ LoadResult LoadSettingsFromRegistry(HKEY root, SettingsRefs& refs, const std::st
 
     UniqueRegKey run = OpenRunKey(root, KEY_READ);
     RegValue stored;
-    if (ReadValue(run.get(), kRunValueName, stored) && RunEntryNamesProgram(ValueText(stored), programPath))
+    if (ReadValue(run.get(), kRunValueName, stored, true) &&
+        RunEntryNamesProgram(WideValueText(stored), programPath))
         refs.misc->startWithWindows = 1;
     return result;
 }
 
-void SaveSettingsToRegistry(HKEY root, const SettingsRefs& refs, const std::string& programPath) {
+void SaveSettingsToRegistry(HKEY root, const SettingsRefs& refs, const WideText& programPath) {
     {
         UniqueRegKey product = OpenProductKey(root);
         RegistryValues values(product.get());
         SaveAllSettings(values, refs);
     }
-    const RegValue entry = refs.misc->startWithWindows ? StringValue(RunEntryFor(programPath)) : RegValue();
-    WriteValue(OpenRunKey(root, KEY_ALL_ACCESS).get(), kRunValueName, entry);
+    const RegValue entry =
+        refs.misc->startWithWindows ? WideStringValue(RunEntryFor(programPath)) : RegValue();
+    WriteValue(OpenRunKey(root, KEY_ALL_ACCESS).get(), kRunValueName, entry, true);
 }
 
 void DeleteStoredSettings(HKEY root) {
     {
-        UniqueRegKey software = CreateKey(root, kSoftwareKey);
-        UniqueRegKey vendor = CreateKey(software.get(), kVendorKey);
+        // Opened only: the uninstall visits users who never had the keys.
+        UniqueRegKey software = OpenKey(root, kSoftwareKey, KEY_READ);
+        UniqueRegKey vendor = OpenKey(software.get(), kVendorKey, KEY_ALL_ACCESS);
         if (vendor) RegDeleteKeyA(vendor.get(), kProductKey);
     }
     WriteValue(OpenRunKey(root, KEY_ALL_ACCESS).get(), kRunValueName, RegValue());

@@ -13,11 +13,12 @@
 namespace uv {
 
 // Loads every value and the start-with-Windows entry (set only when it names
-// programPath exactly).
-LoadResult LoadSettingsFromRegistry(HKEY root, SettingsRefs& refs, const std::string& programPath,
+// programPath exactly). The entry is read and written through the wide
+// functions: the path may hold any character.
+LoadResult LoadSettingsFromRegistry(HKEY root, SettingsRefs& refs, const WideText& programPath,
                                     const std::function<int()>& timezoneXOffset);
 // Writes every value, then writes or deletes the start-with-Windows entry.
-void SaveSettingsToRegistry(HKEY root, const SettingsRefs& refs, const std::string& programPath);
+void SaveSettingsToRegistry(HKEY root, const SettingsRefs& refs, const WideText& programPath);
 // The uninstall command's clean-up: the product key and the Run entry go,
 // the vendor key stays. Failures are ignored.
 void DeleteStoredSettings(HKEY root);

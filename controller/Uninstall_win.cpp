@@ -5,6 +5,7 @@
 #include <string>
 
 #include "common/WinHandles.h"
+#include "controller/Instance_win.h"
 #include "controller/SettingsStore_win.h"
 #include "ways/UserWallpaper_win.h"
 #include "ways/WallpaperFile.h"
@@ -19,6 +20,9 @@ using WtsQueryFn = BOOL(WINAPI*)(HANDLE, DWORD, int, LPWSTR*, DWORD*);
 using WtsFreeFn = void(WINAPI*)(void*);
 constexpr DWORD kCurrentSession = static_cast<DWORD>(-1);  // WTS_CURRENT_SESSION
 constexpr int kWtsUserName = 5, kWtsDomainName = 7;
+constexpr char kLeftToRunningCopy[] = "uninstalled";
+
+std::string ProductKeyPath() { return std::string(kSoftwareKey) + '\\' + kVendorKey + '\\' + kProductKey; }
 
 WideText SidText(PSID sid) {
     LPWSTR text = nullptr;
@@ -55,11 +59,11 @@ WideText SessionUserSid() {
     return SidText(sid);
 }
 
-// An ordinary user's hive: a domain or local account's SID, not the
-// system's accounts nor the classes half of a hive.
+// An ordinary user's hive: a domain, local or Entra ID account's SID, not
+// the system's accounts nor the classes half of a hive.
 bool OrdinaryUserHive(const WideText& name) {
     const WideText classes = u"_Classes";
-    return name.rfind(u"S-1-5-21-", 0) == 0 &&
+    return (name.rfind(u"S-1-5-21-", 0) == 0 || name.rfind(u"S-1-12-1-", 0) == 0) &&
            (name.size() < classes.size() ||
             name.compare(name.size() - classes.size(), classes.size(), classes) != 0);
 }
@@ -88,15 +92,47 @@ std::vector<UserRoot> UninstallRoots() {
         r.owned.reset(key);
         r.root = key;
         r.sessionUser = !session.empty() && SameWidePath(sid, session);
+        r.sid.assign(sid.begin(), sid.end());  // a SID is ASCII
         roots.push_back(std::move(r));
     }
     if (roots.empty()) {
         UserRoot r;
         r.root = HKEY_CURRENT_USER;
         r.sessionUser = true;
+        r.sid = ProcessUserSid();
         roots.push_back(std::move(r));
     }
     return roots;
+}
+
+void UninstallUser(const UserRoot& user) {
+    // Only opened, never created: a user who never ran the program keeps
+    // a hive without a trace of it.
+    UniqueRegKey product = OpenKey(user.root, ProductKeyPath().c_str(), KEY_READ | KEY_WRITE);
+    if (!product) {
+        DeleteStoredSettings(user.root);  // a start-with-Windows entry may outlive the settings
+        return;
+    }
+    // That copy renews its wallpaper and puts the user's back when it ends,
+    // from the kept values: neither may go, nor a picture its desktop shows.
+    if (CopyRunsFor(user.sid)) {
+        WriteValue(product.get(), kLeftToRunningCopy, DwordValue(1));
+        return;
+    }
+    product.reset();
+    RestoreKeptWallpaper(user.root, user.sessionUser);
+    FinishUninstall(user.root);
+}
+
+bool UninstallLeftToUs(HKEY root) {
+    RegValue mark;
+    return ReadValue(OpenKey(root, ProductKeyPath().c_str(), KEY_READ).get(), kLeftToRunningCopy, mark) &&
+           mark.present;
+}
+
+void FinishUninstall(HKEY root) {
+    RemovePictureFolder(root);
+    DeleteStoredSettings(root);
 }
 
 void RemovePictureFolder(HKEY root) {

@@ -4,6 +4,8 @@
 #include "controller/NotifyIcon_win.h"
 #include "ways/PictureRoute_win.h"
 #include "controller/SettingsStore_win.h"
+#include "controller/Uninstall_win.h"
+#include "common/WideText_win.h"
 #include "controlpanel/CityChooser.h"
 #include "controlpanel/ControlPanelRes.h"
 #include "controlpanel/PageText.h"
@@ -77,6 +79,7 @@ SettingsRefs CControlPanelDlg::Refs() {
 BOOL CControlPanelDlg::OnInitDialog() {
     settingsMessage_ = RegisterWindowMessageA(kSettingsMessageName);
     taskbarCreatedMessage_ = RegisterWindowMessageA("TaskbarCreated");
+    AcceptShellMessages(hwnd_, taskbarCreatedMessage_);
     SetWindowTextA(hwnd_, kAppName);
 
     char about[128] = {};
@@ -90,7 +93,7 @@ BOOL CControlPanelDlg::OnInitDialog() {
     // The city list comes from the resource library beside the program.
     resourceLibrary_ = BesideProgram(kResourceLibrary);
     {
-        UniqueModule library(LoadLibraryA(resourceLibrary_.c_str()));
+        UniqueModule library(LoadLibraryW(WidePtr(resourceLibrary_)));
         if (!library) {
             char text[300];
             std::snprintf(text, sizeof text, "could not load %s\n", kResourceLibrary);
@@ -269,7 +272,7 @@ void CControlPanelDlg::ScheduleSave() {
 }
 
 void CControlPanelDlg::SaveEdits() {
-    if (!offset_) return;
+    if (!offset_ || uninstallFinished_) return;
     // Whatever the pages show is what gets saved.
     CPropertyPage* pages[] = {offset_.get(), misc_.get(), overlay_.get(), glyph_.get()};
     for (CPropertyPage* p : pages) p->ReadControls();
@@ -307,6 +310,9 @@ void CControlPanelDlg::OnTimer(UINT_PTR id) {
     case kTipTimer:
         UpdateNotifyTip();
         SetTimer(hwnd_, kTipTimer, kTipPeriodMs, nullptr);
+        // Uninstalled from another session, which cannot reach this desktop:
+        // the quit puts the user's wallpaper back here.
+        if (UninstallLeftToUs(settingsRoot_)) PostQuitMessage(0);
         break;
     case kSaveTimer:
         KillTimer(hwnd_, kSaveTimer);
@@ -369,6 +375,10 @@ bool CControlPanelDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT
         if (wParam) {
             SaveEdits();
             if (route_) route_->EndSession();
+            if (UninstallLeftToUs(settingsRoot_)) {
+                FinishUninstall(settingsRoot_);
+                uninstallFinished_ = true;
+            }
             PostQuitMessage(0);
         }
         result = 0;

@@ -4,6 +4,7 @@
 // saves the settings and takes the picture off the desktop again.
 #pragma once
 
+#include "common/WideText.h"
 #include "controller/CitySelection.h"
 #include "controlpanel/Controls_win.h"
 #include "controlpanel/DialogBase_win.h"
@@ -83,11 +84,13 @@ private:
     std::unique_ptr<CPPOffset> offset_;
     std::unique_ptr<CPPMisc> misc_;
     std::unique_ptr<CPPGlyph> glyph_;
-    std::string resourceLibrary_;
+    WideText resourceLibrary_;
     std::unique_ptr<PictureRoute> route_;
     bool notifyIconAdded_ = false;
     // Set while "autohide" keeps the window hidden since start.
     bool holdHidden_ = false;
+    // The settings went with an uninstall this copy finished: never again saved.
+    bool uninstallFinished_ = false;
 };
 
 }  // namespace uv

@@ -1,6 +1,7 @@
 #include "controlpanel/Pages_win.h"
 
 #include "common/Registry_win.h"
+#include "common/WideText_win.h"
 
 #include "controlpanel/AboutPageRes.h"
 #include "controlpanel/GlyphPageRes.h"
@@ -93,7 +94,7 @@ void CPPAbout::OnInitPage() {
 }
 
 void CPPAbout::OpenBesideProgram(const char* file) {
-    ShellExecuteA(hwnd_, "open", BesideProgram(file).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    ShellExecuteW(hwnd_, L"open", WidePtr(BesideProgram(file)), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void CPPAbout::OnClicked(int id) {

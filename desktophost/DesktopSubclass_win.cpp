@@ -32,10 +32,10 @@ ChainLink* UnusedLink(DesktopSide& desk) {
 // while any procedure of it is installed.
 bool TakeLibraryReference(UvdllState& state) {
     if (state.desktop.selfReference) return true;
-    char path[MAX_PATH + 1] = {};
-    const DWORD length = GetModuleFileNameA(state.module, path, MAX_PATH);
+    wchar_t path[MAX_PATH + 1] = {};
+    const DWORD length = GetModuleFileNameW(state.module, path, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) return false;
-    state.desktop.selfReference = LoadLibraryA(path);
+    state.desktop.selfReference = LoadLibraryW(path);
     return state.desktop.selfReference != nullptr;
 }
 

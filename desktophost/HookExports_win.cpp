@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
 #include <ctime>
 
 #include "common/NoSse.h"
@@ -14,7 +15,7 @@ using namespace uv;
 
 namespace {
 
-constexpr char kResourceFileName[] = "globepix.dll";
+constexpr wchar_t kResourceFileName[] = L"globepix.dll";
 // A desktop thread that has not started the host by then never will (the
 // window's thread does not take its messages, or the images are unusable).
 constexpr DWORD kInstallLimitMs = 10000;
@@ -24,14 +25,14 @@ constexpr DWORD kRemoveLimitMs = 20000;
 
 // Runs in DllMain, before the controller's processor check.
 UV_NO_SSE void BuildResourcePath(UvdllState& state) {
-    char path[MAX_PATH + 1] = {};
-    const DWORD length = GetModuleFileNameA(state.module, path, MAX_PATH);
-    state.resourcePath[0] = '\0';
+    wchar_t path[MAX_PATH + 1] = {};
+    const DWORD length = GetModuleFileNameW(state.module, path, MAX_PATH);
+    state.resourcePath[0] = L'\0';
     if (length == 0 || length >= MAX_PATH) return;
-    char* slash = std::strrchr(path, '\\');
+    wchar_t* slash = std::wcsrchr(path, L'\\');
     const std::size_t dirLength = slash ? static_cast<std::size_t>(slash - path) + 1 : 0;
-    if (dirLength + sizeof kResourceFileName > sizeof state.resourcePath) return;
-    std::memcpy(state.resourcePath, path, dirLength);
+    if ((dirLength * sizeof(wchar_t)) + sizeof kResourceFileName > sizeof state.resourcePath) return;
+    std::memcpy(state.resourcePath, path, dirLength * sizeof(wchar_t));
     std::memcpy(state.resourcePath + dirLength, kResourceFileName, sizeof kResourceFileName);
 }
 

@@ -65,8 +65,8 @@ struct HeldSemaphore {
 // render baton (PictureWorker); the desktop thread shows and paints it
 // with the render context.
 struct RunningHost : PictureWorker::Job {
-    explicit RunningHost(const char* resourcePath)
-        : resourceModule(LoadLibraryA(resourcePath)), context(resourceModule.get()) {}
+    explicit RunningHost(const wchar_t* resourcePath)
+        : resourceModule(LoadLibraryW(resourcePath)), context(resourceModule.get()) {}
 
     bool Compose() override;
     void Done() override;
@@ -120,8 +120,10 @@ struct DesktopSide {
 struct UvdllState {
     HMODULE module = nullptr;
     UINT settingsMessage = 0;
-    // Full path of globepix.dll beside this library; empty when it would not fit.
-    char resourcePath[256] = {};
+    // Full path of globepix.dll beside this library, wide: the folder's name
+    // may hold characters the ANSI code page has not. Empty when it would
+    // not fit.
+    wchar_t resourcePath[MAX_PATH] = {};
 
     HookRecord hook;      // the controller's process
     DesktopSide desktop;  // the desktop's process

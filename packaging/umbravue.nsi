@@ -1,6 +1,6 @@
 ; Installer of the sun clock: umbravue-setup.exe.
 ;
-;   makensis -DBINDIR=<folder of umbravue.exe, uvdll.dll, globepix.dll>
+;   makensis -DBINDIR=<folder of umbravue.exe, uvdll.dll, globepix.dll, uvlaunch.exe>
 ;            [-DDOCDIR=<folder of license.txt, quirks.txt>] [-DARTDIR=<folder of icon128.ico>]
 ;            [-DOUTFILE=<installer path>] [-DTARGET=amd64-unicode] umbravue.nsi
 ;
@@ -11,7 +11,7 @@
 ;
 ; Command line: /S silent; /D=<folder> install folder (last, unquoted);
 ; /LAUNCH with /S starts the program at the end (the finish page offers it
-; otherwise).
+; otherwise). Either way the desktop's shell starts it (StartProgram).
 
 !ifndef BINDIR
   !error "define BINDIR, the folder of the program files"
@@ -66,8 +66,9 @@ VIFileVersion "${VERSION}"
   !define MUI_UNICON "${ARTDIR}/icon128.ico"
 !endif
 !define MUI_ABORTWARNING
-!define MUI_FINISHPAGE_RUN "$INSTDIR\umbravue.exe"
+!define MUI_FINISHPAGE_RUN
 !define MUI_FINISHPAGE_RUN_TEXT "Start ${PRODUCT} now"
+!define MUI_FINISHPAGE_RUN_FUNCTION StartProgram
 !define MUI_FINISHPAGE_SHOWREADME "$INSTDIR\quirks.txt"
 !define MUI_FINISHPAGE_SHOWREADME_TEXT "Show the known quirks"
 !define MUI_FINISHPAGE_SHOWREADME_NOTCHECKED
@@ -135,6 +136,34 @@ FunctionEnd
 !macroend
 !insertmacro DEFINE_CLOSE_CONTROLLER ""
 !insertmacro DEFINE_CLOSE_CONTROLLER "un."
+
+; The installer runs elevated, perhaps as an administrator who is not the
+; desktop's user. The program must run as that user, at normal integrity:
+; with the installer's token it would keep and put back the administrator's
+; wallpaper on the user's desktop, claim the administrator's copy, and be out
+; of reach of the user's later starts and of the shell. So the desktop's
+; shell starts it (uvlaunch.exe). Without a shell to ask it is started here
+; only where there is no elevation (before Vista); otherwise the user is
+; told to start it from the Start menu.
+Function StartProgram
+  InitPluginsDir
+  SetOutPath "$PLUGINSDIR"
+  File "${BINDIR}/uvlaunch.exe"
+  SetOutPath "$INSTDIR"
+  ClearErrors
+  ExecWait '"$PLUGINSDIR\uvlaunch.exe" "$INSTDIR\umbravue.exe" "$INSTDIR"' $0
+  ${If} ${Errors}
+    StrCpy $0 1
+  ${EndIf}
+  ${If} $0 != 0
+    ${IfNot} ${AtLeastWinVista}
+      Exec '"$INSTDIR\umbravue.exe"'
+    ${Else}
+      MessageBox MB_OK|MB_ICONINFORMATION \
+        "${PRODUCT} could not be started for you from here. Start it from the Start menu." /SD IDOK
+    ${EndIf}
+  ${EndIf}
+FunctionEnd
 
 ; The files are first unpacked into a staging folder beside their place and
 ; then swapped in by renames: every file is always either the old or the new
@@ -284,7 +313,7 @@ Section "${PRODUCT}" SecProgram
     ClearErrors
     ${GetOptions} $0 "/LAUNCH" $1
     ${IfNot} ${Errors}
-      Exec '"$INSTDIR\umbravue.exe"'
+      Call StartProgram
     ${EndIf}
   ${EndIf}
 SectionEnd

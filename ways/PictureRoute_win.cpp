@@ -6,7 +6,7 @@
 
 namespace uv {
 
-PictureRoute::PictureRoute(HWND owner, UINT_PTR refreshTimer, HKEY root, std::string resourceLibrary,
+PictureRoute::PictureRoute(HWND owner, UINT_PTR refreshTimer, HKEY root, WideText resourceLibrary,
                            const SettingsRefs& refs, UINT settingsMessage, RouteHooks hooks)
     : owner_(owner),
       refreshTimer_(refreshTimer),

@@ -8,6 +8,7 @@
 #include "ways/PictureRoute.h"
 #include "ways/SessionWatch_win.h"
 #include "ways/WallpaperMode_win.h"
+#include "common/WideText.h"
 
 #include <functional>
 #include <memory>
@@ -26,7 +27,7 @@ class PictureRoute {
 public:
     // refreshTimer of owner is re-armed by every tick; root holds the
     // settings and desktop keys; refs are read at the moment of sending.
-    PictureRoute(HWND owner, UINT_PTR refreshTimer, HKEY root, std::string resourceLibrary,
+    PictureRoute(HWND owner, UINT_PTR refreshTimer, HKEY root, WideText resourceLibrary,
                  const SettingsRefs& refs, UINT settingsMessage, RouteHooks hooks);
     ~PictureRoute() { Stop(); }
     PictureRoute(const PictureRoute&) = delete;
@@ -61,7 +62,7 @@ private:
     HWND owner_;
     UINT_PTR refreshTimer_;
     HKEY root_;
-    std::string library_;
+    WideText library_;
     SettingsRefs refs_;
     RouteHooks hooks_;
     DesktopLink link_;

@@ -39,7 +39,7 @@ bool LaterSystem() {
 struct WallpaperMode::Worker : SetGate {
     HWND owner;
     HKEY root;
-    std::string library;
+    WideText library;
     WallpaperSetter set;
     UniqueKernelHandle stop;  // manual reset: the thread is to end
     UniqueKernelHandle work;  // auto reset: a job is pending
@@ -48,7 +48,7 @@ struct WallpaperMode::Worker : SetGate {
     std::unique_ptr<WallpaperJob> pending;
     volatile LONG setState = kSetAllowed;
 
-    Worker(HWND o, HKEY r, const std::string& l, WallpaperSetter s) : owner(o), root(r), library(l), set(s) {
+    Worker(HWND o, HKEY r, const WideText& l, WallpaperSetter s) : owner(o), root(r), library(l), set(s) {
         InitializeCriticalSection(&lock);
     }
     ~Worker() override { DeleteCriticalSection(&lock); }
@@ -216,7 +216,7 @@ struct WallpaperMode::Worker : SetGate {
     }
 };
 
-WallpaperMode::WallpaperMode(HWND owner, HKEY root, std::string resourceLibrary, WallpaperModeOptions options)
+WallpaperMode::WallpaperMode(HWND owner, HKEY root, WideText resourceLibrary, WallpaperModeOptions options)
     : owner_(owner), root_(root), library_(std::move(resourceLibrary)), options_(options) {}
 
 WallpaperMode::~WallpaperMode() { Stop(); }

@@ -34,7 +34,7 @@ struct WallpaperModeOptions {
 class WallpaperMode {
 public:
     // Done messages go to owner; root holds the settings and desktop keys.
-    WallpaperMode(HWND owner, HKEY root, std::string resourceLibrary,
+    WallpaperMode(HWND owner, HKEY root, WideText resourceLibrary,
                   WallpaperModeOptions options = WallpaperModeOptions());
     ~WallpaperMode();
     WallpaperMode(const WallpaperMode&) = delete;
@@ -63,7 +63,7 @@ private:
 
     HWND owner_;
     HKEY root_;
-    std::string library_;
+    WideText library_;
     WallpaperModeOptions options_;
     Worker* worker_ = nullptr;  // left alone if its thread outlives the wait at Stop
 };

@@ -2,6 +2,7 @@
 
 #include "common/ResourceIds.h"
 #include "common/SelectedBitmap_win.h"
+#include "common/WideText_win.h"
 #include "renderer/BmpFile.h"
 #include "renderer/MapPicture_win.h"
 #include "renderer/PaintCache_win.h"
@@ -14,8 +15,8 @@ namespace uv {
 // Members in the order they must be released: the render context's font and
 // glyph before the library they came from.
 struct WallpaperRenderer::Impl {
-    explicit Impl(const std::string& resourceLibrary)
-        : library(LoadLibraryA(resourceLibrary.c_str())), context(library.get()) {}
+    explicit Impl(const WideText& resourceLibrary)
+        : library(LoadLibraryW(WidePtr(resourceLibrary))), context(library.get()) {}
 
     UniqueModule library;
     RenderContext context;
@@ -28,7 +29,7 @@ struct WallpaperRenderer::Impl {
     const SelectedBitmap* out = nullptr;  // the last picture rendered
 };
 
-WallpaperRenderer::WallpaperRenderer(const std::string& resourceLibrary) : impl_(new Impl(resourceLibrary)) {
+WallpaperRenderer::WallpaperRenderer(const WideText& resourceLibrary) : impl_(new Impl(resourceLibrary)) {
     if (!impl_->library) return;
     if (!impl_->images.Load(impl_->library.get())) return;
     impl_->cities.LoadFromResource(impl_->library.get(), UV_RES_CITY_LIST);

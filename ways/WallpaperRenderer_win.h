@@ -12,6 +12,7 @@
 #include "common/SelectedBitmap_win.h"
 #include "settings/Burst.h"
 #include "ways/PictureRoute.h"
+#include "common/WideText.h"
 #include "ways/WallpaperFile.h"
 #include "ways/WallpaperPlacement.h"
 
@@ -45,7 +46,7 @@ public:
 // Keeps its bitmaps from one picture to the next; one thread at a time.
 class WallpaperRenderer {
 public:
-    explicit WallpaperRenderer(const std::string& resourceLibrary);
+    explicit WallpaperRenderer(const WideText& resourceLibrary);
     ~WallpaperRenderer();
     WallpaperRenderer(const WallpaperRenderer&) = delete;
     WallpaperRenderer& operator=(const WallpaperRenderer&) = delete;

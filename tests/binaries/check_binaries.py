@@ -19,7 +19,8 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import pe  # noqa: E402
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-SHIPPED = ("umbravue.exe", "uvdll.dll", "globepix.dll")
+# uvlaunch.exe is shipped inside the installer, which runs it.
+SHIPPED = ("umbravue.exe", "uvdll.dll", "globepix.dll", "uvlaunch.exe")
 RT_MANIFEST, RT_VERSION = 24, 16
 
 ASM_V1 = "urn:schemas-microsoft-com:asm.v1"

@@ -47,9 +47,9 @@ protected:
                   ERROR_SUCCESS);
     }
     LoadResult Load() {
-        return LoadSettingsFromRegistry(root_.get(), refs_, kPath, [] { return 345; });
+        return LoadSettingsFromRegistry(root_.get(), refs_, Widen(kPath.c_str()), [] { return 345; });
     }
-    void Save() { SaveSettingsToRegistry(root_.get(), refs_, kPath); }
+    void Save() { SaveSettingsToRegistry(root_.get(), refs_, Widen(kPath.c_str())); }
 
     const std::string kPath = "C:\\Program Files\\Umbravue\\umbravue.exe";
     std::string name_;
@@ -103,7 +103,7 @@ TEST_F(RegistryStore, RoundTripKeepsEditedValuesAndCities) {
     AllSettings loaded;
     FakeSelection sel(50);
     SettingsRefs refs = loaded.Refs(&sel);
-    const LoadResult r = LoadSettingsFromRegistry(root_.get(), refs, kPath, [] { return 0; });
+    const LoadResult r = LoadSettingsFromRegistry(root_.get(), refs, Widen(kPath.c_str()), [] { return 0; });
     EXPECT_TRUE(r.citiesLoaded);
     EXPECT_EQ(loaded.offset.ySlider, 53);
     EXPECT_EQ(loaded.overlay.colours.grid, 0x0000FF00u);

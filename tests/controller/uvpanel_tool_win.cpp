@@ -20,9 +20,23 @@
 //   setwallpaper <path>  makes path the wallpaper, as the system's settings do
 //   hold <path> <ms>     opens (or makes) a file without sharing it, prints "held 1"
 //                        (or "held 0"), keeps it open for ms
+//   instance <ms> [sid|self] [locked]
+//                        holds the instance mutex of another session's copy
+//                        of account sid (self: this one's) for ms, prints
+//                        "instance 1"; locked: nobody else may open it
+//   copy [sid]           "copy 1" while a copy of account sid (default: this
+//                        one's) runs in any session, else "copy 0"
+//   parent               the file name of the process that started the panel's
+//                        ("- <id>" when that one has ended)
+//   press <caption> <id> clicks button id of the visible dialog whose caption
+//                        holds caption (the installer's pages), prints "pressed 1" (0: no
+//                        such window, or the button is disabled)
 #include <windows.h>
 #include <commctrl.h>
 #include <prsht.h>
+
+#include <sddl.h>
+#include <tlhelp32.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -90,8 +104,9 @@ BOOL CALLBACK BoxProc(HWND hwnd, LPARAM lp) {
     if (std::strcmp(cls, "#32770") != 0) return TRUE;
     Find f{"Static", "could not load", true, false, nullptr, 0};
     EnumChildWindows(hwnd, FindProc, reinterpret_cast<LPARAM>(&f));
-    if (!f.found) {
-        f.text = "needs a processor";
+    for (const char* text : {"needs a processor", "already running"}) {
+        if (f.found) break;
+        f.text = text;
         EnumChildWindows(hwnd, FindProc, reinterpret_cast<LPARAM>(&f));
     }
     if (!f.found) return TRUE;
@@ -147,6 +162,54 @@ int Stubborn(int seconds) {
     return 0;
 }
 
+std::string OwnSid() {
+    HANDLE token = nullptr;
+    BYTE buffer[256];
+    DWORD size = 0;
+    char* text = nullptr;
+    std::string sid;
+    if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token) &&
+        GetTokenInformation(token, TokenUser, buffer, sizeof buffer, &size) &&
+        ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, &text)) {
+        sid = text;
+        LocalFree(text);
+    }
+    if (token) CloseHandle(token);
+    return sid;
+}
+
+// Only the global mutex: the copy runs in some other session.
+int HoldInstance(DWORD ms, const std::string& sid, bool locked) {
+    SECURITY_DESCRIPTOR sd;
+    InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION);
+    ACL acl;
+    InitializeAcl(&acl, sizeof acl, ACL_REVISION);
+    SetSecurityDescriptorDacl(&sd, TRUE, &acl, FALSE);  // an empty list grants nothing
+    SECURITY_ATTRIBUTES sa{sizeof sa, &sd, FALSE};
+    const std::string name = "Global\\Umbravue instance " + sid;
+    HANDLE m = CreateMutexA(locked ? &sa : nullptr, FALSE, name.c_str());
+    std::printf("instance %d\n", m ? 1 : 0);
+    std::fflush(stdout);
+    Sleep(ms);
+    if (m) CloseHandle(m);
+    return 0;
+}
+
+std::string ParentName(DWORD pid) {
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snap == INVALID_HANDLE_VALUE) return "- no list";
+    PROCESSENTRY32 e{};
+    e.dwSize = sizeof e;
+    DWORD parent = 0;
+    for (BOOL ok = Process32First(snap, &e); ok; ok = Process32Next(snap, &e))
+        if (e.th32ProcessID == pid) parent = e.th32ParentProcessID;
+    std::string name;
+    for (BOOL ok = Process32First(snap, &e); ok && parent; ok = Process32Next(snap, &e))
+        if (e.th32ProcessID == parent) name = e.szExeFile;
+    CloseHandle(snap);
+    return name.empty() ? "- " + std::to_string(parent) : name;
+}
+
 LRESULT Send(HWND hwnd, UINT msg, WPARAM w, LPARAM l) {
     DWORD_PTR result = 0;
     if (!SendMessageTimeoutA(hwnd, msg, w, l, SMTO_ABORTIFHUNG, 20000, &result)) return -1;
@@ -172,6 +235,31 @@ int main(int argc, char** argv) {
         if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
         return 0;
     }
+    if (cmd == "instance" && argc > 2) {
+        const bool locked = argc > 4 && std::strcmp(argv[4], "locked") == 0;
+        const std::string sid = argc > 3 && std::strcmp(argv[3], "self") != 0 ? argv[3] : OwnSid();
+        return HoldInstance(static_cast<DWORD>(std::atoi(argv[2])), sid, locked);
+    }
+    if (cmd == "copy") {
+        const std::string name = "Global\\Umbravue instance " + (argc > 2 ? std::string(argv[2]) : OwnSid());
+        HANDLE m = OpenMutexA(SYNCHRONIZE, FALSE, name.c_str());
+        std::printf("copy %d\n", m || GetLastError() == ERROR_ACCESS_DENIED ? 1 : 0);
+        if (m) CloseHandle(m);
+        return 0;
+    }
+    if (cmd == "press" && argc > 3) {
+        // The installer's caption grows by the page's.
+        Find f{"#32770", argv[2], true, true, nullptr, 0};
+        EnumWindows(FindProc, reinterpret_cast<LPARAM>(&f));
+        HWND window = f.found;
+        HWND button = window ? GetDlgItem(window, std::atoi(argv[3])) : nullptr;
+        const bool pressable = button && IsWindowEnabled(button) && IsWindowVisible(button);
+        if (pressable)
+            PostMessageA(window, WM_COMMAND, MAKEWPARAM(std::atoi(argv[3]), BN_CLICKED),
+                         reinterpret_cast<LPARAM>(button));
+        std::printf("pressed %d\n", pressable ? 1 : 0);
+        return 0;
+    }
     int count = 0;
     HWND panel = Panel(&count);
     if (cmd == "find") {
@@ -191,6 +279,10 @@ int main(int argc, char** argv) {
     } else if (!panel) {
         std::printf("nopanel\n");
         return 2;
+    } else if (cmd == "parent") {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(panel, &pid);
+        std::printf("parent %s\n", ParentName(pid).c_str());
     } else if (cmd == "close") {
         std::printf("sent %ld\n", static_cast<long>(Send(panel, WM_CLOSE, 0, 0)));
     } else if (cmd == "show") {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
@@ -53,8 +54,9 @@ void UseResourceLibrary(const std::string& path) {
     uv::UvdllState& state = State();
     state.module = GetModuleHandleA(nullptr);
     state.settingsMessage = RegisterWindowMessageA(uv::kSettingsMessageName);
-    ASSERT_LT(path.size(), sizeof state.resourcePath);
-    std::strcpy(state.resourcePath, path.c_str());
+    ASSERT_LT(path.size(), sizeof state.resourcePath / sizeof state.resourcePath[0]);
+    std::copy(path.begin(), path.end(), state.resourcePath);  // ASCII
+    state.resourcePath[path.size()] = L'\0';
 }
 
 // Messages of this thread; the settings message goes through the hook

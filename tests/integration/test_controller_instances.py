@@ -1,17 +1,21 @@
 #!/usr/bin/env python3
 """One umbravue.exe at a time: a second start shows the running one's window
-and ends; "uninstall" closes a running instance (which saves first) and then
+and ends, or says at once that the account's copy runs in another session;
+"uninstall" closes a running instance (which saves first) and then
 removes the settings and the start-with-Windows entry but keeps the vendor
 key; only the exact word counts; without globepix.dll the program says so and
-ends with code 1, touching nothing."""
+ends with code 1, touching nothing; in a folder whose name the ANSI code page
+cannot hold it finds its libraries, and the desktop host its images."""
+import subprocess
 import sys
 import tempfile
 import time
 
-from controller_harness import (PRODUCT_KEY, RUN_KEY, VENDOR_KEY, Controller, fresh_registry,
+from controller_harness import (PRODUCT_KEY, RUN_KEY, VENDOR_KEY, Controller, _env, fresh_registry,
                                 mutex_exists, panel, panel_state, reg_set_dword, reg_set_string,
                                 reg_values)
-from harness import DESKTOP_RGB, STAT_RUNNING, Desktop, Driver, Results, copy_binaries, poll
+from harness import (BIN, DESKTOP_RGB, STAT_RUNNING, WINE, Desktop, Driver, Results, copy_binaries, end_process,
+                     poll)
 
 
 def second_start(r):
@@ -34,6 +38,30 @@ def second_start(r):
         r.check("second start: the first instance quits", ctl.wait_exit(60) == 0)
     finally:
         ctl.kill()
+    # The account's copy in another session holds only the global mutex; one
+    # this process may not open counts the same.
+    fresh_registry()
+    for access in ("open", "locked"):
+        label = "copy in another session (%s): " % access
+        held = subprocess.Popen([WINE, "uvpanel.exe", "instance", "90000", "self", access], cwd=BIN, env=_env(),
+                                stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        second = None
+        try:
+            held.stdout.readline()
+            start = time.time()
+            second = Controller()
+            box = poll(lambda: "in another session" in panel("msgbox"), 30, 0.5)
+            r.check(label + "a second start says so at once", box and time.time() - start < 12,
+                    (panel("msgbox"), time.time() - start))
+            r.check(label + "and makes no window of its own", panel("count") == "count 0", panel("count"))
+            panel("msgbox", "dismiss")
+            code = second.wait_exit(30)
+            r.check(label + "it ends with code 0 and writes no settings",
+                    code == 0 and reg_values(PRODUCT_KEY) is None, (code, reg_values(PRODUCT_KEY)))
+        finally:
+            if second:
+                second.kill()
+            end_process(held)
 
 
 def uninstall_running(r):
@@ -90,9 +118,6 @@ def uninstall_hung(r):
     fresh_registry()
     reg_set_dword(PRODUCT_KEY, "overlay grid", 1)
     fake = Controller.__new__(Controller)
-    import subprocess
-    from controller_harness import _env
-    from harness import BIN, WINE
     fake.proc = subprocess.Popen([WINE, "uvpanel.exe", "stubborn", "120"], cwd=BIN, env=_env(),
                                  stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                  stderr=subprocess.DEVNULL)
@@ -169,6 +194,30 @@ def no_sse2(r, drv, w, h):
             reg_values(PRODUCT_KEY))
 
 
+def wide_folder(r):
+    """The folder's name has characters outside code page 1252. The start
+    also finds the mark of an uninstall that its copy, ended first, never
+    saw: what was left to it goes before anything is loaded."""
+    fresh_registry()
+    reg_set_dword(PRODUCT_KEY, "overlay grid", 1)
+    reg_set_dword(PRODUCT_KEY, "uninstalled", 1)
+    with tempfile.TemporaryDirectory(prefix="uv-\u0141\u00f3d\u017a \u65e5\u672c-") as folder:
+        copy_binaries(["umbravue.exe", "uvdll.dll", "globepix.dll"], folder)
+        ctl = Controller(bin_dir=folder)
+        try:
+            r.check("wide folder: the program finds globepix.dll and starts", ctl.wait_panel(), panel("msgbox"))
+            behind = lambda: "painted behind the desktop icons" in panel("text", "1045")
+            r.check("wide folder: the desktop host finds its images and paints behind the icons",
+                    poll(behind, 60, 1.0), panel("text", "1045"))
+            panel("quit")
+            r.check("wide folder: the program quits", ctl.wait_exit(60) == 0)
+        finally:
+            ctl.kill()
+    left = reg_values(PRODUCT_KEY) or {}
+    r.check("left to a copy: the next start removed the old settings and the mark",
+            left.get("overlay grid") == ("REG_DWORD", 0) and "uninstalled" not in left, left)
+
+
 def main():
     r = Results()
     desk = Desktop()
@@ -182,6 +231,7 @@ def main():
         not_uninstall(r, ["uninstall", "x"], "\"uninstall x\"")
         missing_library(r, drv, desk.width, desk.height)
         no_sse2(r, drv, desk.width, desk.height)
+        wide_folder(r)
     except RuntimeError as e:
         r.check("controller instance session completes", False, str(e))
     finally:

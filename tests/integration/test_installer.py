@@ -209,8 +209,34 @@ def check_over_the_real_program():
     rc, _ = run_installer("/LAUNCH")
     r.check("silent install with /LAUNCH starts the program",
             rc == 0 and wait_for(lambda: panel_state()[0], 60), panel("find"))
+    # The shell runs as the desktop's user at normal integrity, whatever the
+    # installer runs as (Wine runs every process elevated: who started the
+    # program is what can be seen here).
+    r.check("the desktop's shell started it, not the installer",
+            wait_for(lambda: panel("parent") == "parent explorer.exe", 10), panel("parent"))
     panel("quit")
     r.check("the started program quits", wait_for(lambda: not panel_state()[0], 60))
+    check_finish_page()
+
+
+def check_finish_page():
+    """The installer's pages, clicked through: the finish page's "Start
+    Umbravue now" (checked) has the desktop's shell start the program."""
+    from controller_harness import panel, panel_state
+    setup = subprocess.Popen([WINE, INSTALLER], env=env(), stdin=subprocess.DEVNULL,
+                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        # Next, I Agree, Install, (the files), Finish: the same button.
+        wait_for(lambda: panel("press", "Umbravue 0.12 Setup", "1") == "pressed 0" and setup.poll() is not None,
+                 180)
+        r.check("the installer's pages lead to its end", setup.poll() == 0, setup.poll())
+        r.check("the finish page starts the program", wait_for(lambda: panel_state()[0], 60), panel("find"))
+        r.check("the finish page has the desktop's shell start it",
+                wait_for(lambda: panel("parent") == "parent explorer.exe", 10), panel("parent"))
+        panel("quit")
+        r.check("the program started from the finish page quits", wait_for(lambda: not panel_state()[0], 60))
+    finally:
+        stop(setup)
 
 
 def check_install_over_running_copy():
@@ -279,6 +305,56 @@ def check_refused_without_sse2():
             os.listdir(INSTALL_DIR) if os.path.isdir(INSTALL_DIR) else start_menu_dirs())
 
 
+# Other accounts whose hives are loaded (fast user switching): one whose
+# copy runs in its own session, one whose copy was killed with the map shown
+# (both Entra ID accounts), and one that never ran the program.
+RUNNING_SID, KILLED_SID, NEVER_SID = "S-1-12-1-11-22-33-44", "S-1-12-1-55-66-77-88", "S-1-5-21-9-9-9-1001"
+ACCOUNTS_WIN, ACCOUNTS = r"C:\uvtest-accounts", os.path.join(DRIVE_C, "uvtest-accounts")
+
+
+def other_account(sid):
+    """A hive whose program settings keep the account's own wallpaper while
+    its desktop names the program's picture; returns the picture folder."""
+    folder_win = ACCOUNTS_WIN + "\\%s\\Umbravue" % sid
+    folder = os.path.join(ACCOUNTS, sid, "Umbravue")
+    os.makedirs(folder, exist_ok=True)
+    for name in ("wallpaper-a.bmp", "own.bmp"):
+        with open(os.path.join(folder, name), "wb") as f:
+            f.write(b"BM")
+    settings, desktop = r"HKU\%s\Software\VantorelSoftware\Umbravue" % sid, r"HKU\%s\Control Panel\Desktop" % sid
+    ours = folder_win + "\\wallpaper-a.bmp"
+    for name, data in (("picture folder", folder_win), ("wallpaper picture", ours),
+                       ("user wallpaper", folder_win + "\\own.bmp"), ("user wallpaper style", "2")):
+        reg_add(settings, name, data)
+    reg_add(desktop, "Wallpaper", ours)
+    reg_add(desktop, "WallpaperStyle", "0")
+    return folder
+
+
+def check_other_accounts(folders):
+    from controller_harness import reg_values
+    running, killed = folders
+    settings = lambda sid: r"HKU\%s\Software\VantorelSoftware\Umbravue" % sid
+    desktop = lambda sid, v: reg_query(r"HKU\%s\Control Panel\Desktop" % sid, v)
+    left = reg_values(settings(RUNNING_SID)) or {}
+    r.check("uninstall leaves a running copy's settings to it, marked",
+            left.get("uninstalled") == ("REG_DWORD", 1) and "user wallpaper" in left, left)
+    r.check("uninstall deletes nothing the running copy's desktop names",
+            (desktop(RUNNING_SID, "Wallpaper") or "").endswith("wallpaper-a.bmp")
+            and os.path.exists(os.path.join(running, "wallpaper-a.bmp")),
+            (desktop(RUNNING_SID, "Wallpaper"), os.listdir(running)))
+    r.check("uninstall puts back the wallpaper of an Entra ID account whose copy was killed",
+            desktop(KILLED_SID, "Wallpaper") == ACCOUNTS_WIN + "\\%s\\Umbravue\\own.bmp" % KILLED_SID
+            and desktop(KILLED_SID, "WallpaperStyle") == "2",
+            (desktop(KILLED_SID, "Wallpaper"), desktop(KILLED_SID, "WallpaperStyle")))
+    r.check("uninstall removes that account's settings and its pictures but its own",
+            reg_query(settings(KILLED_SID)) is None and os.listdir(killed) == ["own.bmp"],
+            (reg_query(settings(KILLED_SID)), os.listdir(killed)))
+    r.check("uninstall leaves no key in the hive of an account that never ran the program",
+            reg_query(r"HKU\%s\Software\VantorelSoftware" % NEVER_SID) is None
+            and reg_query(r"HKU\%s\Software" % NEVER_SID) is not None)
+
+
 def check_uninstall():
     reg_add(SETTINGS_KEY, "XOffset", "123")
     reg_add(RUN_KEY, "Umbravue", INSTALL_DIR_WIN + "\\umbravue.exe")
@@ -286,13 +362,26 @@ def check_uninstall():
     # A copy running from elsewhere must be closed (and save) before the
     # program's own uninstall command runs.
     proc = start_fake(os.path.join(BIN, "fake_controller.exe"))
+    # The other account's copy: its instance mutex, which this account may
+    # not even open. It also keeps the prefix's hives of the other accounts
+    # (Wine does not save them) for the test's time.
+    other = subprocess.Popen([WINE, os.path.join(BIN, "uvpanel.exe"), "instance", "150000", RUNNING_SID, "locked"],
+                             env=env(), stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
     try:
+        other.stdout.readline()
+        folders = [other_account(sid) for sid in (RUNNING_SID, KILLED_SID)]
+        wine("reg", "add", r"HKU\%s\Software\Microsoft" % NEVER_SID, "/f")
         wine(os.path.join(INSTALL_DIR, "uninstall.exe"), "/S")
         # The uninstaller continues from a copy of itself; wait for its result.
         gone = wait_for(lambda: not os.path.exists(INSTALL_DIR) and reg_query(UNINST_KEY) is None, 90)
+        check_other_accounts(folders)
     finally:
         closed = wait_for(lambda: proc.poll() is not None, 5)
         stop(proc)
+        stop(other)
+        for sid in (RUNNING_SID, KILLED_SID, NEVER_SID):
+            wine("reg", "delete", "HKU\\" + sid, "/f")
+        shutil.rmtree(ACCOUNTS, ignore_errors=True)
     r.check("uninstall closes a running copy", closed and os.path.exists(MARKER))
     r.check("uninstall removes the program folder", gone and not os.path.exists(INSTALL_DIR),
             os.listdir(INSTALL_DIR) if os.path.isdir(INSTALL_DIR) else "")

@@ -1,12 +1,15 @@
 #!/usr/bin/env python3
 """The user's wallpaper survives a controller that is killed while its map
 is the wallpaper: the next start puts it back before anything else (and keeps
-that, not the map, as the wallpaper to restore), and so does an uninstall."""
+that, not the map, as the wallpaper to restore), and so does an uninstall;
+an uninstall that cannot reach a running copy's window leaves the wallpaper
+to that copy, which puts it back itself."""
 import os
+import subprocess
 import sys
 
-from controller_harness import PRODUCT_KEY, Controller, panel, reg_values
-from harness import Screen, poll
+from controller_harness import PRODUCT_KEY, RUN_KEY, Controller, _env, panel, reg_set_string, reg_values
+from harness import BIN, WINE, Screen, end_process, poll
 from wallpaper_harness import (desktop_values, is_our_picture, kept_values, later_session, showing_ours, showing_user,
                                unix_path)
 
@@ -60,8 +63,35 @@ def uninstall_after_kill(r, desk, user):
             os.listdir(folder) if os.path.exists(folder) else folder)
 
 
+def uninstall_elsewhere(r, desk, user):
+    """The copy runs on a desktop of its own, where the uninstall finds no
+    window of it, as in another session: its wallpaper can only be put back
+    from there, so the uninstall marks its settings; the copy sees that,
+    quits and removes the rest."""
+    exe = "Z:" + os.path.join(BIN, "umbravue.exe").replace("/", "\\")
+    other = subprocess.Popen([WINE, "explorer", "/desktop=uvother,640x480", exe], cwd=BIN, env=_env(),
+                             stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        ours = lambda: is_our_picture((desktop_values()["Wallpaper"] or ("", ""))[1])
+        r.check("elsewhere: the copy on another desktop makes the map the wallpaper", poll(ours, 120, 1.0),
+                desktop_values())
+        reg_set_string(RUN_KEY, "Umbravue", exe)
+        folder = unix_path(desktop_values()["Wallpaper"][1].rsplit("\\", 1)[0])
+        r.check("elsewhere: the uninstall finds no window and ends with code 0",
+                panel("count") == "count 0" and Controller(["uninstall"]).wait_exit(90) == 0, panel("count"))
+        r.check("elsewhere: the copy quits by itself", poll(lambda: panel("copy") == "copy 0", 60, 1.0),
+                panel("copy"))
+        r.check("elsewhere: the user's wallpaper is back", desktop_values() == user, desktop_values())
+        r.check("elsewhere: the settings, the start-with-Windows entry and the picture folder are gone",
+                reg_values(PRODUCT_KEY) is None and "Umbravue" not in (reg_values(RUN_KEY) or {})
+                and not os.path.exists(folder), (reg_values(PRODUCT_KEY), reg_values(RUN_KEY), folder))
+    finally:
+        end_process(other)
+
+
 def main():
-    return later_session("wallpaper restore session", restart_after_kill, uninstall_after_kill)
+    return later_session("wallpaper restore session", restart_after_kill, uninstall_after_kill,
+                         uninstall_elsewhere)
 
 
 if __name__ == "__main__":

@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
 """What the user had and what the user picks survive the wallpaper mode: a
-wallpaper whose path the ANSI code page cannot hold comes back exactly; a
+wallpaper whose path the ANSI code page cannot hold comes back exactly, also
+with the program in such a folder (its images found, its start-with-Windows
+entry kept exactly); a
 wallpaper the user picks while the map is shown stays, and is what comes
 back after the map is asked for again; a picture that is gone at Quit, or
 that is the system's own copy which the map overwrote, comes back from the
@@ -8,9 +10,10 @@ copy kept before the first change."""
 import os
 import re
 import sys
+import tempfile
 
-from controller_harness import Controller, fresh_registry, panel
-from harness import Desktop, Results, Screen, poll
+from controller_harness import RUN_KEY, Controller, fresh_registry, panel
+from harness import Desktop, Results, Screen, copy_binaries, poll
 from wallpaper_harness import (DESKTOP_KEY, TRANSCODED, USER_RGB, desktop_values, end_session, kept_values, reg_export_strings,
                                reg_import_strings, set_desktop, set_user_wallpaper, showing_ours, showing_user,
                                unix_path, use_later_prefix, write_bmp)
@@ -31,14 +34,22 @@ def wide_path(r, desk):
     write_bmp(unix_path(WIDE_WALLPAPER), 64, 64, USER_RGB)
     set_desktop({"WallpaperStyle": ("REG_SZ", "2"), "TileWallpaper": ("REG_SZ", "0")})
     reg_import_strings(DESKTOP_KEY, {"Wallpaper": WIDE_WALLPAPER})
-    ctl = Controller()
-    try:
-        shown = ctl.wait_panel() and poll(lambda: showing_ours(desk), 120, 1.0)
-        r.check("wide path: the map became the wallpaper", shown, told_paths(desk)[-3:])
-        panel("quit")
-        r.check("wide path: Quit ends the program", ctl.wait_exit(60) == 0)
-    finally:
-        ctl.kill()
+    with tempfile.TemporaryDirectory(prefix="uv-\u0141\u00f3d\u017a \u65e5\u672c-") as folder:
+        copy_binaries(["umbravue.exe", "uvdll.dll", "globepix.dll"], folder)
+        program = "Z:" + os.path.join(folder, "umbravue.exe").replace("/", "\\")
+        reg_import_strings(RUN_KEY, {"Umbravue": program})  # written before the quotes, as of old
+        ctl = Controller(bin_dir=folder)
+        try:
+            shown = ctl.wait_panel() and poll(lambda: showing_ours(desk), 120, 1.0)
+            r.check("wide path: the map became the wallpaper", shown, (told_paths(desk)[-3:], info()))
+            panel("quit")
+            r.check("wide path: Quit ends the program", ctl.wait_exit(60) == 0)
+        finally:
+            ctl.kill()
+    entry = (reg_export_strings(RUN_KEY) or {}).get("Umbravue")
+    r.check("wide path: the start-with-Windows entry names the program's folder exactly",
+            entry == '"%s"' % program, ascii(entry))
+    reg_import_strings(RUN_KEY, {"Umbravue": None})
     back = (reg_export_strings(DESKTOP_KEY) or {}).get("Wallpaper")
     r.check("wide path: the user's wallpaper comes back character for character", back == WIDE_WALLPAPER,
             ascii(back))

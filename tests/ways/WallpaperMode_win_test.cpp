@@ -69,7 +69,7 @@ TEST_F(WallpaperModeStop, ASetOutlivingTheLimitLeavesTheKeptCopyForTheNextStart)
     options.stopLimitMs = 200;
     options.set = &SetSlowly;
     {
-        WallpaperMode mode(nullptr, root_.get(), "globepix.dll", options);
+        WallpaperMode mode(nullptr, root_.get(), u"globepix.dll", options);
         ASSERT_EQ(mode.Renew({}, 1087819200), WallpaperResult::Pending);
         ASSERT_EQ(WaitForSingleObject(g_slow.entered.get(), 120000), WAIT_OBJECT_0);
         const DWORD start = GetTickCount();

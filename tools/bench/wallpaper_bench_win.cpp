@@ -218,11 +218,11 @@ int main(int argc, char** argv) {
         if (std::sscanf(argv[k], "%dx%d", &cx, &cy) == 2 && cx > 0 && cy > 0) sizes.emplace_back(cx, cy);
     }
     if (sizes.empty()) sizes = {{1920, 1080}, {3840, 2160}};
-    const std::string library = uv::BesideProgram("globepix.dll");
-    uv::UniqueModule module(LoadLibraryA(library.c_str()));
+    const uv::WideText library = uv::BesideProgram("globepix.dll");
+    uv::UniqueModule module(LoadLibraryW(uv::WidePtr(library)));
     uv::MapImages images;
     if (!module || !images.Load(module.get())) {
-        std::printf("could not load the map images from %s\n", library.c_str());
+        std::printf("could not load the map images from globepix.dll beside the program\n");
         return 1;
     }
     CityDatabase cities;

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/WideText.h"
 #include "renderer/BmpFile.h"
 #include "ways/WallpaperRenderer_win.h"
 
@@ -43,7 +44,7 @@ TEST(RenderPicture, TheDesktopPictureIsTheWallpapersByteForByte) {
         {2500, 700, 120, 30, false, {{MessageId::DisplayMode, 2}, {MessageId::FollowTheSun, 1}}, {}},
         {1024, 768, 96, 100, false, {{MessageId::DisplayMode, 3}, {MessageId::OverlayGrid, 1}}, {}},
     };
-    WallpaperRenderer renderer("globepix.dll");
+    WallpaperRenderer renderer(Widen("globepix.dll"));
     const std::time_t moment = 1718971200 + 7 * 3600 + 1234;
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.cx << "x" << c.cy << " at " << c.dpi << " DPI");
