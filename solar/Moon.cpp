@@ -164,7 +164,8 @@ MoonPhase ComputeMoonPhase(double unixSeconds) {
 const char* MoonPhaseName(double elongation) {
     static const char* const kNames[] = {"New Moon",  "Waxing Crescent", "First Quarter", "Waxing Gibbous",
                                          "Full Moon", "Waning Gibbous",  "Last Quarter",  "Waning Crescent"};
-    const double degrees = Reduce(elongation) / kDeg;
+    double degrees = Reduce(elongation) / kDeg;
+    if (!(degrees >= 0 && degrees < 360)) degrees = 0;
     // Principal phase k within 6 degrees of k * 90; else the one between.
     const int quarter = static_cast<int>(std::floor(degrees / 90 + 0.5)) % 4;
     if (std::fabs(degrees - quarter * 90.0) <= 6 || std::fabs(degrees - 360) <= 6) return kNames[2 * quarter];
@@ -198,7 +199,7 @@ double LimbAltitude(const Observer& o, double s) {
     const double y = -r * std::cos(moon.declination) * std::sin(hourAngle);
     const double z = r * std::sin(moon.declination) - o.z * kEarthRadius;
     const double range = std::sqrt(x * x + y * y + z * z);
-    const double sinAltitude = (x * o.cosPhi + z * o.sinPhi) / range;
+    const double sinAltitude = std::fmax(-1.0, std::fmin(1.0, (x * o.cosPhi + z * o.sinPhi) / range));
     return std::asin(sinAltitude) + std::asin(kMoonRadius / range) + kRefraction;
 }
 

@@ -3,7 +3,8 @@
 // periodic terms of the lunar theory ELP-2000/82 (as the almanac literature
 // tabulates them: 60 terms in longitude and distance, 60 in latitude), with
 // the time scale, nutation and sidereal time of the exact sun (ExactSun.h).
-// Good to about 10 arc seconds over the whole 32-bit time_t range.
+// Within 20 arc seconds of a modern ephemeris over the whole 32-bit time_t
+// range; rises and sets within a few seconds.
 
 #include <ctime>
 
@@ -40,12 +41,12 @@ struct MoonPhase {
 };
 MoonPhase ComputeMoonPhase(double unixSeconds);
 
-// The phase's name for the status panel. The four principal phases are
-// named within 6 degrees of elongation of their exact moment (0, 90, 180
-// and 270 degrees; about half a day either side at the mean rate of 12.2
-// degrees a day); between them "Waxing Crescent", "Waxing Gibbous",
-// "Waning Gibbous" and "Waning Crescent". The names: "New Moon", "First
-// Quarter", "Full Moon", "Last Quarter".
+// The phase's name for the status panel, from the elongation (radians). The
+// four principal phases, "New Moon", "First Quarter", "Full Moon" and "Last
+// Quarter", are named within 6 degrees of elongation of their exact moment
+// (0, 90, 180 and 270 degrees; about half a day either side at the mean rate
+// of 12.2 degrees a day); between them "Waxing Crescent", "Waxing Gibbous",
+// "Waning Gibbous" and "Waning Crescent".
 const char* MoonPhaseName(double elongation);
 
 // The Moon's upper limb on the horizon for an observer at sea level at the

@@ -27,7 +27,7 @@ constexpr double kAstronomicalTwilightAltitude = -18;
 // Sunrise or sunset on the UTC date of t (degrees), as the model gives it:
 // whole minutes for the simple one, seconds for the exact one. With another
 // altitude, the moment the sun passes it on the same side of the same
-// transit: dawn (sunrise set) and dusk of a twilight. False when the sun does
+// transit: a twilight's dawn (sunrise true) or dusk. False when the sun does
 // not pass that altitude that day.
 bool SunEventFor(bool exact, time_t t, double latitude, double longitude, bool sunrise, time_t& event,
                  double altitude = kSunriseAltitude);
