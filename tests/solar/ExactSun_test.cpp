@@ -134,6 +134,9 @@ TEST(ExactSunTest, NoEventOutsideTheRangeOrForNonsense) {
     const time_t last = static_cast<time_t>(std::numeric_limits<int32_t>::max());
     if (sizeof(time_t) == 4) {
         EXPECT_FALSE(ExactSunEvent(last, 10, -170, false, event));
+        // The simple model's is no event either, not its 1970 stand-in.
+        EXPECT_FALSE(SunEventFor(false, last, 10, -170, false, event));
+        EXPECT_FALSE(SunEventFor(false, last, 10, -170, false, event, kCivilTwilightAltitude));
     }
     EXPECT_FALSE(ExactSunEvent(0, std::nan(""), 0, true, event));
     EXPECT_FALSE(ExactSunEvent(0, 95, 0, true, event));
