@@ -90,7 +90,10 @@ std::vector<LineSegment> GridLines(const OverlayView& v, float longitudeStep, fl
     return lines;
 }
 
-std::vector<PathStep> DawnDuskPath(const OverlayView& v) {
+namespace {
+
+// The small circle at polarAngle from the antisolar point, as Wt + 1 samples.
+std::vector<PathStep> AntisolarCirclePath(const OverlayView& v, float polarAngle) {
     std::vector<PathStep> path;
     const int wt = v.targetWidth;
     const int ht = v.targetHeight;
@@ -109,7 +112,7 @@ std::vector<PathStep> DawnDuskPath(const OverlayView& v) {
     path.reserve(static_cast<std::size_t>(wt) + 8);
     for (int h = 0; h <= wt; ++h) {
         const float azimuth = static_cast<float>(h) / static_cast<float>(wt) * kTwoPiF;
-        const Vector3f q = Multiply(m, SphericalToCartesian(kTerminatorPolarAngle, azimuth, 1.0f));
+        const Vector3f q = Multiply(m, SphericalToCartesian(polarAngle, azimuth, 1.0f));
         const SphericalPoint s = CartesianToSpherical(q.x, q.y, q.z);
         const int x = static_cast<int>((s.azimuth + kPi) * kInvTwoPi * wt);
         const int y = static_cast<int>(s.polarAngle * kInvPi * ht);
@@ -132,6 +135,19 @@ std::vector<PathStep> DawnDuskPath(const OverlayView& v) {
         prevY = p.y;
     }
     return path;
+}
+
+}  // namespace
+
+std::vector<PathStep> DawnDuskPath(const OverlayView& v) {
+    return AntisolarCirclePath(v, kTerminatorPolarAngle);
+}
+
+std::vector<PathStep> TwilightPath(const OverlayView& v, double depthDegrees) {
+    // The sun stands depth below the horizon at 90 - depth degrees from the
+    // antisolar point.
+    if (!(depthDegrees > 0 && depthDegrees < 90)) return {};
+    return AntisolarCirclePath(v, static_cast<float>((90.0 - depthDegrees) * (kPi / 180)));
 }
 
 LineSegment MiddayLine(const OverlayView& v) {

@@ -46,6 +46,13 @@ std::vector<LineSegment> GridLines(const OverlayView& view, float longitudeStep,
 // horizontally to that edge and continues from the opposite one.
 std::vector<PathStep> DawnDuskPath(const OverlayView& view);
 
+// Where the sun's centre stands depthDegrees below the horizon (no
+// refraction; 6, 12 and 18 for the ends of civil, nautical and astronomical
+// twilight), drawn in the same way. Near an equinox the deeper lines close
+// around the night side without reaching a pole; the path wraps at the edges
+// like the terminator. Nothing for a depth outside (0, 90).
+std::vector<PathStep> TwilightPath(const OverlayView& view, double depthDegrees);
+
 LineSegment MiddayLine(const OverlayView& view);
 LineSegment MidnightLine(const OverlayView& view);
 LineSegment SunLatitudeLine(const OverlayView& view);

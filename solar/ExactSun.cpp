@@ -163,19 +163,51 @@ double Reduce(double angle) {
     return r < 0 ? r + kTwoPi : r;
 }
 
-// Julian centuries of TT and of UT since J2000.
-struct Centuries {
-    double tt, ut, jdUt;
-};
+}  // namespace
 
-Centuries CenturiesAt(double unixSeconds) {
+TimeScale TimeScaleAt(double unixSeconds) {
     double jdUt = kUnixEpochJd + unixSeconds / 86400.0;
     double year = 2000.0 + (jdUt - kJ2000) / 365.25;
     double jdTt = jdUt + DeltaTSeconds(year) / 86400.0;
     return {(jdTt - kJ2000) / 36525.0, (jdUt - kJ2000) / 36525.0, jdUt};
 }
 
-}  // namespace
+Nutation NutationAt(double T) {
+    // Fundamental arguments, degrees.
+    const double T2 = T * T, T3 = T2 * T;
+    const double D = (297.85036 + 445267.111480 * T - 0.0019142 * T2 + T3 / 189474) * kDeg;
+    const double M = (357.52772 + 35999.050340 * T - 0.0001603 * T2 - T3 / 300000) * kDeg;
+    const double Mp = (134.96298 + 477198.867398 * T + 0.0086972 * T2 + T3 / 56250) * kDeg;
+    const double F = (93.27191 + 483202.017538 * T - 0.0036825 * T2 + T3 / 327270) * kDeg;
+    const double Om = (125.04452 - 1934.136261 * T + 0.0020708 * T2 + T3 / 450000) * kDeg;
+    double dPsi = 0, dEps = 0;
+    for (const NutationTerm& n : kNutation) {
+        const double arg = n.d * D + n.m * M + n.mp * Mp + n.f * F + n.om * Om;
+        dPsi += (n.psi + n.psiRate * T) * std::sin(arg);
+        dEps += (n.eps + n.epsRate * T) * std::cos(arg);
+    }
+    dPsi *= 1e-4 * kArcsec;
+    dEps *= 1e-4 * kArcsec;
+    const double eps0 = (84381.448 - 46.8150 * T - 0.00059 * T2 + 0.001813 * T3) * kArcsec;
+    return {dPsi, eps0 + dEps};
+}
+
+double ApparentSiderealTime(const TimeScale& time, const Nutation& nutation) {
+    // Mean sidereal time from UT, plus the equation of the equinoxes.
+    const double U = time.ut;
+    const double gmstDegrees =
+        280.46061837 + 360.98564736629 * (time.jdUt - kJ2000) + 0.000387933 * U * U - U * U * U / 38710000;
+    return Reduce(gmstDegrees * kDeg + nutation.longitude * std::cos(nutation.obliquity));
+}
+
+void EclipticToEquatorial(double longitude, double latitude, double obliquity, double& rightAscension,
+                          double& declination) {
+    rightAscension = Reduce(
+        std::atan2(std::sin(longitude) * std::cos(obliquity) - std::tan(latitude) * std::sin(obliquity),
+                   std::cos(longitude)));
+    declination = std::asin(std::sin(latitude) * std::cos(obliquity) +
+                            std::cos(latitude) * std::sin(obliquity) * std::sin(longitude));
+}
 
 double DeltaTSeconds(double year) {
     const int count = static_cast<int>(sizeof kDeltaT / sizeof kDeltaT[0]);
@@ -188,7 +220,7 @@ double DeltaTSeconds(double year) {
 }
 
 ApparentSun ComputeApparentSun(double unixSeconds) {
-    const Centuries c = CenturiesAt(unixSeconds);
+    const TimeScale c = TimeScaleAt(unixSeconds);
     const double T = c.tt;
     const double tau = T / 10;  // millennia
 
@@ -208,40 +240,15 @@ ApparentSun ComputeApparentSun(double unixSeconds) {
     lambda += -0.09033 * kArcsec;
     beta += 0.03916 * kArcsec * (std::cos(lambdaPrime) - std::sin(lambdaPrime));
 
-    // Fundamental arguments of the nutation, degrees.
-    const double T2 = T * T, T3 = T2 * T;
-    const double D = (297.85036 + 445267.111480 * T - 0.0019142 * T2 + T3 / 189474) * kDeg;
-    const double M = (357.52772 + 35999.050340 * T - 0.0001603 * T2 - T3 / 300000) * kDeg;
-    const double Mp = (134.96298 + 477198.867398 * T + 0.0086972 * T2 + T3 / 56250) * kDeg;
-    const double F = (93.27191 + 483202.017538 * T - 0.0036825 * T2 + T3 / 327270) * kDeg;
-    const double Om = (125.04452 - 1934.136261 * T + 0.0020708 * T2 + T3 / 450000) * kDeg;
-    double dPsi = 0, dEps = 0;
-    for (const NutationTerm& n : kNutation) {
-        const double arg = n.d * D + n.m * M + n.mp * Mp + n.f * F + n.om * Om;
-        dPsi += (n.psi + n.psiRate * T) * std::sin(arg);
-        dEps += (n.eps + n.epsRate * T) * std::cos(arg);
-    }
-    dPsi *= 1e-4 * kArcsec;
-    dEps *= 1e-4 * kArcsec;
-
-    const double eps0 = (84381.448 - 46.8150 * T - 0.00059 * T2 + 0.001813 * T3) * kArcsec;
-    const double eps = eps0 + dEps;
-
     // Nutation and annual aberration give the apparent longitude.
-    lambda += dPsi - 20.4898 * kArcsec / radius;
+    const Nutation nutation = NutationAt(T);
+    lambda += nutation.longitude - 20.4898 * kArcsec / radius;
 
     ApparentSun sun;
-    sun.rightAscension = Reduce(
-        std::atan2(std::sin(lambda) * std::cos(eps) - std::tan(beta) * std::sin(eps), std::cos(lambda)));
-    sun.declination =
-        std::asin(std::sin(beta) * std::cos(eps) + std::cos(beta) * std::sin(eps) * std::sin(lambda));
+    EclipticToEquatorial(lambda, beta, nutation.obliquity, sun.rightAscension, sun.declination);
     sun.distance = radius;
-
-    // Mean sidereal time from UT, plus the equation of the equinoxes.
-    const double U = c.ut;
-    const double gmstDegrees =
-        280.46061837 + 360.98564736629 * (c.jdUt - kJ2000) + 0.000387933 * U * U - U * U * U / 38710000;
-    sun.siderealTime = Reduce(gmstDegrees * kDeg + dPsi * std::cos(eps));
+    sun.longitude = Reduce(lambda);
+    sun.siderealTime = ApparentSiderealTime(c, nutation);
     return sun;
 }
 
@@ -253,9 +260,6 @@ void ExactSubsolarPoint(double unixSeconds, double& latitude, double& longitude)
 }
 
 namespace {
-
-// -0.833 degrees: standard refraction at the horizon and the sun's radius.
-constexpr double kEventAltitude = -0.833 * kDeg;
 
 struct Place {
     double sinPhi, cosPhi, lambda;
@@ -284,8 +288,10 @@ double SolveHourAngle(const Place& p, double guess, double target) {
 
 }  // namespace
 
-bool ExactSunEvent(time_t t, double latitude, double longitude, bool sunrise, time_t& event) {
-    if (!(std::fabs(latitude) <= 90) || !(std::fabs(longitude) <= 1e6)) return false;
+bool ExactSunEvent(time_t t, double latitude, double longitude, bool sunrise, time_t& event,
+                   double altitude) {
+    if (!(std::fabs(latitude) <= 90) || !(std::fabs(longitude) <= 1e6) || !(std::fabs(altitude) < 90))
+        return false;
     const double phi = latitude * kDeg;
     const Place place{std::sin(phi), std::cos(phi), std::remainder(longitude * kDeg, kTwoPi)};
 
@@ -301,7 +307,7 @@ bool ExactSunEvent(time_t t, double latitude, double longitude, bool sunrise, ti
     // From the lower culmination the altitude climbs to the transit (sunrise)
     // and falls from the transit to the next one (sunset).
     double up = transit, down = culmination;
-    const double target = std::sin(kEventAltitude);
+    const double target = std::sin(altitude * kDeg);
     double h, sinUp, sinDown;
     HourAngleAndAltitude(place, up, h, sinUp);
     HourAngleAndAltitude(place, down, h, sinDown);

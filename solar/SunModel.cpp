@@ -28,10 +28,18 @@ double SolarNoonOffsetFor(bool exact, time_t t, double longitude) {
     return diff * kInvTwoPi * 86400;
 }
 
-bool SunEventFor(bool exact, time_t t, double latitude, double longitude, bool sunrise, time_t& event) {
-    if (exact) return ExactSunEvent(t, latitude, longitude, sunrise, event);
-    if (std::isnan(SunriseHourAngle(t, latitude))) return false;
-    event = sunrise ? SunriseTime(t, latitude, longitude) : SunsetTime(t, latitude, longitude);
+bool SunEventFor(bool exact, time_t t, double latitude, double longitude, bool sunrise, time_t& event,
+                 double altitude) {
+    if (exact) return ExactSunEvent(t, latitude, longitude, sunrise, event, altitude);
+    // 90.833 degrees gives kSunriseZenith to the last bit.
+    const double zenith = (90.0 - altitude) * (kPi / 180);
+    if (std::isnan(SunriseHourAngle(t, latitude, zenith))) return false;
+    const time_t e =
+        sunrise ? SunriseTime(t, latitude, longitude, zenith) : SunsetTime(t, latitude, longitude, zenith);
+    // An event beyond the ends of a 32-bit time_t comes back as the no-event
+    // sentinel.
+    if (e == static_cast<time_t>(LocalStandardOffset() - 1)) return false;
+    event = e;
     return true;
 }
 

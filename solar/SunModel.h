@@ -15,10 +15,22 @@ void SubsolarPointFor(bool exact, time_t t, double& latitude, double& longitude)
 // one; in [-43200, 43200], negative before noon.
 double SolarNoonOffsetFor(bool exact, time_t t, double longitude);
 
+// Altitudes of the sun's centre, degrees, that the events below are for:
+// sunrise and sunset (refraction at the horizon and the sun's radius), and
+// the ends of civil, nautical and astronomical twilight (the geometric
+// centre, no refraction).
+constexpr double kSunriseAltitude = -0.833;
+constexpr double kCivilTwilightAltitude = -6;
+constexpr double kNauticalTwilightAltitude = -12;
+constexpr double kAstronomicalTwilightAltitude = -18;
+
 // Sunrise or sunset on the UTC date of t (degrees), as the model gives it:
-// whole minutes for the simple one, seconds for the exact one. False when
-// the sun does not cross the horizon that day.
-bool SunEventFor(bool exact, time_t t, double latitude, double longitude, bool sunrise, time_t& event);
+// whole minutes for the simple one, seconds for the exact one. With another
+// altitude, the moment the sun passes it on the same side of the same
+// transit: a twilight's dawn (sunrise true) or dusk. False when the sun does
+// not pass that altitude that day.
+bool SunEventFor(bool exact, time_t t, double latitude, double longitude, bool sunrise, time_t& event,
+                 double altitude = kSunriseAltitude);
 
 // The offset from UTC (seconds east) of the clock of city index at t: its
 // real zone when real is set and the list has one, else the nominal zone of

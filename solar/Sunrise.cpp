@@ -8,16 +8,12 @@
 
 namespace {
 
-// The zenith angle 90.833 degrees of the apparent sunrise, refraction and the
-// sun's radius included.
-constexpr double kSunriseZenith = 1.5853349194640094;
-
 // Cosine of the sunrise hour angle; outside [-1, 1] (or NaN for a nonsense
 // latitude) when the sun does not cross the horizon.
-double SunriseCosine(time_t t, double latitude) {
+double SunriseCosine(time_t t, double latitude, double zenith) {
     double phi = latitude * kInvDegreesPerTurn * kTwoPi;
     double delta = SolarDeclination(t);
-    return std::cos(kSunriseZenith) / (std::cos(phi) * std::cos(delta)) - std::tan(phi) * std::tan(delta);
+    return std::cos(zenith) / (std::cos(phi) * std::cos(delta)) - std::tan(phi) * std::tan(delta);
 }
 
 bool CrossesHorizon(double x) { return x >= -1.0 && x <= 1.0; }
@@ -46,14 +42,14 @@ time_t MinutesToMoment(time_t t, double m) {
 
 }  // namespace
 
-double SunriseHourAngle(time_t t, double latitude) {
-    double x = SunriseCosine(t, latitude);
+double SunriseHourAngle(time_t t, double latitude, double zenith) {
+    double x = SunriseCosine(t, latitude, zenith);
     if (!CrossesHorizon(x)) return std::numeric_limits<double>::quiet_NaN();
     return HourAngleFromCosine(x);
 }
 
-time_t SunriseTime(time_t t, double latitude, double longitude) {
-    double x = SunriseCosine(t, latitude);
+time_t SunriseTime(time_t t, double latitude, double longitude, double zenith) {
+    double x = SunriseCosine(t, latitude, zenith);
     if (!CrossesHorizon(x)) return static_cast<time_t>(LocalStandardOffset() - 1);
     double h = HourAngleFromCosine(x);
     double m = (-longitude - h) * 4 + 720;
@@ -61,8 +57,8 @@ time_t SunriseTime(time_t t, double latitude, double longitude) {
     return MinutesToMoment(t, m);
 }
 
-time_t SunsetTime(time_t t, double latitude, double longitude) {
-    double x = SunriseCosine(t, latitude);
+time_t SunsetTime(time_t t, double latitude, double longitude, double zenith) {
+    double x = SunriseCosine(t, latitude, zenith);
     if (!CrossesHorizon(x)) return static_cast<time_t>(LocalStandardOffset() - 1);
     double h = HourAngleFromCosine(x);
     double m = (h - longitude) * 4 + 720 - EquationOfTime(t);

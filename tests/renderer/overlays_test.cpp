@@ -140,6 +140,38 @@ TEST(DawnDuskPath, WrapsAtTheEdgesHorizontally) {
     }
 }
 
+// Every sample of a twilight line lies 90 degrees plus the depth from the
+// subsolar point, to the pixel; at an equinox the deep lines close around
+// the night side, at a solstice they run round the globe.
+TEST(TwilightPath, LiesTheDepthBeyondTheTerminator) {
+    const struct { double longitude, declination; } suns[] = {{0.0, 0.0}, {-2.0, 0.409}, {2.5, -0.3}};
+    for (const auto& sun : suns) {
+        for (double depth : {6.0, 12.0, 18.0}) {
+            OverlayView v = View(1440, 720);  // four pixels a degree
+            v.subsolarLongitude = sun.longitude;
+            v.declination = sun.declination;
+            const std::vector<PathStep> path = TwilightPath(v, depth);
+            ASSERT_FALSE(path.empty());
+            int samples = 0;
+            for (const PathStep& s : path) {
+                if (s.to.x == 0 || s.to.x == 1440) continue;  // edge runs
+                const double lat = (90.0 - (s.to.y + 0.5) / 4.0) * kPi / 180;
+                const double lon = ((s.to.x + 0.5) / 4.0 - 180.0) * kPi / 180;
+                const double cosDistance =
+                    std::sin(lat) * std::sin(sun.declination) +
+                    std::cos(lat) * std::cos(sun.declination) * std::cos(lon - sun.longitude);
+                EXPECT_NEAR(std::acos(cosDistance) * 180 / kPi, 90 + depth, 0.5)
+                    << sun.longitude << " " << sun.declination << " " << depth;
+                ++samples;
+            }
+            EXPECT_GT(samples, 1300);
+        }
+    }
+    EXPECT_TRUE(TwilightPath(View(1440, 720), 0.0).empty());
+    EXPECT_TRUE(TwilightPath(View(1440, 720), 90.0).empty());
+    EXPECT_TRUE(TwilightPath(View(1440, 720), std::nan("")).empty());
+}
+
 TEST(SunLines, MeetAtTheSubsolarPoint) {
     OverlayView v = View(1024, 512);
     v.subsolarLongitude = 1.2;

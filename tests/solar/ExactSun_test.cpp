@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "solar/SunModel.h"
 #include "solar/Sunrise.h"
 #include "solar/UtcCalendar.h"
 
@@ -19,6 +20,12 @@ constexpr double kNoEvent = -1e300;
 struct EventReference {
     long long t;
     double latitude, longitude, sunrise, sunset;
+};
+struct TwilightReference {
+    long long t;
+    double latitude, longitude;
+    int depth;
+    double dawn, dusk;
 };
 #include "tests/solar/exact_sun_reference.inc"
 
@@ -85,12 +92,51 @@ TEST(ExactSunTest, SunriseAndSunsetMatchAModernEphemeris) {
     }
 }
 
+// Dawn and dusk at 6, 12 and 18 degrees, through the call the status panel
+// makes: the exact sun to 10 seconds up to 60 degrees of latitude, the
+// simple one to its whole minutes within a few more; none where the night
+// stays lighter than the depth.
+TEST(ExactSunTest, TwilightsMatchAModernEphemeris) {
+    double worstExact = 0, worstSimple = 0;
+    for (const TwilightReference& r : kTwilightReference) {
+        if (!Fits(r.t)) continue;
+        const time_t t = static_cast<time_t>(r.t);
+        const double expected[] = {r.dawn, r.dusk};
+        for (int i = 0; i < 4; ++i) {
+            const bool exact = i < 2, dawn = i % 2 == 0;
+            time_t event = 0;
+            const bool found = SunEventFor(exact, t, r.latitude, r.longitude, dawn, event, -r.depth);
+            SCOPED_TRACE(testing::Message()
+                         << r.t << " " << r.latitude << "," << r.longitude << " depth " << r.depth
+                         << (exact ? " exact" : " simple") << (dawn ? " dawn" : " dusk"));
+            ASSERT_EQ(found, expected[i % 2] != kNoEvent);
+            if (!found) continue;
+            const double error = std::fabs(static_cast<double>(event) - expected[i % 2]);
+            if (exact) {
+                EXPECT_LT(error, std::fabs(r.latitude) <= 60 ? 10 : 60);
+                worstExact = std::fmax(worstExact, error);
+            } else {
+                if (std::fabs(r.latitude) <= 60) {
+                    EXPECT_LT(error, 900);
+                }
+                worstSimple = std::fmax(worstSimple, error);
+                EXPECT_EQ(event % 60, 0);
+            }
+        }
+    }
+    RecordProperty("worst_exact_seconds_x100", static_cast<int>(worstExact * 100));
+    RecordProperty("worst_simple_seconds", static_cast<int>(worstSimple));
+}
+
 TEST(ExactSunTest, NoEventOutsideTheRangeOrForNonsense) {
     time_t event = 0;
     // Sunset far west on the last day of a 32-bit time_t falls after its end.
     const time_t last = static_cast<time_t>(std::numeric_limits<int32_t>::max());
     if (sizeof(time_t) == 4) {
         EXPECT_FALSE(ExactSunEvent(last, 10, -170, false, event));
+        // The simple model's is no event either, not its 1970 stand-in.
+        EXPECT_FALSE(SunEventFor(false, last, 10, -170, false, event));
+        EXPECT_FALSE(SunEventFor(false, last, 10, -170, false, event, kCivilTwilightAltitude));
     }
     EXPECT_FALSE(ExactSunEvent(0, std::nan(""), 0, true, event));
     EXPECT_FALSE(ExactSunEvent(0, 95, 0, true, event));

@@ -12,8 +12,9 @@
 #include "solar/CityZones.h"
 #include "solar/ExactSun.h"
 #include "solar/Formatting.h"
+#include "solar/Moon.h"
+#include "solar/SunModel.h"
 #include "solar/SunPosition.h"
-#include "solar/Sunrise.h"
 #include "solar/UtcCalendar.h"
 #include "tools/umbravue-render/RenderOptions.h"
 
@@ -67,8 +68,22 @@ std::string Degrees(double value) {
     return text;
 }
 
+// An event past the ends of a 32-bit time_t is none, whatever this build's
+// time_t is.
 std::string Event(const char* name, bool found, long long t) {
+    found = found && t >= kFirst && t <= kLast;
     return std::string(name) + " " + (found ? Moment(t, true) : "none") + "\n";
+}
+
+// The sublunar point and the lit fraction, which need no place.
+std::string MoonLines(long long t) {
+    double latitude, longitude;
+    SublunarPoint(static_cast<double>(t), latitude, longitude);
+    const MoonPhase phase = ComputeMoonPhase(static_cast<double>(t));
+    char fraction[32];
+    std::snprintf(fraction, sizeof fraction, "%.4f", phase.illuminated);
+    return "moon " + Degrees(RadiansToDegrees(latitude)) + " " + Degrees(RadiansToDegrees(longitude)) +
+           "\nmoonphase " + fraction + (phase.waxing ? " waxing\n" : " waning\n");
 }
 
 }  // namespace
@@ -78,7 +93,10 @@ const char* SunToolUsage() {
            "                    [--place LAT,LON | --city INDEX]\n"
            "Prints the subsolar point (sun LAT LON, degrees), and for a place or a city\n"
            "its sunrise and sunset (UTC, or none); for a city also its time zone with\n"
-           "its offset in seconds and its local time.\n";
+           "its offset in seconds and its local time. Then the sublunar point (moon LAT\n"
+           "LON), the Moon's lit fraction (moonphase FRACTION waxing|waning), and for a\n"
+           "place or a city the next moonrise and moonset within 48 hours and the dawn\n"
+           "and dusk of civil, nautical and astronomical twilight (UTC, or none).\n";
 }
 
 SunToolParse ParseSunToolOptions(int argc, const char* const* argv, SunToolOptions& o, std::string& error) {
@@ -158,23 +176,15 @@ bool SunToolReport(const SunToolOptions& o, const CityDatabase* database, const 
     }
     out = "sun " + Degrees(RadiansToDegrees(sunLatitude)) + " " + Degrees(RadiansToDegrees(sunLongitude)) +
           "\n";
-    if (!o.havePlace && !city) return true;
+    if (!o.havePlace && !city) {
+        out += MoonLines(o.time);
+        return true;
+    }
 
     for (int rise = 1; rise >= 0; --rise) {
-        const char* name = rise ? "sunrise" : "sunset";
-        if (o.exact) {
-            time_t event = 0;
-            const bool found = ExactSunEvent(t, latitude, longitude, rise != 0, event);
-            out += Event(name, found, event);
-        } else {
-            // Polar day and night are decided by the hour angle; an event
-            // beyond the ends of time_t comes back as the same sentinel.
-            const time_t event =
-                rise ? SunriseTime(t, latitude, longitude) : SunsetTime(t, latitude, longitude);
-            const bool found = !std::isnan(SunriseHourAngle(t, latitude)) &&
-                               event != static_cast<time_t>(LocalStandardOffset() - 1);
-            out += Event(name, found, event);
-        }
+        time_t event = 0;
+        const bool found = SunEventFor(o.exact, t, latitude, longitude, rise != 0, event);
+        out += Event(rise ? "sunrise" : "sunset", found, event);
     }
     if (city) {
         const ZoneReading zone = zones
@@ -183,6 +193,24 @@ bool SunToolReport(const SunToolOptions& o, const CityDatabase* database, const 
         out += std::string("zone ") + (zone.zone ? zone.zone : "nominal") + " " +
                std::to_string(zone.offset) + "\n";
         out += "local " + Moment(o.time + zone.offset, false) + "\n";
+    }
+    out += MoonLines(o.time);
+    const MoonRiseSet moon = NextMoonRiseSet(t, latitude, longitude);
+    out += Event("moonrise", moon.rises, moon.rise);
+    out += Event("moonset", moon.sets, moon.set);
+    const struct {
+        const char* name;
+        double altitude;
+    } twilights[] = {{"civil", kCivilTwilightAltitude},
+                     {"nautical", kNauticalTwilightAltitude},
+                     {"astronomical", kAstronomicalTwilightAltitude}};
+    for (const auto& twilight : twilights) {
+        for (int dawn = 1; dawn >= 0; --dawn) {
+            time_t event = 0;
+            const bool found =
+                SunEventFor(o.exact, t, latitude, longitude, dawn != 0, event, twilight.altitude);
+            out += Event((std::string(twilight.name) + (dawn ? "-dawn" : "-dusk")).c_str(), found, event);
+        }
     }
     return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
-// umbravue-sun: where the sun stands at a moment, and for a place or a city
-// its sunrise, sunset and clock, as the program computes them.
+// umbravue-sun: where the sun and the Moon stand at a moment, and for a place
+// or a city its sunrise, sunset, twilights, moonrise, moonset and clock, as
+// the program computes them.
 
 #include <string>
 
