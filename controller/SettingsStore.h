@@ -1,6 +1,5 @@
-// The 40 stored settings: their value names, the order in which they are
-// loaded and saved, and what loading one of them does to the pages' values.
-// The registry itself is behind ValueStore, so this is tested with an
+// The settings in the registry: loading and saving the record by the
+// settings table, and the start-with-Windows entry. The registry itself is behind ValueStore, so this is tested with an
 // in-memory store as well as against a real registry.
 #pragma once
 
@@ -16,60 +15,6 @@
 
 namespace uv {
 
-enum class SettingKey {
-    YOffset,
-    XOffset,
-    FollowTheSun,
-    TimezoneOffset,
-    RefreshInterval,
-    DawnDuskWidth,
-    UseGeneratedNightSource,
-    FullScreen,
-    NoDistort,
-    IgnoreAntarctica,
-    Autohide,
-    OverlayGrid,
-    OverlayDawnDusk,
-    OverlayMidday,
-    OverlayMidnight,
-    OverlaySunLatitude,
-    OverlayGridColor,
-    OverlayDawnDuskColor,
-    OverlayMiddayColor,
-    OverlayMidnightColor,
-    OverlaySunLatitudeColor,
-    GlyphShowSun,
-    OverlayCities,
-    CitiesColor,
-    CitiesSelected,
-    CityLabels,
-    CityLabelForeground,
-    CityLabelBackground,
-    CityToWatchInTray,
-    OverlayStatus,
-    StatusLabelForeground,
-    StatusLabelBackground,
-    StatusSunLocation,
-    StatusSunrise,
-    StatusSunset,
-    StatusSolarOffset,
-    StatusLocalTime,
-    WallpaperMode,
-    ExactSun,
-    RealLocalTime,
-};
-
-struct SettingInfo {
-    SettingKey key;
-    const char* name;  // the registry value name
-    bool binary;       // REG_BINARY ("cities selected"); all others are REG_DWORD
-};
-
-constexpr std::size_t kSettingCount = 40;
-// The settings in the order they are loaded, and in the order they are saved.
-const SettingInfo* SettingsLoadOrder();
-const SettingInfo* SettingsSaveOrder();
-
 // The start-with-Windows entry for the program file at programPath: the path
 // in double quotes, since an unquoted path with blanks makes the system try
 // each shorter path ("C:\Program.exe") first.
@@ -77,18 +22,6 @@ WideText RunEntryFor(const WideText& programPath);
 // A stored entry names the program when it is its path, quoted or not
 // (entries written before the quotes). Letter case counts.
 bool RunEntryNamesProgram(const WideText& entry, const WideText& programPath);
-
-// The value as it is stored for key (for "YOffset" the slider times 10).
-// Not for CitiesSelected.
-std::uint32_t StoredValue(const SettingsRefs& refs, SettingKey key);
-
-// Takes one loaded 32-bit value into the pages' values, with the side effects
-// of loading: "YOffset" becomes the slider position value / 10, slider values
-// are kept within their sliders' ranges, flags become 0 or 1, "timezone
-// offset" is dropped when "follow the sun" is on and otherwise moves the X
-// slider to timezoneXOffset().
-void LoadValue(SettingsRefs& refs, SettingKey key, std::uint32_t value,
-               const std::function<int()>& timezoneXOffset);
 
 // The city indices a stored "cities selected" value names: its first
 // size / 4 little-endian 32-bit entries, taken modulo cityCount. Negative
@@ -103,9 +36,13 @@ struct LoadResult {
 
 // Loads every setting in load order. A value that cannot be read leaves its
 // default in place; a 32-bit value is taken from exactly 4 bytes of any type.
-LoadResult LoadAllSettings(ValueStore& store, SettingsRefs& refs,
+// Slider values are kept within their ranges, flags become 0 or 1, "timezone
+// offset" is dropped when "follow the sun" is on and otherwise moves the X
+// slider to timezoneXOffset(). A "cities selected" of fewer than 4 bytes, or
+// no selection, leaves the selection alone.
+LoadResult LoadAllSettings(ValueStore& store, SettingsRecord& settings, CitySelection* selection,
                            const std::function<int()>& timezoneXOffset);
-// Writes every setting in save order.
-void SaveAllSettings(ValueStore& store, const SettingsRefs& refs);
+// Writes every setting of the product key in save order.
+void SaveAllSettings(ValueStore& store, const SettingsRecord& settings, const CitySelection* selection);
 
 }  // namespace uv

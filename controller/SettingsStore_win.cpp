@@ -2,28 +2,29 @@
 
 namespace uv {
 
-LoadResult LoadSettingsFromRegistry(HKEY root, SettingsRefs& refs, const WideText& programPath,
+LoadResult LoadSettingsFromRegistry(HKEY root, SettingsRecord& settings, CitySelection* selection,
+                                    const WideText& programPath,
                                     const std::function<int()>& timezoneXOffset) {
     UniqueRegKey product = OpenProductKey(root);
     RegistryValues values(product.get());
-    const LoadResult result = LoadAllSettings(values, refs, timezoneXOffset);
+    const LoadResult result = LoadAllSettings(values, settings, selection, timezoneXOffset);
 
     UniqueRegKey run = OpenRunKey(root, KEY_READ);
     RegValue stored;
     if (ReadValue(run.get(), kRunValueName, stored, true) &&
         RunEntryNamesProgram(WideValueText(stored), programPath))
-        refs.misc->startWithWindows = 1;
+        settings.startWithWindows = 1;
     return result;
 }
 
-void SaveSettingsToRegistry(HKEY root, const SettingsRefs& refs, const WideText& programPath) {
+void SaveSettingsToRegistry(HKEY root, const SettingsRecord& settings, const CitySelection* selection,
+                            const WideText& programPath) {
     {
         UniqueRegKey product = OpenProductKey(root);
         RegistryValues values(product.get());
-        SaveAllSettings(values, refs);
+        SaveAllSettings(values, settings, selection);
     }
-    const RegValue entry =
-        refs.misc->startWithWindows ? WideStringValue(RunEntryFor(programPath)) : RegValue();
+    const RegValue entry = settings.startWithWindows ? WideStringValue(RunEntryFor(programPath)) : RegValue();
     WriteValue(OpenRunKey(root, KEY_ALL_ACCESS).get(), kRunValueName, entry, true);
 }
 

@@ -15,10 +15,11 @@ namespace uv {
 // Loads every value and the start-with-Windows entry (set only when it names
 // programPath exactly). The entry is read and written through the wide
 // functions: the path may hold any character.
-LoadResult LoadSettingsFromRegistry(HKEY root, SettingsRefs& refs, const WideText& programPath,
-                                    const std::function<int()>& timezoneXOffset);
+LoadResult LoadSettingsFromRegistry(HKEY root, SettingsRecord& settings, CitySelection* selection,
+                                    const WideText& programPath, const std::function<int()>& timezoneXOffset);
 // Writes every value, then writes or deletes the start-with-Windows entry.
-void SaveSettingsToRegistry(HKEY root, const SettingsRefs& refs, const WideText& programPath);
+void SaveSettingsToRegistry(HKEY root, const SettingsRecord& settings, const CitySelection* selection,
+                            const WideText& programPath);
 // The uninstall command's clean-up: the product key and the Run entry go,
 // the vendor key stays. Failures are ignored.
 void DeleteStoredSettings(HKEY root);

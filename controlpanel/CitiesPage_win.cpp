@@ -57,7 +57,7 @@ LRESULT CALLBACK CityListBox::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
 
 // --- CPPCities
 
-CPPCities::CPPCities() : CSettingsPage(IDD_CITIES), countsText_(CityCountsText(0)) {}
+CPPCities::CPPCities() : CSettingsPage(IDD_CITIES, SettingPage::Cities), countsText_(CityCountsText(0)) {}
 
 CPPCities::~CPPCities() = default;
 
@@ -202,7 +202,7 @@ void CPPCities::ShowCity(int index) {
     const int count = database_->GetCityCount();
     if (count <= 0) return;
     index %= count;
-    detailsText_ = CityDetailsText(*database_, index, realLocalTime_ && *realLocalTime_, std::time(nullptr));
+    detailsText_ = CityDetailsText(*database_, index, host_ && values().realLocalTime, std::time(nullptr));
     currentCity_ = index;
     WriteControls();
 }
@@ -214,7 +214,7 @@ void CPPCities::OnClicked(int id) {
     case IDC_CITIES_DOWN: OnStep(false); break;
     // The tooltip takes it up at its next tick; the store saves it.
     case IDC_CITIES_WATCH:
-        values.trayCity = currentCity_;
+        values().trayCity = currentCity_;
         ScheduleSave();
         break;
     default: break;

@@ -65,17 +65,6 @@ void CControlPanelDlg::ShowMapAgain() {
     if (route_ && route_->ShowMapAgain()) ScheduleRefresh();
 }
 
-SettingsRefs CControlPanelDlg::Refs() {
-    SettingsRefs r;
-    r.offset = &offset_->values;
-    r.misc = &misc_->values;
-    r.overlay = &overlay_->values;
-    r.glyph = &glyph_->values;
-    r.cityPage = &citiesPage_->values;
-    r.selection = &selection_;
-    return r;
-}
-
 BOOL CControlPanelDlg::OnInitDialog() {
     settingsMessage_ = RegisterWindowMessageA(kSettingsMessageName);
     taskbarCreatedMessage_ = RegisterWindowMessageA("TaskbarCreated");
@@ -128,15 +117,15 @@ BOOL CControlPanelDlg::OnInitDialog() {
     hooks.showWay = [this](const std::string& text, bool offerMap) {
         if (info_) info_->ShowPictureWay(text, offerMap);
     };
-    route_ = std::make_unique<PictureRoute>(hwnd_, kRefreshTimer, settingsRoot_, resourceLibrary_, Refs(),
-                                            settingsMessage_, std::move(hooks));
+    route_ = std::make_unique<PictureRoute>(hwnd_, kRefreshTimer, settingsRoot_, resourceLibrary_, settings_,
+                                            &selection_, settingsMessage_, std::move(hooks));
     route_->Start();
 
     misc_->UpdateLabels();
     misc_->WriteControls();
     Layout();
     ScheduleRefresh();
-    if (misc_->values.autohide) {
+    if (settings_.autohide) {
         holdHidden_ = true;
         SetTimer(hwnd_, kAutohideTimer, 0, nullptr);
     }
@@ -157,7 +146,6 @@ void CControlPanelDlg::CreatePages() {
                               offset_.get(), misc_.get(),       glyph_.get()};
     for (CSettingsPage* p : pages) p->SetHost(this);
     citiesPage_->SetDatabase(&cities_);
-    citiesPage_->SetRealLocalTime(&overlay_->values.realLocalTime);
 }
 
 void CControlPanelDlg::CreateSheet() {
@@ -238,9 +226,8 @@ void CControlPanelDlg::Layout() {
 }
 
 void CControlPanelDlg::LoadSettings() {
-    SettingsRefs refs = Refs();
-    const LoadResult r =
-        LoadSettingsFromRegistry(settingsRoot_, refs, ProgramPath(), [] { return uv::TimeZoneXOffset(); });
+    const LoadResult r = LoadSettingsFromRegistry(settingsRoot_, settings_, &selection_, ProgramPath(),
+                                                  [] { return uv::TimeZoneXOffset(); });
     offset_->ShowLoadedValues();
     misc_->UpdateLabels();
     misc_->WriteControls();
@@ -251,7 +238,9 @@ void CControlPanelDlg::LoadSettings() {
     overlay_->RepaintSwatches();
 }
 
-void CControlPanelDlg::SaveSettings() { SaveSettingsToRegistry(settingsRoot_, Refs(), ProgramPath()); }
+void CControlPanelDlg::SaveSettings() {
+    SaveSettingsToRegistry(settingsRoot_, settings_, &selection_, ProgramPath());
+}
 
 void CControlPanelDlg::ScheduleRefresh() {
     if (hwnd_) SetTimer(hwnd_, kRefreshTimer, kApplyDelayMs, nullptr);
@@ -292,10 +281,9 @@ void CControlPanelDlg::ShowAboutPage() {
 }
 
 void CControlPanelDlg::UpdateNotifyTip() {
-    const int watched = citiesPage_ ? citiesPage_->values.trayCity : -1;
-    const bool exact = misc_ && misc_->values.exactSun;
-    const bool real = overlay_ && overlay_->values.realLocalTime;
-    SetNotifyTip(hwnd_, TrayTipText(std::time(nullptr), cities_, watched, exact, real).c_str());
+    SetNotifyTip(hwnd_, TrayTipText(std::time(nullptr), cities_, settings_.trayCity, settings_.exactSun != 0,
+                                    settings_.realLocalTime != 0)
+                            .c_str());
 }
 
 void CControlPanelDlg::OnTimer(UINT_PTR id) {

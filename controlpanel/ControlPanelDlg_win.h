@@ -40,6 +40,7 @@ public:
     HCURSOR HandCursor() const override { return handCursor_; }
     int TimeZoneXOffset() override;
     void ShowMapAgain() override;
+    SettingsRecord& Settings() override { return settings_; }
 
     // Shows the window on top with the About page active.
     void ShowAboutPage();
@@ -65,11 +66,12 @@ private:
     void OnTimer(UINT_PTR id);
     void UpdateNotifyTip();
     void PaintIconic();
-    SettingsRefs Refs();
 
     HKEY settingsRoot_;
     UINT settingsMessage_ = 0;
     UINT taskbarCreatedMessage_ = 0;
+    // The settings and the city list outlive the pages and the route.
+    SettingsRecord settings_;
     CityDatabase cities_;
     DatabaseSelection selection_{cities_};
     HICON programIcon_ = nullptr;   // shared resource icon, not destroyed

@@ -7,6 +7,7 @@
 #include "controlpanel/GlyphPageRes.h"
 #include "controlpanel/InfoPageRes.h"
 #include "controlpanel/PageText.h"
+#include "controlpanel/SettingControls_win.h"
 
 #include <shellapi.h>
 
@@ -31,9 +32,39 @@ bool CSettingsPage::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT_PT
     return false;
 }
 
+const SettingInfo* CSettingsPage::RowOf(int id) const {
+    for (const SettingInfo& s : kSettings)
+        if (s.page == page_ && id != 0 && ControlOf(s) == id) return &s;
+    return nullptr;
+}
+
+void CSettingsPage::ReadControls() {
+    if (!host_) return;
+    SettingsRecord& r = values();
+    for (const SettingInfo& s : kSettings) {
+        if (s.page != page_ || !ControlOf(s) || !s.member) continue;
+        if (s.kind == SettingKind::Slider)
+            r.*s.member = GetSlider(ControlOf(s), r.*s.member);
+        else if (s.kind != SettingKind::Colour)
+            r.*s.member = static_cast<std::int32_t>(GetCheck(ControlOf(s), r.*s.member));
+    }
+}
+
+void CSettingsPage::WriteControls() {
+    if (!host_) return;
+    const SettingsRecord& r = values();
+    for (const SettingInfo& s : kSettings) {
+        if (s.page != page_ || !ControlOf(s) || !s.member) continue;
+        if (s.kind == SettingKind::Slider)
+            SetSlider(ControlOf(s), r.*s.member);
+        else if (s.kind != SettingKind::Colour)
+            SetCheck(ControlOf(s), r.*s.member);
+    }
+}
+
 // --- Information
 
-CPPInfo::CPPInfo() : CSettingsPage(IDD_INFO) {}
+CPPInfo::CPPInfo() : CSettingsPage(IDD_INFO, SettingPage::None) {}
 
 void CPPInfo::OnInitPage() {
     credit_.Attach(Item(IDC_INFO_CREDIT));
@@ -58,21 +89,17 @@ void CPPInfo::OnClicked(int id) {
 
 // --- Glyphs
 
-CPPGlyph::CPPGlyph() : CSettingsPage(IDD_GLYPH) {}
-
-void CPPGlyph::ReadControls() { values.showSun = GetCheck(IDC_GLYPH_SHOWSUN, values.showSun); }
-
-void CPPGlyph::WriteControls() { SetCheck(IDC_GLYPH_SHOWSUN, values.showSun); }
+CPPGlyph::CPPGlyph() : CSettingsPage(IDD_GLYPH, SettingPage::Glyph) {}
 
 void CPPGlyph::OnClicked(int id) {
-    if (id != IDC_GLYPH_SHOWSUN) return;
+    if (!RowOf(id)) return;
     ReadControls();
     ScheduleRefresh();
 }
 
 // --- About
 
-CPPAbout::CPPAbout() : CSettingsPage(IDD_ABOUT) {}
+CPPAbout::CPPAbout() : CSettingsPage(IDD_ABOUT, SettingPage::None) {}
 
 void CPPAbout::OnInitPage() {
     versionText_ = uv::VersionText();

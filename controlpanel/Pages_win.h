@@ -1,6 +1,6 @@
-// The seven pages of the control panel's property sheet. Each holds the
-// settings it edits (controller/Settings.h); the settings store and the
-// desktop link read and write those members directly.
+// The seven pages of the control panel's property sheet. The settings live
+// in the one record their host holds; a page shows and edits the rows of
+// the settings table that name it, and keeps no values of its own.
 #pragma once
 
 #include "settings/Settings.h"
@@ -32,15 +32,23 @@ public:
     virtual int TimeZoneXOffset() = 0;
     // The user asks for the map as the wallpaper again after choosing one.
     virtual void ShowMapAgain() {}
+    // The one record of the settings; outlives the pages.
+    virtual SettingsRecord& Settings() = 0;
 };
 
 // A page that knows its control panel.
 class CSettingsPage : public CPropertyPage {
 public:
-    using CPropertyPage::CPropertyPage;
+    CSettingsPage(int templateId, SettingPage page) : CPropertyPage(templateId), page_(page) {}
     void SetHost(CPageHost* host) { host_ = host; }
+    // The page's check boxes and sliders from and to the record.
+    void ReadControls() override;
+    void WriteControls() override;
+    SettingsRecord& values() const { return host_->Settings(); }
 
 protected:
+    // The row of the page shown by control id, or nullptr.
+    const SettingInfo* RowOf(int id) const;
     bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
     // BN_CLICKED / STN_CLICKED of control id.
     virtual void OnClicked(int /*id*/) {}
@@ -56,6 +64,7 @@ protected:
 
     CPageHost* host_ = nullptr;
     StaticControls statics_;
+    SettingPage page_;
 };
 
 class CPPInfo : public CSettingsPage {
@@ -79,10 +88,7 @@ private:
 class CPPOffset : public CSettingsPage {
 public:
     CPPOffset();
-    OffsetValues values;
 
-    void ReadControls() override;
-    void WriteControls() override;
     // Labels and enabled states from the members, members to the controls:
     // what loading the settings leaves behind.
     void ShowLoadedValues();
@@ -102,10 +108,7 @@ private:
 class CPPMisc : public CSettingsPage {
 public:
     CPPMisc();
-    MiscValues values;
 
-    void ReadControls() override;
-    void WriteControls() override;
     // Both value labels from the slider members.
     void UpdateLabels();
 
@@ -118,10 +121,7 @@ protected:
 class CPPOverlay : public CSettingsPage {
 public:
     CPPOverlay();
-    OverlayValues values;
 
-    void ReadControls() override;
-    void WriteControls() override;
     // Set by the settings store: the next refresh step writes the members
     // to the controls instead of reading the controls first.
     void MarkMembersCurrent() { membersCurrent_ = true; }
@@ -137,19 +137,14 @@ protected:
     void OnClicked(int id) override;
 
 private:
-    std::uint32_t* ColourFor(int swatchId);
-    void ChooseColour(int swatchId);
+    void ChooseColour(const SettingInfo& row);
     bool membersCurrent_ = false;
-    std::array<CColorSwatch, 10> swatches_;
+    std::array<CColorSwatch, RowCount(SettingKind::Colour, SettingPage::Overlay)> swatches_;
 };
 
 class CPPGlyph : public CSettingsPage {
 public:
     CPPGlyph();
-    GlyphValues values;
-
-    void ReadControls() override;
-    void WriteControls() override;
 
 protected:
     void OnClicked(int id) override;
@@ -180,12 +175,7 @@ public:
     CPPCities();
     ~CPPCities() override;
     static constexpr int kMaxSelectedCities = uv::kMaxSelectedCities;
-    CityPageValues values;
-
     void SetDatabase(CityDatabase* database) { database_ = database; }
-    // The "real local time" switch of the Overlays page: the details then
-    // name the city's zone and its offset.
-    void SetRealLocalTime(const std::uint32_t* flag) { realLocalTime_ = flag; }
     // The list mirrors the database's selection flags again.
     void SyncFromDatabase();
     void WriteControls() override;
@@ -210,7 +200,6 @@ private:
     int SelectedRowCount() const;
 
     CityDatabase* database_ = nullptr;
-    const std::uint32_t* realLocalTime_ = nullptr;
     CityListBox cityList_;
     std::string countsText_;
     std::string detailsText_;

@@ -54,7 +54,6 @@ SettingAction ApplySettingsMessage(RenderSettings& s, CityDatabase& cities, std:
         RequestRenderTime(s, now);
         return SettingAction::RequestRender;
     case MessageId::XOffset: s.xOffset = NormalizeXOffset(v); break;
-    case MessageId::FollowTheSun: s.followSun = Flag(v); break;
     case MessageId::YOffset:
         // Thousandths of the free height; beyond 0..1000 the map would be
         // placed outside the window and the offset would overflow an int.
@@ -72,18 +71,6 @@ SettingAction ApplySettingsMessage(RenderSettings& s, CityDatabase& cities, std:
         s.displayMode = v >= 0 && v <= 3 ? v : 0;
         s.mapHeightFraction = v == 3 ? kNoAntarcticaFraction : 1.0f;
         break;
-    case MessageId::UseGeneratedNightSource: s.useGeneratedNight = Flag(v); break;
-    case MessageId::OverlayGrid: s.overlayGrid = Flag(v); break;
-    case MessageId::OverlayDawnDusk: s.overlayDawnDusk = Flag(v); break;
-    case MessageId::OverlayMidday: s.overlayMidday = Flag(v); break;
-    case MessageId::OverlayMidnight: s.overlayMidnight = Flag(v); break;
-    case MessageId::OverlaySunLatitude: s.overlaySunLatitude = Flag(v); break;
-    case MessageId::OverlayGridColor: s.gridColor = static_cast<ColorRef>(v); break;
-    case MessageId::OverlayDawnDuskColor: s.dawnDuskColor = static_cast<ColorRef>(v); break;
-    case MessageId::OverlayMiddayColor: s.middayColor = static_cast<ColorRef>(v); break;
-    case MessageId::OverlayMidnightColor: s.midnightColor = static_cast<ColorRef>(v); break;
-    case MessageId::OverlaySunLatitudeColor: s.sunLatitudeColor = static_cast<ColorRef>(v); break;
-    case MessageId::CitiesColor: s.citiesColor = static_cast<ColorRef>(v); break;
     case MessageId::ClearCities:
         for (int i = 0; i < cities.GetCityCount(); ++i) cities.DeselectCityIndex(i);
         break;
@@ -93,21 +80,22 @@ SettingAction ApplySettingsMessage(RenderSettings& s, CityDatabase& cities, std:
     case MessageId::DeselectCity:
         if (CityIndexFor(cities, v, &index)) cities.DeselectCityIndex(index);
         break;
-    case MessageId::OverlayCities: s.overlayCities = Flag(v); break;
-    case MessageId::CityLabels: s.cityLabels = Flag(v); break;
-    case MessageId::CityLabelForeground: s.cityLabelForeground = static_cast<ColorRef>(v); break;
-    case MessageId::CityLabelBackground: s.cityLabelBackground = static_cast<ColorRef>(v); break;
-    case MessageId::OverlayStatus: s.overlayStatus = Flag(v); break;
-    case MessageId::StatusLabelForeground: s.statusForeground = static_cast<ColorRef>(v); break;
-    case MessageId::StatusLabelBackground: s.statusBackground = static_cast<ColorRef>(v); break;
-    case MessageId::StatusSunLocation: s.statusSunLocation = Flag(v); break;
-    case MessageId::StatusSunrise: s.statusSunrise = Flag(v); break;
-    case MessageId::StatusSolarOffset: s.statusSolarOffset = Flag(v); break;
-    case MessageId::StatusSunset: s.statusSunset = Flag(v); break;
-    case MessageId::StatusLocalTime: s.statusLocalTime = Flag(v); break;
-    case MessageId::GlyphShowSun: s.glyphShowSun = Flag(v); break;
-    case MessageId::ExactSun: s.exactSun = Flag(v); break;
-    case MessageId::RealLocalTime: s.realLocalTime = Flag(v); break;
+#define UV_APPLY_FLAG(key, member) \
+    case MessageId::key:           \
+        s.member = Flag(v);        \
+        break;
+#define UV_APPLY_COLOUR(key, member)         \
+    case MessageId::key:                     \
+        s.member = static_cast<ColorRef>(v); \
+        break;
+#define UV_APPLY_OWN(key, member)
+#define UV_APPLY_NONE(key, member)
+#define UV_APPLY_CASE(key, member, name, kind, def, lo, hi, scale, wire, save, burst, page, control, \
+                      enabledBy, render, renderMember, renderInitial)                                \
+    UV_APPLY_##render(key, renderMember)
+        UV_SETTINGS(UV_APPLY_CASE)
+#undef UV_APPLY_CASE
+    default: break;
     }
     return SettingAction::None;
 }

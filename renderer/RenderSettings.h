@@ -23,46 +23,24 @@ constexpr float kNoAntarcticaFraction = 0.8333333f;
 // Values before any message arrives matter: a setting the controller never
 // sends keeps them. Flags are one byte; the render worker reads renderTime,
 // dawnDuskWidth and useGeneratedNight without a lock, each a single store.
+// The flags and colours are the settings table's FLAG and COLOUR rows.
 struct RenderSettings {
     std::time_t renderTime = 0;
-    std::int32_t xOffset = 0;  // degrees 0..359
-    std::uint8_t followSun = 0;
+    std::int32_t xOffset = 0;    // degrees 0..359
     double yOffset = 0.5;        // fraction of the free height
     float dawnDuskWidth = 0.0f;  // fraction 0..1
     std::int32_t displayMode = 0;
     float mapHeightFraction = 1.0f;
-    std::uint8_t useGeneratedNight = 0;
 
-    std::uint8_t overlayGrid = 0;
-    std::uint8_t overlayDawnDusk = 0;
-    std::uint8_t overlayMidday = 0;
-    std::uint8_t overlayMidnight = 0;
-    std::uint8_t overlaySunLatitude = 0;
-    ColorRef gridColor = 0;
-    ColorRef dawnDuskColor = 0;
-    ColorRef middayColor = 0;
-    ColorRef midnightColor = 0;
-    ColorRef sunLatitudeColor = 0;
-
-    std::uint8_t overlayCities = 0;
-    ColorRef citiesColor = 0;
-    std::uint8_t cityLabels = 0;
-    ColorRef cityLabelForeground = 0;
-    ColorRef cityLabelBackground = 0;
-
-    std::uint8_t overlayStatus = 0;
-    ColorRef statusForeground = MakeColor(255, 127, 63);
-    ColorRef statusBackground = MakeColor(63, 63, 63);
-    std::uint8_t statusSunLocation = 0;
-    std::uint8_t statusSunrise = 0;
-    std::uint8_t statusSolarOffset = 0;
-    std::uint8_t statusSunset = 0;
-    std::uint8_t statusLocalTime = 0;
-
-    std::uint8_t glyphShowSun = 0;
-
-    std::uint8_t exactSun = 0;
-    std::uint8_t realLocalTime = 0;
+#define UV_RENDER_FLAG(member, initial) std::uint8_t member = initial;
+#define UV_RENDER_COLOUR(member, initial) ColorRef member = initial;
+#define UV_RENDER_OWN(member, initial)
+#define UV_RENDER_NONE(member, initial)
+#define UV_RENDER_MEMBER(key, member, name, kind, def, lo, hi, scale, wire, save, burst, page, control, \
+                         enabledBy, render, renderMember, renderInitial)                               \
+    UV_RENDER_##render(renderMember, renderInitial)
+    UV_SETTINGS(UV_RENDER_MEMBER)
+#undef UV_RENDER_MEMBER
 
     // Pixels per inch of the screen the picture is for. Never sent: the
     // desktop host draws at 96, the wallpaper at its monitor's DPI.

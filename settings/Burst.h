@@ -21,9 +21,11 @@ struct Burst {
     bool yOffsetPosted = false;  // the list view is to be invalidated
 };
 
-// One burst of every setting in wire order. "YOffset" is included only when
-// it differs from lastYOffset, which is then updated.
-Burst BuildSettingsBurst(const SettingsRefs& refs, int& lastYOffset);
+// One burst of every sent setting in the table's burst order, the city
+// selection as a clear and one select for each selected city (none without a
+// selection). "YOffset" is included only when it differs from lastYOffset,
+// which is then updated.
+Burst BuildSettingsBurst(const SettingsRecord& settings, const CitySelection* selection, int& lastYOffset);
 
 // Degrees to rotate the map so that local standard time sits in the middle:
 // 360 minus 15 degrees per hour east of UTC, within 0..359.

@@ -1,78 +1,122 @@
-// The user's settings as the control panel's pages hold them. Each page owns
-// one of these records; the settings store and the desktop link reach them
-// through SettingsRefs. No Windows types, so the logic that reads and writes
-// them is tested on any host.
+// The user's settings: the one record the controller holds, and what the
+// table says of each setting, as data. No Windows types, so the logic that
+// reads and writes them is tested on any host.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+
+#include "settings/SettingsTable.h"
 
 namespace uv {
 
-// Offsets page: the two sliders and the map placement switches.
-struct OffsetValues {
-    int xSlider = 0;   // "XOffset", degrees 0..359
-    int ySlider = 50;  // "YOffset" / 10, percent 0..100
-    std::uint32_t followTheSun = 0;
-    std::uint32_t timezoneOffset = 0;
-    std::uint32_t fullScreen = 0;
-    std::uint32_t noDistort = 0;
-    std::uint32_t ignoreAntarctica = 0;
+enum class SettingKey {
+#define UV_SETTING_KEY(key, ...) key,
+    UV_SETTINGS(UV_SETTING_KEY)
+#undef UV_SETTING_KEY
 };
 
-// Misc page.
-struct MiscValues {
-    int refreshSlider = 6;    // "refresh interval", half minutes 1..21
-    int dawnDuskSlider = 10;  // "dawn dusk width", percent 0..100
-    std::uint32_t useGeneratedNightSource = 0;
-    std::uint32_t autohide = 0;
-    std::uint32_t startWithWindows = 0;  // the Run entry, not a product value
-    std::uint32_t wallpaperMode = 0;     // the map as the wallpaper even where it could go behind the icons
-    std::uint32_t exactSun = 0;          // the apparent sun instead of the simple model
+enum class SettingKind { Flag, ZoneFlag, Colour, Slider, Index, Mode, Cities, RunEntry };
+enum class SettingPage { None, Offset, Misc, Overlay, Glyph, Cities };
+
+// Every setting's value, as the pages show it: sliders at their positions,
+// flags 0 or 1, colours 0x00BBGGRR.
+struct SettingsRecord {
+#define UV_RECORD_Flag(member, def) std::int32_t member = def;
+#define UV_RECORD_ZoneFlag UV_RECORD_Flag
+#define UV_RECORD_Colour UV_RECORD_Flag
+#define UV_RECORD_Slider UV_RECORD_Flag
+#define UV_RECORD_Index UV_RECORD_Flag
+#define UV_RECORD_RunEntry UV_RECORD_Flag
+#define UV_RECORD_Mode(member, def)
+#define UV_RECORD_Cities(member, def)
+#define UV_RECORD_MEMBER(key, member, name, kind, def, ...) UV_RECORD_##kind(member, def)
+    UV_SETTINGS(UV_RECORD_MEMBER)
+#undef UV_RECORD_MEMBER
 };
 
-// The ten colours of the Overlays page (COLORREF 0x00BBGGRR).
-struct OverlayColours {
-    std::uint32_t grid = 0x00402020;
-    std::uint32_t dawnDusk = 0x00400040;
-    std::uint32_t midday = 0x00007F7F;
-    std::uint32_t midnight = 0x00600020;
-    std::uint32_t sunLatitude = 0x00002040;
-    std::uint32_t cities = 0x002020FF;
-    std::uint32_t cityLabelForeground = 0x0000FFFF;
-    std::uint32_t cityLabelBackground = 0x00000000;
-    std::uint32_t statusLabelForeground = 0x00C0C0C0;
-    std::uint32_t statusLabelBackground = 0x00400000;
+using SettingMember = std::int32_t SettingsRecord::*;
+
+struct SettingInfo {
+    SettingKey key;
+    const char* keyName;  // the message's name, for the render tool
+    const char* name;     // the registry value name, or nullptr
+    SettingKind kind;
+    std::int32_t def, lo, hi, scale;
+    std::uint32_t wire;
+    int save, burst;  // positions, or -1
+    SettingPage page;
+    SettingKey enabledBy;
+    bool hasEnabler;
+    SettingMember member;  // nullptr for Mode and Cities
 };
 
-// Overlays page: thirteen switches and ten colours.
-struct OverlayValues {
-    std::uint32_t grid = 0;
-    std::uint32_t dawnDusk = 0;
-    std::uint32_t midday = 0;
-    std::uint32_t midnight = 0;
-    std::uint32_t sunLatitude = 0;
-    std::uint32_t cities = 0;
-    std::uint32_t cityLabels = 0;
-    std::uint32_t status = 0;
-    std::uint32_t statusSunLocation = 0;
-    std::uint32_t statusSunrise = 0;
-    std::uint32_t statusSunset = 0;
-    std::uint32_t statusSolarOffset = 0;
-    std::uint32_t statusLocalTime = 0;
-    std::uint32_t realLocalTime = 0;  // each city's real zone instead of its longitude's
-    OverlayColours colours;
+#define UV_MEMBER_OF_Flag(member) &SettingsRecord::member
+#define UV_MEMBER_OF_ZoneFlag UV_MEMBER_OF_Flag
+#define UV_MEMBER_OF_Colour UV_MEMBER_OF_Flag
+#define UV_MEMBER_OF_Slider UV_MEMBER_OF_Flag
+#define UV_MEMBER_OF_Index UV_MEMBER_OF_Flag
+#define UV_MEMBER_OF_RunEntry UV_MEMBER_OF_Flag
+#define UV_MEMBER_OF_Mode(member) nullptr
+#define UV_MEMBER_OF_Cities(member) nullptr
+
+#define UV_SETTING_INFO(key, member, name, kind, def, lo, hi, scale, wire, save, burst, page, control, \
+                        enabledBy, ...)                                                               \
+    {SettingKey::key, #key,        name,  SettingKind::kind, def,                                     \
+     lo,              hi,          scale, wire,              save,                                    \
+     burst,           SettingPage::page, UV_ENABLER_##enabledBy, UV_HAS_ENABLER_##enabledBy,             \
+     UV_MEMBER_OF_##kind(member)},
+
+// The enabledBy column: None, or the key of a flag.
+#define UV_ENABLER_None SettingKey(0)
+#define UV_HAS_ENABLER_None false
+#define UV_ENABLER_OverlayGrid SettingKey::OverlayGrid
+#define UV_HAS_ENABLER_OverlayGrid true
+#define UV_ENABLER_OverlayDawnDusk SettingKey::OverlayDawnDusk
+#define UV_HAS_ENABLER_OverlayDawnDusk true
+#define UV_ENABLER_OverlayMidday SettingKey::OverlayMidday
+#define UV_HAS_ENABLER_OverlayMidday true
+#define UV_ENABLER_OverlayMidnight SettingKey::OverlayMidnight
+#define UV_HAS_ENABLER_OverlayMidnight true
+#define UV_ENABLER_OverlaySunLatitude SettingKey::OverlaySunLatitude
+#define UV_HAS_ENABLER_OverlaySunLatitude true
+#define UV_ENABLER_OverlayCities SettingKey::OverlayCities
+#define UV_HAS_ENABLER_OverlayCities true
+#define UV_ENABLER_CityLabels SettingKey::CityLabels
+#define UV_HAS_ENABLER_CityLabels true
+#define UV_ENABLER_OverlayStatus SettingKey::OverlayStatus
+#define UV_HAS_ENABLER_OverlayStatus true
+
+constexpr SettingInfo kSettings[] = {
+    UV_SETTINGS(UV_SETTING_INFO)
 };
 
-// Glyphs page.
-struct GlyphValues {
-    std::uint32_t showSun = 0;
-};
+constexpr std::size_t kSettingCount = sizeof kSettings / sizeof kSettings[0];
 
-// Choose Cities page: the watched city. The selection itself lives in the
-// city database.
-struct CityPageValues {
-    std::int32_t trayCity = -1;
+constexpr const SettingInfo& InfoOf(SettingKey key) { return kSettings[static_cast<std::size_t>(key)]; }
+
+// The table's rows in one of its orders (SettingInfo::save or ::burst),
+// rows without a position left out.
+struct SettingsOrder {
+    const SettingInfo* rows[kSettingCount] = {};
+    std::size_t count = 0;
+    const SettingInfo* const* begin() const { return rows; }
+    const SettingInfo* const* end() const { return rows + count; }
 };
+constexpr SettingsOrder OrderBy(int SettingInfo::*position) {
+    SettingsOrder o;
+    for (int at = 0; at < static_cast<int>(kSettingCount); ++at)
+        for (const SettingInfo& s : kSettings)
+            if (s.*position == at) o.rows[o.count++] = &s;
+    return o;
+}
+
+// How many rows of kind the table places on page.
+constexpr std::size_t RowCount(SettingKind kind, SettingPage page) {
+    std::size_t n = 0;
+    for (const SettingInfo& s : kSettings) n += s.kind == kind && s.page == page;
+    return n;
+}
 
 // The selection flags of the controller's city list, as the store and the
 // burst need them.
@@ -86,35 +130,6 @@ public:
     virtual void Select(int index) = 0;
 };
 
-// Where every setting is held. All pointers are set by the owner.
-struct SettingsRefs {
-    OffsetValues* offset = nullptr;
-    MiscValues* misc = nullptr;
-    OverlayValues* overlay = nullptr;
-    GlyphValues* glyph = nullptr;
-    CityPageValues* cityPage = nullptr;
-    CitySelection* selection = nullptr;
-};
-
-// Every setting in one place, for tests and tools that have no pages.
-struct AllSettings {
-    OffsetValues offset;
-    MiscValues misc;
-    OverlayValues overlay;
-    GlyphValues glyph;
-    CityPageValues cityPage;
-    SettingsRefs Refs(CitySelection* selection) {
-        SettingsRefs r;
-        r.offset = &offset;
-        r.misc = &misc;
-        r.overlay = &overlay;
-        r.glyph = &glyph;
-        r.cityPage = &cityPage;
-        r.selection = selection;
-        return r;
-    }
-};
-
 // Which Offsets page controls may be used, as follows from its switches.
 struct OffsetEnables {
     bool xSlider;
@@ -124,15 +139,10 @@ struct OffsetEnables {
     bool noDistort;
     bool ignoreAntarctica;
 };
-OffsetEnables ComputeOffsetEnables(const OffsetValues& v);
+OffsetEnables ComputeOffsetEnables(const SettingsRecord& v);
 
-// Which Overlays page controls may be used.
-struct OverlayEnables {
-    bool gridColour, dawnDuskColour, middayColour, midnightColour, sunLatitudeColour;
-    bool citiesColour, cityLabelsBox;
-    bool cityLabelColours;
-    bool statusColours, statusBoxes;
-};
-OverlayEnables ComputeOverlayEnables(const OverlayValues& v);
+// A control of the Overlays page may be used when the flag its row names is
+// on (and always when it names none).
+bool OverlayControlEnabled(const SettingsRecord& v, const SettingInfo& row);
 
 }  // namespace uv

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "settings/SettingsTable.h"
+
 namespace uv {
 
 // Name registered with RegisterWindowMessageA by both processes; the number
@@ -15,50 +17,26 @@ constexpr char kSettingsMessageName[] = "umbravue";
 constexpr char kBusySemaphoreName[] = "umbravue";
 constexpr char kQuitSemaphoreName[] = "umbravue quit received";
 
+// The messages that are not settings: the host's start and stop, the time to
+// render, the city selection, the worker's "picture ready" and the hook
+// handle. 9, 28, 29, 38, 39 and 41 belong to other hooks.
+#define UV_CONTROL_MESSAGES(X) \
+    X(Subclass, 0, "subclass")        \
+    X(Unsubclass, 1, "unsubclass")    \
+    X(SetTime, 2, "set time")         \
+    X(ClearCities, 21, "clear cities") \
+    X(SelectCity, 22, "select city")  \
+    X(DeselectCity, 23, "deselect city") \
+    X(RenderDone, 255, "render done") \
+    X(HookHandle, 256, "hook handle")
+
 enum class MessageId : std::uint32_t {
-    Subclass = 0,
-    Unsubclass = 1,
-    SetTime = 2,
-    XOffset = 3,
-    FollowTheSun = 4,
-    YOffset = 5,
-    DawnDuskWidth = 6,
-    DisplayMode = 7,
-    UseGeneratedNightSource = 8,
-    OverlayGrid = 10,
-    OverlayDawnDusk = 11,
-    OverlayMidday = 12,
-    OverlayMidnight = 13,
-    OverlaySunLatitude = 14,
-    OverlayGridColor = 15,
-    OverlayDawnDuskColor = 16,
-    OverlayMiddayColor = 17,
-    OverlayMidnightColor = 18,
-    OverlaySunLatitudeColor = 19,
-    CitiesColor = 20,
-    ClearCities = 21,
-    SelectCity = 22,
-    DeselectCity = 23,
-    OverlayCities = 24,
-    CityLabels = 25,
-    CityLabelForeground = 26,
-    CityLabelBackground = 27,
-    OverlayStatus = 30,
-    StatusLabelForeground = 31,
-    StatusLabelBackground = 32,
-    StatusSunLocation = 33,
-    StatusSunrise = 34,
-    StatusSolarOffset = 35,
-    StatusSunset = 36,
-    StatusLocalTime = 37,
-    GlyphShowSun = 40,
-    // Appended later: the exact sun in place of the simple model, and each
-    // city's real zone in place of the nominal zone of its longitude. 41 is
-    // left to other hooks, as before.
-    ExactSun = 42,
-    RealLocalTime = 43,
-    RenderDone = 255,
-    HookHandle = 256,
+#define UV_MESSAGE_ID(key, wire, text) key = wire,
+    UV_CONTROL_MESSAGES(UV_MESSAGE_ID)
+#undef UV_MESSAGE_ID
+#define UV_MESSAGE_ID(key, member, name, kind, def, lo, hi, scale, wire, ...) key = wire,
+    UV_SETTINGS(UV_MESSAGE_ID)
+#undef UV_MESSAGE_ID
 };
 
 // How the map is fitted into the window; sent as one integer (id 7).
@@ -78,12 +56,16 @@ constexpr DisplayMode MakeDisplayMode(bool fullScreen, bool noDistort, bool igno
                                : DisplayMode::FullScreenNoAntarctica;
 }
 
-// True for the ids of the table; every other id belongs to someone else and
-// is handed on unchanged.
+// True for the ids above; every other id belongs to someone else and is
+// handed on unchanged.
 constexpr bool IsProtocolId(std::uint32_t id) {
-    if (id == 255 || id == 256) return true;
-    if (id > 43) return false;
-    return id != 9 && id != 28 && id != 29 && id != 38 && id != 39 && id != 41;
+    if (id == kNotSent) return false;
+#define UV_MESSAGE_ID(key, ...) \
+    if (id == static_cast<std::uint32_t>(MessageId::key)) return true;
+    UV_CONTROL_MESSAGES(UV_MESSAGE_ID)
+    UV_SETTINGS(UV_MESSAGE_ID)
+#undef UV_MESSAGE_ID
+    return false;
 }
 
 constexpr std::uint32_t ToWire(MessageId id) { return static_cast<std::uint32_t>(id); }

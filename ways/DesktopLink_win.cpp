@@ -96,7 +96,7 @@ LinkFacts DesktopLink::ConnectTo(HWND listView) {
 }
 
 void DesktopLink::PostAllSettings(DWORD thread) {
-    const Burst burst = BuildSettingsBurst(refs_, lastYOffset_);
+    const Burst burst = BuildSettingsBurst(settings_, selection_, lastYOffset_);
     for (const SettingsPost& p : burst.posts) {
         PostThreadMessageA(thread, message_, static_cast<WPARAM>(p.id), static_cast<LPARAM>(p.value));
         if (p.id == MessageId::YOffset) {

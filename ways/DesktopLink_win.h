@@ -30,10 +30,11 @@ struct LinkFacts {
 };
 
 // The link to the desktop host in the desktop's list view. Reads the
-// settings through refs at the moment of sending.
+// settings as they are at the moment of sending.
 class DesktopLink {
 public:
-    DesktopLink(const SettingsRefs& refs, UINT settingsMessage) : refs_(refs), message_(settingsMessage) {}
+    DesktopLink(const SettingsRecord& settings, const CitySelection* selection, UINT settingsMessage)
+        : settings_(settings), selection_(selection), message_(settingsMessage) {}
 
     // Finds the list view and installs the host there; once it runs, posts
     // every setting and the time. A host that is not reached leaves nothing
@@ -51,7 +52,8 @@ private:
     void PostAllSettings(DWORD thread);
     void PostTime(DWORD thread);
 
-    SettingsRefs refs_;
+    const SettingsRecord& settings_;
+    const CitySelection* selection_;
     UINT message_;
     int lastYOffset_ = -1;
     bool installed_ = false;

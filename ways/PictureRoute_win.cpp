@@ -7,17 +7,19 @@
 namespace uv {
 
 PictureRoute::PictureRoute(HWND owner, UINT_PTR refreshTimer, HKEY root, WideText resourceLibrary,
-                           const SettingsRefs& refs, UINT settingsMessage, RouteHooks hooks)
+                           const SettingsRecord& settings, const CitySelection* selection,
+                           UINT settingsMessage, RouteHooks hooks)
     : owner_(owner),
       refreshTimer_(refreshTimer),
       root_(root),
       library_(std::move(resourceLibrary)),
-      refs_(refs),
+      settings_(settings),
+      selection_(selection),
       hooks_(std::move(hooks)),
-      link_(refs, settingsMessage) {}
+      link_(settings, selection, settingsMessage) {}
 
 PictureWay PictureRoute::Decide() {
-    const bool chosen = refs_.misc->wallpaperMode != 0;
+    const bool chosen = settings_.wallpaperMode != 0;
     // A 32-bit hook cannot enter a 64-bit shell, and the install would stall
     // that shell for its whole wait: asked before anything is installed.
     const bool wow64 = !chosen && RunningOnWow64();
@@ -47,10 +49,10 @@ void PictureRoute::Start() {
 }
 
 void PictureRoute::Tick() {
-    SetTimer(owner_, refreshTimer_, RefreshPeriodMs(refs_.misc->refreshSlider), nullptr);
-    if (refs_.offset->timezoneOffset && hooks_.setXOffset) hooks_.setXOffset(TimeZoneXOffset());
+    SetTimer(owner_, refreshTimer_, RefreshPeriodMs(settings_.refreshSlider), nullptr);
+    if (settings_.timezoneOffset && hooks_.setXOffset) hooks_.setXOffset(TimeZoneXOffset());
     // The Misc page's switch takes effect here, both ways.
-    const bool chosen = refs_.misc->wallpaperMode != 0;
+    const bool chosen = settings_.wallpaperMode != 0;
     if (chosen && way_ == PictureWay::BehindIcons) {
         SetWay(PictureWay::WallpaperChosen);
     } else if (!chosen && way_ == PictureWay::WallpaperChosen) {
@@ -66,8 +68,8 @@ void PictureRoute::Tick() {
     if (renewalDue_) return;
     int lastYOffset = -1;  // every wallpaper is drawn from a complete burst
     // The Misc page's box forces the map even where it would not start by itself.
-    const WallpaperResult r = wallpaper_->Renew(BuildSettingsBurst(refs_, lastYOffset).posts,
-                                                std::time(nullptr), refs_.misc->wallpaperMode != 0);
+    const WallpaperResult r = wallpaper_->Renew(BuildSettingsBurst(settings_, selection_, lastYOffset).posts,
+                                                std::time(nullptr), settings_.wallpaperMode != 0);
     if (r != WallpaperResult::Pending) OnWallpaperDone(r);
 }
 

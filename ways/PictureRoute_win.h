@@ -26,9 +26,11 @@ struct RouteHooks {
 class PictureRoute {
 public:
     // refreshTimer of owner is re-armed by every tick; root holds the
-    // settings and desktop keys; refs are read at the moment of sending.
+    // settings and desktop keys. The settings and the selection are read at
+    // the moment of sending; both outlive the route.
     PictureRoute(HWND owner, UINT_PTR refreshTimer, HKEY root, WideText resourceLibrary,
-                 const SettingsRefs& refs, UINT settingsMessage, RouteHooks hooks);
+                 const SettingsRecord& settings, const CitySelection* selection, UINT settingsMessage,
+                 RouteHooks hooks);
     ~PictureRoute() { Stop(); }
     PictureRoute(const PictureRoute&) = delete;
     PictureRoute& operator=(const PictureRoute&) = delete;
@@ -63,7 +65,8 @@ private:
     UINT_PTR refreshTimer_;
     HKEY root_;
     WideText library_;
-    SettingsRefs refs_;
+    const SettingsRecord& settings_;
+    const CitySelection* selection_;
     RouteHooks hooks_;
     DesktopLink link_;
     std::unique_ptr<WallpaperMode> wallpaper_;  // exists exactly in the wallpaper ways

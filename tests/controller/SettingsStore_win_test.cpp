@@ -31,7 +31,6 @@ protected:
         DeleteTree(HKEY_CURRENT_USER, name_.c_str());
         root_ = CreateKey(HKEY_CURRENT_USER, name_.c_str());
         ASSERT_TRUE(root_);
-        refs_ = settings_.Refs(&selection_);
     }
     void TearDown() override {
         root_.reset();
@@ -47,16 +46,16 @@ protected:
                   ERROR_SUCCESS);
     }
     LoadResult Load() {
-        return LoadSettingsFromRegistry(root_.get(), refs_, Widen(kPath.c_str()), [] { return 345; });
+        return LoadSettingsFromRegistry(root_.get(), settings_, &selection_, Widen(kPath.c_str()),
+                                        [] { return 345; });
     }
-    void Save() { SaveSettingsToRegistry(root_.get(), refs_, Widen(kPath.c_str())); }
+    void Save() { SaveSettingsToRegistry(root_.get(), settings_, &selection_, Widen(kPath.c_str())); }
 
     const std::string kPath = "C:\\Program Files\\Umbravue\\umbravue.exe";
     std::string name_;
     UniqueRegKey root_;
-    AllSettings settings_;
+    SettingsRecord settings_;
     FakeSelection selection_{50};
-    SettingsRefs refs_;
 };
 
 TEST_F(RegistryStore, LoadOnFirstRunCreatesTheEmptyProductKeyAndKeepsDefaults) {
@@ -68,8 +67,8 @@ TEST_F(RegistryStore, LoadOnFirstRunCreatesTheEmptyProductKeyAndKeepsDefaults) {
     RegQueryInfoKeyA(product.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr,
                      nullptr, nullptr, nullptr);
     EXPECT_EQ(count, 0u);
-    EXPECT_EQ(settings_.offset.ySlider, 50);
-    EXPECT_EQ(settings_.misc.startWithWindows, 0u);
+    EXPECT_EQ(settings_.ySlider, 50);
+    EXPECT_EQ(settings_.startWithWindows, 0);
 }
 
 TEST_F(RegistryStore, SaveWritesDwordsAndAnEmptyBinary) {
@@ -79,14 +78,16 @@ TEST_F(RegistryStore, SaveWritesDwordsAndAnEmptyBinary) {
     DWORD count = 0;
     RegQueryInfoKeyA(product.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr,
                      nullptr, nullptr, nullptr);
-    EXPECT_EQ(count, kSettingCount);
-    for (std::size_t i = 0; i < kSettingCount; ++i) {
-        const SettingInfo& s = SettingsSaveOrder()[i];
+    const SettingsOrder saved = OrderBy(&SettingInfo::save);
+    EXPECT_EQ(count, saved.count);
+    for (const SettingInfo* row : saved) {
+        const SettingInfo& s = *row;
+        const bool binary = s.kind == SettingKind::Cities;
         DWORD type = 0, size = 0;
         ASSERT_EQ(RegQueryValueExA(product.get(), s.name, nullptr, &type, nullptr, &size), ERROR_SUCCESS)
             << s.name;
-        EXPECT_EQ(type, s.binary ? DWORD(REG_BINARY) : DWORD(REG_DWORD)) << s.name;
-        EXPECT_EQ(size, s.binary ? 0u : 4u) << s.name;
+        EXPECT_EQ(type, binary ? DWORD(REG_BINARY) : DWORD(REG_DWORD)) << s.name;
+        EXPECT_EQ(size, binary ? 0u : 4u) << s.name;
     }
     DWORD y = 0, size = 4;
     RegQueryValueExA(product.get(), "YOffset", nullptr, nullptr, reinterpret_cast<BYTE*>(&y), &size);
@@ -94,20 +95,20 @@ TEST_F(RegistryStore, SaveWritesDwordsAndAnEmptyBinary) {
 }
 
 TEST_F(RegistryStore, RoundTripKeepsEditedValuesAndCities) {
-    settings_.offset.ySlider = 53;
-    settings_.overlay.colours.grid = 0x0000FF00;
-    settings_.cityPage.trayCity = 17;
+    settings_.ySlider = 53;
+    settings_.gridColour = 0x0000FF00;
+    settings_.trayCity = 17;
     selection_.Select(4);
     selection_.Select(40);
     Save();
-    AllSettings loaded;
+    SettingsRecord loaded;
     FakeSelection sel(50);
-    SettingsRefs refs = loaded.Refs(&sel);
-    const LoadResult r = LoadSettingsFromRegistry(root_.get(), refs, Widen(kPath.c_str()), [] { return 0; });
+    const LoadResult r =
+        LoadSettingsFromRegistry(root_.get(), loaded, &sel, Widen(kPath.c_str()), [] { return 0; });
     EXPECT_TRUE(r.citiesLoaded);
-    EXPECT_EQ(loaded.offset.ySlider, 53);
-    EXPECT_EQ(loaded.overlay.colours.grid, 0x0000FF00u);
-    EXPECT_EQ(loaded.cityPage.trayCity, 17);
+    EXPECT_EQ(loaded.ySlider, 53);
+    EXPECT_EQ(loaded.gridColour, 0x0000FF00);
+    EXPECT_EQ(loaded.trayCity, 17);
     EXPECT_EQ(sel.flags, selection_.flags);
 }
 
@@ -121,16 +122,16 @@ TEST_F(RegistryStore, OddSizedValuesAreHandledSafely) {
     const DWORD y = 537;
     SetValue("YOffset", REG_DWORD, &y, sizeof y);
     const LoadResult r = Load();
-    EXPECT_EQ(settings_.misc.refreshSlider, 6);
-    EXPECT_EQ(settings_.misc.autohide, 0u);
+    EXPECT_EQ(settings_.refreshSlider, 6);
+    EXPECT_EQ(settings_.autohide, 0);
     EXPECT_TRUE(r.citiesLoaded);
     EXPECT_TRUE(selection_.flags[7]);
-    EXPECT_EQ(settings_.offset.ySlider, 53);
+    EXPECT_EQ(settings_.ySlider, 53);
 }
 
 TEST_F(RegistryStore, StartWithWindowsEntryFollowsTheFlag) {
     CreateRunKey();
-    settings_.misc.startWithWindows = 1;
+    settings_.startWithWindows = 1;
     Save();
     UniqueRegKey run = Open("Software\\Microsoft\\Windows\\CurrentVersion\\Run");
     ASSERT_TRUE(run);
@@ -143,17 +144,17 @@ TEST_F(RegistryStore, StartWithWindowsEntryFollowsTheFlag) {
     // "C:\Program" first.
     EXPECT_EQ("\"" + kPath + "\"", text);
 
-    settings_.misc.startWithWindows = 0;
+    settings_.startWithWindows = 0;
     Load();
-    EXPECT_EQ(settings_.misc.startWithWindows, 1u);
+    EXPECT_EQ(settings_.startWithWindows, 1);
     // Entries written before the quotes still count.
     RegSetValueExA(run.get(), "Umbravue", 0, REG_SZ, reinterpret_cast<const BYTE*>(kPath.c_str()),
                    static_cast<DWORD>(kPath.size() + 1));
-    settings_.misc.startWithWindows = 0;
+    settings_.startWithWindows = 0;
     Load();
-    EXPECT_EQ(settings_.misc.startWithWindows, 1u);
+    EXPECT_EQ(settings_.startWithWindows, 1);
 
-    settings_.misc.startWithWindows = 0;
+    settings_.startWithWindows = 0;
     Save();
     EXPECT_NE(RegQueryValueExA(run.get(), "Umbravue", nullptr, nullptr, nullptr, nullptr), ERROR_SUCCESS);
     Save();  // deleting a missing entry is no error
@@ -167,12 +168,12 @@ TEST_F(RegistryStore, EntryForAnotherPathOrCaseReadsAsOff) {
         RegSetValueExA(run.get(), "Umbravue", 0, REG_SZ, reinterpret_cast<const BYTE*>(other.c_str()),
                        static_cast<DWORD>(other.size() + 1));
         Load();
-        EXPECT_EQ(settings_.misc.startWithWindows, 0u) << other;
+        EXPECT_EQ(settings_.startWithWindows, 0) << other;
     }
 }
 
 TEST_F(RegistryStore, SaveNeverCreatesTheRunKey) {
-    settings_.misc.startWithWindows = 1;
+    settings_.startWithWindows = 1;
     Save();
     EXPECT_FALSE(Open("Software\\Microsoft\\Windows\\CurrentVersion\\Run"));
     EXPECT_FALSE(Open("Software\\Microsoft"));
@@ -180,7 +181,7 @@ TEST_F(RegistryStore, SaveNeverCreatesTheRunKey) {
 
 TEST_F(RegistryStore, UninstallDeletesProductKeyAndEntryButKeepsVendor) {
     CreateRunKey();
-    settings_.misc.startWithWindows = 1;
+    settings_.startWithWindows = 1;
     Save();
     DeleteStoredSettings(root_.get());
     EXPECT_FALSE(Open("Software\\VantorelSoftware\\Umbravue"));

@@ -33,6 +33,8 @@ public:
     HWND MainWindow() const override { return main_; }
     HCURSOR HandCursor() const override { return LoadCursorA(nullptr, MAKEINTRESOURCEA(32649)); }
     int TimeZoneXOffset() override { return 135; }
+    SettingsRecord& Settings() override { return settings; }
+    SettingsRecord settings;
     int refreshes = 0;
     int saves = 0;
     unsigned restartedWith = 0;
@@ -102,11 +104,11 @@ TEST(OffsetPage, TimezoneOffsetLocksXSliderAndFollowTheSun) {
     CPPOffset page;
     Sheet s(page, host);
     s.Key(IDC_OFFSET_XSLIDER, VK_NEXT);  // one page: 15 degrees
-    EXPECT_EQ(page.values.xSlider, 15);
+    EXPECT_EQ(host.settings.xSlider, 15);
     EXPECT_EQ(s.Text(IDC_OFFSET_XLABEL), "15\xB0 ");
     s.Click(IDC_OFFSET_FOLLOW);
-    EXPECT_EQ(page.values.followTheSun, 1u);
-    EXPECT_EQ(page.values.xSlider, 0);
+    EXPECT_EQ(host.settings.followTheSun, 1);
+    EXPECT_EQ(host.settings.xSlider, 0);
     EXPECT_FALSE(s.Enabled(IDC_OFFSET_TIMEZONE));
     s.Click(IDC_OFFSET_FOLLOW);
     EXPECT_TRUE(s.Enabled(IDC_OFFSET_TIMEZONE));
@@ -114,7 +116,7 @@ TEST(OffsetPage, TimezoneOffsetLocksXSliderAndFollowTheSun) {
     const int before = host.refreshes;
     s.Click(IDC_OFFSET_TIMEZONE);
     EXPECT_GT(host.refreshes, before);
-    EXPECT_EQ(page.values.timezoneOffset, 1u);
+    EXPECT_EQ(host.settings.timezoneOffset, 1);
     EXPECT_FALSE(s.Enabled(IDC_OFFSET_XSLIDER));
     EXPECT_FALSE(s.Enabled(IDC_OFFSET_FOLLOW));
     EXPECT_EQ(s.Pos(IDC_OFFSET_XSLIDER), 135);
@@ -124,7 +126,7 @@ TEST(OffsetPage, TimezoneOffsetLocksXSliderAndFollowTheSun) {
     EXPECT_TRUE(s.Enabled(IDC_OFFSET_XSLIDER));
     EXPECT_TRUE(s.Enabled(IDC_OFFSET_FOLLOW));
     EXPECT_EQ(s.Pos(IDC_OFFSET_XSLIDER), 135);
-    EXPECT_FALSE(page.values.followTheSun && page.values.timezoneOffset);
+    EXPECT_FALSE(host.settings.followTheSun && host.settings.timezoneOffset);
 }
 
 TEST(OffsetPage, IgnoreAntarcticaOnlyInFullScreenWithoutDistortion) {
@@ -141,7 +143,7 @@ TEST(OffsetPage, IgnoreAntarcticaOnlyInFullScreenWithoutDistortion) {
     EXPECT_TRUE(s.Enabled(IDC_OFFSET_YSLIDER));
     EXPECT_FALSE(s.Enabled(IDC_OFFSET_NODISTORT));
     EXPECT_FALSE(s.Enabled(IDC_OFFSET_IGNOREANTARCTICA));
-    EXPECT_EQ(page.values.noDistort, 1u);  // kept, only unusable
+    EXPECT_EQ(host.settings.noDistort, 1);  // kept, only unusable
 }
 
 // --- Misc
@@ -153,7 +155,7 @@ TEST(MiscPage, RefreshSliderRestartsPeriodAtOnceAndLabelsFollow) {
     EXPECT_EQ(s.Text(IDC_MISC_REFRESHLABEL), "3.0m ");
     EXPECT_EQ(s.Text(IDC_MISC_WIDTHLABEL), "10% ");
     s.Key(IDC_MISC_REFRESHSLIDER, VK_END);
-    EXPECT_EQ(page.values.refreshSlider, 21);
+    EXPECT_EQ(host.settings.refreshSlider, 21);
     EXPECT_EQ(host.restartedWith, 21u * 30000u);
     EXPECT_EQ(s.Text(IDC_MISC_REFRESHLABEL), "10.5m ");
     EXPECT_EQ(host.refreshes, 0);  // no apply delay for the refresh slider
@@ -168,12 +170,12 @@ TEST(MiscPage, StartupBoxesAreStoredAtOnceWithoutRefreshAndSaved) {
     Sheet s(page, host);
     s.Click(IDC_MISC_STARTWITHWINDOWS);
     s.Click(IDC_MISC_AUTOHIDE);
-    EXPECT_EQ(page.values.startWithWindows, 1u);
-    EXPECT_EQ(page.values.autohide, 1u);
+    EXPECT_EQ(host.settings.startWithWindows, 1);
+    EXPECT_EQ(host.settings.autohide, 1);
     EXPECT_EQ(host.refreshes, 0);
     EXPECT_EQ(host.saves, 2);  // no apply, but still written soon
     s.Click(IDC_MISC_NOCITYLIGHTS);
-    EXPECT_EQ(page.values.useGeneratedNightSource, 1u);
+    EXPECT_EQ(host.settings.useGeneratedNightSource, 1);
     EXPECT_EQ(host.refreshes, 1);
 }
 
@@ -183,16 +185,16 @@ TEST(OverlayPage, SwatchesFollowTheirBoxes) {
     FakeHost host;
     CPPOverlay page;
     Sheet s(page, host);
-    page.values.grid = 1;
-    page.values.cities = 1;
-    page.values.cityLabels = 1;
+    host.settings.overlayGrid = 1;
+    host.settings.overlayCities = 1;
+    host.settings.cityLabels = 1;
     page.MarkMembersCurrent();
     page.RefreshStep();
     EXPECT_TRUE(s.Enabled(IDC_OVL_GRID_COLOR));
-    const std::uint32_t gridColour = page.values.colours.grid;
+    const std::int32_t gridColour = host.settings.gridColour;
     s.Click(IDC_OVL_GRID);  // grid off
     EXPECT_FALSE(s.Enabled(IDC_OVL_GRID_COLOR));
-    EXPECT_EQ(page.values.colours.grid, gridColour);
+    EXPECT_EQ(host.settings.gridColour, gridColour);
     // Cities off: the label box is disabled but keeps its tick; the label
     // swatches follow the label box, not the cities box.
     s.Click(IDC_OVL_CITIES);
@@ -202,7 +204,7 @@ TEST(OverlayPage, SwatchesFollowTheirBoxes) {
     EXPECT_TRUE(s.Enabled(IDC_OVL_CITYLABEL_FG));
     EXPECT_TRUE(s.Enabled(IDC_OVL_CITYLABEL_BG));
     // Status off: its swatches and five boxes go.
-    page.values.status = 1;
+    host.settings.overlayStatus = 1;
     page.MarkMembersCurrent();
     page.RefreshStep();
     EXPECT_TRUE(s.Enabled(IDC_OVL_SUNRISE));
@@ -216,20 +218,20 @@ TEST(OverlayPage, ResetDefaultColoursKeepsBoxesAndDisabledSwatches) {
     FakeHost host;
     CPPOverlay page;
     Sheet s(page, host);
-    for (std::uint32_t* c :
-         {&page.values.colours.grid, &page.values.colours.midday, &page.values.colours.statusLabelBackground})
+    for (std::int32_t* c :
+         {&host.settings.gridColour, &host.settings.middayColour, &host.settings.statusLabelBackground})
         *c = 0x123456;
     page.RepaintSwatches();
-    page.values.grid = page.values.midday = page.values.midnight = 0;
-    page.values.dawnDusk = page.values.sunLatitude = 0;
+    host.settings.overlayGrid = host.settings.overlayMidday = host.settings.overlayMidnight = 0;
+    host.settings.overlayDawnDusk = host.settings.overlaySunLatitude = 0;
     page.MarkMembersCurrent();
     page.RefreshStep();
     const int before = host.refreshes;
     s.Click(IDC_OVL_RESETCOLOURS);
-    EXPECT_EQ(page.values.colours.grid, 0x00402020u);
-    EXPECT_EQ(page.values.colours.midday, 0x00007F7Fu);
-    EXPECT_EQ(page.values.colours.statusLabelBackground, 0x00400000u);
-    EXPECT_EQ(page.values.colours.cityLabelForeground, 0x0000FFFFu);
+    EXPECT_EQ(host.settings.gridColour, 0x00402020);
+    EXPECT_EQ(host.settings.middayColour, 0x00007F7F);
+    EXPECT_EQ(host.settings.statusLabelBackground, 0x00400000);
+    EXPECT_EQ(host.settings.cityLabelForeground, 0x0000FFFF);
     EXPECT_GT(host.refreshes, before);
     EXPECT_FALSE(s.Enabled(IDC_OVL_GRID_COLOR));
     EXPECT_FALSE(s.Checked(IDC_OVL_GRID));
@@ -308,21 +310,21 @@ TEST(OverlayPage, ColourChooserConfirmSetsColourCancelKeepsIt) {
     FakeHost host;
     CPPOverlay page;
     Sheet s(page, host);
-    page.values.grid = 1;
+    host.settings.overlayGrid = 1;
     page.MarkMembersCurrent();
     page.RefreshStep();
-    const std::uint32_t before = page.values.colours.grid;
+    const std::int32_t before = host.settings.gridColour;
     HelperThread t = AnswerDialog(host.MainWindow(), IDCANCEL, 200);
     SendMessageA(page.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_OVL_GRID_COLOR, STN_CLICKED),
                  reinterpret_cast<LPARAM>(s.Item(IDC_OVL_GRID_COLOR)));
     t.join();
-    EXPECT_EQ(page.values.colours.grid, before);
+    EXPECT_EQ(host.settings.gridColour, before);
     const int refreshes = host.refreshes;
     t = AnswerDialog(host.MainWindow(), IDOK, 200);
     SendMessageA(page.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_OVL_GRID_COLOR, STN_CLICKED),
                  reinterpret_cast<LPARAM>(s.Item(IDC_OVL_GRID_COLOR)));
     t.join();
-    EXPECT_EQ(page.values.colours.grid, static_cast<std::uint32_t>(RGB(200, 0, 0)));
+    EXPECT_EQ(host.settings.gridColour, static_cast<std::int32_t>(RGB(200, 0, 0)));
     EXPECT_GT(host.refreshes, refreshes);
 }
 
@@ -512,7 +514,7 @@ TEST(CitiesPage, ClearAsksFirstAndLeavesTrayCity) {
     f.ClickRow(2);
     f.ClickRow(7);
     f.sheet->Click(IDC_CITIES_WATCH);
-    EXPECT_EQ(f.page.values.trayCity, 7);
+    EXPECT_EQ(f.host.settings.trayCity, 7);
     HelperThread t = AnswerConfirm(IDNO);
     f.sheet->Click(IDC_CITIES_CLEAR);
     t.join();
@@ -525,20 +527,20 @@ TEST(CitiesPage, ClearAsksFirstAndLeavesTrayCity) {
     EXPECT_EQ(SendMessageA(f.list, LB_GETSELCOUNT, 0, 0), 0);
     EXPECT_EQ(f.sheet->Text(IDC_CITIES_COUNTS), "selected 0 (of 48) cities");
     EXPECT_EQ(f.sheet->Text(IDC_CITIES_DETAILS), "");
-    EXPECT_EQ(f.page.values.trayCity, 7);
+    EXPECT_EQ(f.host.settings.trayCity, 7);
     f.sheet->Click(IDC_CITIES_WATCH);
-    EXPECT_EQ(f.page.values.trayCity, -1);
+    EXPECT_EQ(f.host.settings.trayCity, -1);
 }
 
 TEST(CitiesPage, WatchedCityReachesTheTooltip) {
     CitiesFixture f(10);
     f.sheet->Click(IDC_CITIES_WATCH);  // nothing shown yet
-    EXPECT_EQ(f.page.values.trayCity, -1);
+    EXPECT_EQ(f.host.settings.trayCity, -1);
     f.ClickRow(4);
     f.sheet->Click(IDC_CITIES_WATCH);
-    EXPECT_EQ(f.page.values.trayCity, 4);
+    EXPECT_EQ(f.host.settings.trayCity, 4);
     EXPECT_GT(f.host.saves, 0);
-    const std::string tip = TrayTipText(1700000000, f.db, f.page.values.trayCity);
+    const std::string tip = TrayTipText(1700000000, f.db, f.host.settings.trayCity);
     EXPECT_EQ(tip.rfind("Town4, Land4", 0), 0u) << tip;
 }
 
@@ -551,7 +553,7 @@ TEST(CitiesPage, EmptyDatabaseGivesAnInertChooser) {
     f.sheet->Click(IDC_CITIES_WATCH);
     SendMessageA(f.list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
     SendMessageA(f.list, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
-    EXPECT_EQ(f.page.values.trayCity, -1);
+    EXPECT_EQ(f.host.settings.trayCity, -1);
     EXPECT_EQ(f.sheet->Text(IDC_CITIES_DETAILS), "");
     EXPECT_EQ(f.db.GetSelectedCount(), 0);
 }

@@ -57,12 +57,12 @@ double Seconds(std::chrono::steady_clock::time_point since) {
 
 // A burst with the usual overlays on, as the controller builds it.
 std::vector<uv::SettingsPost> TypicalBurst(uv::CitySelection& selection) {
-    uv::AllSettings s;
-    s.overlay.grid = s.overlay.dawnDusk = s.overlay.cities = s.overlay.cityLabels = 1;
-    s.overlay.status = s.overlay.statusSunLocation = s.overlay.statusSunrise = s.overlay.statusSunset = 1;
-    s.glyph.showSun = 1;
+    uv::SettingsRecord s;
+    s.overlayGrid = s.overlayDawnDusk = s.overlayCities = s.cityLabels = 1;
+    s.overlayStatus = s.statusSunLocation = s.statusSunrise = s.statusSunset = 1;
+    s.glyphShowSun = 1;
     int lastY = -1;
-    return uv::BuildSettingsBurst(s.Refs(&selection), lastY).posts;
+    return uv::BuildSettingsBurst(s, &selection, lastY).posts;
 }
 
 // The shortest of several runs: on a shared machine the others were
@@ -159,24 +159,15 @@ void PrintStages(const uv::MapImages& images, const uv::RenderSettings& settings
     PrintStage("overlays (desktop thread)", nullptr, overlays);
 }
 
-class NoCities : public uv::CitySelection {
-public:
-    int Count() const override { return 400; }
-    bool IsSelected(int) const override { return false; }
-    void Clear() override {}
-    void Select(int) override {}
-};
-
 // An hour of renewals with the default settings, from the moment start.
 void BytesPerHour(uv::WallpaperRenderer& renderer, uv::WallpaperJob job, int cx, int cy, std::time_t start) {
-    uv::AllSettings defaults;
-    NoCities none;
+    const uv::SettingsRecord defaults;
     int lastY = -1;
-    job.burst = uv::BuildSettingsBurst(defaults.Refs(&none), lastY).posts;
+    job.burst = uv::BuildSettingsBurst(defaults, nullptr, lastY).posts;
     job.screen = uv::ScreenLayout();
     job.screen.width = cx;
     job.screen.height = cy;
-    const int period = uv::RefreshPeriodMs(defaults.misc.refreshSlider) / 1000;
+    const int period = uv::RefreshPeriodMs(defaults.refreshSlider) / 1000;
     const int renewals = 3600 / period;
     const double file = static_cast<double>(uv::kBmpHeadersSize + uv::BmpRowStride(cx) * cy);
     // REG_SZ values as stored: the path, "0" and "0" with their NULs.

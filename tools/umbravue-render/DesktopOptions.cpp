@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdlib>
 
+#include "settings/Settings.h"
 #include "settings/SettingsProtocol.h"
 
 namespace uv {
@@ -16,43 +17,23 @@ struct SettingName {
     MessageId id;
 };
 
-const SettingName kSettings[] = {
-    {"XOffset", "XOffset", MessageId::XOffset},
-    {"follow the sun", "FollowTheSun", MessageId::FollowTheSun},
-    {"YOffset", "YOffset", MessageId::YOffset},
-    {"dawn dusk width", "DawnDuskWidth", MessageId::DawnDuskWidth},
-    {"DisplayMode", "DisplayMode", MessageId::DisplayMode},
-    {"use generated night source", "UseGeneratedNightSource", MessageId::UseGeneratedNightSource},
-    {"overlay grid", "OverlayGrid", MessageId::OverlayGrid},
-    {"overlay dawndusk", "OverlayDawnDusk", MessageId::OverlayDawnDusk},
-    {"overlay midday", "OverlayMidday", MessageId::OverlayMidday},
-    {"overlay midnight", "OverlayMidnight", MessageId::OverlayMidnight},
-    {"overlay sunlatitude", "OverlaySunLatitude", MessageId::OverlaySunLatitude},
-    {"overlay grid color", "OverlayGridColor", MessageId::OverlayGridColor},
-    {"overlay dawndusk color", "OverlayDawnDuskColor", MessageId::OverlayDawnDuskColor},
-    {"overlay midday color", "OverlayMiddayColor", MessageId::OverlayMiddayColor},
-    {"overlay midnight color", "OverlayMidnightColor", MessageId::OverlayMidnightColor},
-    {"overlay sunlatitude color", "OverlaySunLatitudeColor", MessageId::OverlaySunLatitudeColor},
-    {"cities color", "CitiesColor", MessageId::CitiesColor},
+// The city messages besides the settings the desktop receives.
+constexpr SettingName kCityMessages[] = {
     {"clear cities", "ClearCities", MessageId::ClearCities},
     {"select city", "SelectCity", MessageId::SelectCity},
     {"deselect city", "DeselectCity", MessageId::DeselectCity},
-    {"overlay cities", "OverlayCities", MessageId::OverlayCities},
-    {"city labels", "CityLabels", MessageId::CityLabels},
-    {"city label foreground", "CityLabelForeground", MessageId::CityLabelForeground},
-    {"city label background", "CityLabelBackground", MessageId::CityLabelBackground},
-    {"overlay status", "OverlayStatus", MessageId::OverlayStatus},
-    {"status label foreground", "StatusLabelForeground", MessageId::StatusLabelForeground},
-    {"status label background", "StatusLabelBackground", MessageId::StatusLabelBackground},
-    {"status sun location", "StatusSunLocation", MessageId::StatusSunLocation},
-    {"status sunrise", "StatusSunrise", MessageId::StatusSunrise},
-    {"status solar offset", "StatusSolarOffset", MessageId::StatusSolarOffset},
-    {"status sunset", "StatusSunset", MessageId::StatusSunset},
-    {"status local time", "StatusLocalTime", MessageId::StatusLocalTime},
-    {"glyph show sun", "GlyphShowSun", MessageId::GlyphShowSun},
-    {"exact sun", "ExactSun", MessageId::ExactSun},
-    {"real local time", "RealLocalTime", MessageId::RealLocalTime},
 };
+
+template <typename F>
+bool AnyName(F match) {
+    for (const SettingInfo& s : kSettings)
+        if (s.wire != kNotSent &&
+            match(SettingName{s.name ? s.name : s.keyName, s.keyName, MessageId(s.wire)}))
+            return true;
+    for (const SettingName& s : kCityMessages)
+        if (match(s)) return true;
+    return false;
+}
 
 bool SameIgnoringCase(const std::string& a, const char* b) {
     std::size_t i = 0;
@@ -97,17 +78,15 @@ bool ParseWindow(const std::string& text, int& width, int& height) {
 
 bool LookupSettingId(const std::string& name, std::uint32_t& id) {
     std::int32_t number = 0;
-    if (!name.empty() && std::isdigit(static_cast<unsigned char>(name[0])) && ParseValue(name, number)) {
-        for (const SettingName& s : kSettings) {
-            if (ToWire(s.id) == static_cast<std::uint32_t>(number)) return id = ToWire(s.id), true;
-        }
-        return false;
-    }
-    for (const SettingName& s : kSettings) {
-        if (SameIgnoringCase(name, s.setting) || SameIgnoringCase(name, s.idName))
-            return id = ToWire(s.id), true;
-    }
-    return false;
+    const bool numeric =
+        !name.empty() && std::isdigit(static_cast<unsigned char>(name[0])) && ParseValue(name, number);
+    if (!name.empty() && std::isdigit(static_cast<unsigned char>(name[0])) && !numeric) return false;
+    return AnyName([&](const SettingName& s) {
+        const bool hit = numeric ? ToWire(s.id) == static_cast<std::uint32_t>(number)
+                                 : SameIgnoringCase(name, s.setting) || SameIgnoringCase(name, s.idName);
+        if (hit) id = ToWire(s.id);
+        return hit;
+    });
 }
 
 int ParseDesktopOption(const std::string& option, const std::string& value, DesktopOptions& o,
