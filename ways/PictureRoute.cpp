@@ -2,11 +2,17 @@
 
 namespace uv {
 
-PictureWay DecidePictureWay(bool chosen, bool wow64, bool listViewFound, bool hostReached) {
-    if (chosen) return PictureWay::WallpaperChosen;
-    if (wow64) return PictureWay::WallpaperWow64;
-    if (!listViewFound) return PictureWay::WallpaperNoListView;
-    if (!hostReached) return PictureWay::WallpaperNoHost;
+const WayRule kWayRules[5] = {
+    {[](const WayFacts& f) { return f.chosen; }, PictureWay::WallpaperChosen},
+    {[](const WayFacts& f) { return f.wow64; }, PictureWay::WallpaperWow64},
+    {[](const WayFacts& f) { return !f.listViewFound; }, PictureWay::WallpaperNoListView},
+    {[](const WayFacts& f) { return !f.hostReached; }, PictureWay::WallpaperNoHost},
+    {[](const WayFacts&) { return true; }, PictureWay::BehindIcons},
+};
+
+PictureWay DecidePictureWay(const WayFacts& facts) {
+    for (const WayRule& rule : kWayRules)
+        if (rule.holds(facts)) return rule.way;
     return PictureWay::BehindIcons;
 }
 

@@ -36,10 +36,23 @@ enum class WallpaperResult {
     ShownOnePicture,     // shown as one picture over all monitors there, as the Misc page asks
 };
 
-// The way for what is known, asked in this order: the Misc page's choice, a
-// 32-bit program on 64-bit Windows (no install is tried then), whether a
-// desktop list view was found, whether the install reached its host.
-PictureWay DecidePictureWay(bool chosen, bool wow64, bool listViewFound, bool hostReached);
+// What is known when a way is chosen.
+struct WayFacts {
+    bool chosen = false;  // the Misc page asks for the wallpaper
+    bool wow64 = false;   // a 32-bit program on 64-bit Windows: no install is tried
+    bool listViewFound = false;
+    bool hostReached = false;  // the install reached its host in that list view
+};
+
+// The decision as a table: the first row whose condition holds names the
+// way. A new way is one row here and one class that shows the picture.
+struct WayRule {
+    bool (*holds)(const WayFacts&);
+    PictureWay way;
+};
+extern const WayRule kWayRules[5];
+
+PictureWay DecidePictureWay(const WayFacts& facts);
 
 // The Information page's line about the picture.
 std::string PictureWayText(PictureWay way, WallpaperResult result);

@@ -1,8 +1,7 @@
 #include "ways/PictureRoute_win.h"
 
 #include "common/WindowsVersion_win.h"
-
-#include <ctime>
+#include "settings/Burst.h"
 
 namespace uv {
 
@@ -11,105 +10,100 @@ PictureRoute::PictureRoute(HWND owner, UINT_PTR refreshTimer, HKEY root, WideTex
                            UINT settingsMessage, RouteHooks hooks)
     : owner_(owner),
       refreshTimer_(refreshTimer),
-      root_(root),
-      library_(std::move(resourceLibrary)),
-      settings_(settings),
-      selection_(selection),
-      hooks_(std::move(hooks)),
-      link_(settings, selection, settingsMessage) {}
+      context_{owner, root, std::move(resourceLibrary), settings, selection, settingsMessage},
+      hooks_(std::move(hooks)) {}
 
-PictureWay PictureRoute::Decide() {
-    const bool chosen = settings_.wallpaperMode != 0;
+PictureWay PictureRoute::Decide(std::unique_ptr<ShowWay>& connected) {
+    WayFacts facts;
+    facts.chosen = context_.settings.wallpaperMode != 0;
     // A 32-bit hook cannot enter a 64-bit shell, and the install would stall
     // that shell for its whole wait: asked before anything is installed.
-    const bool wow64 = !chosen && RunningOnWow64();
-    const LinkFacts found = chosen || wow64 ? LinkFacts() : link_.Connect();
-    return DecidePictureWay(chosen, wow64, found.listViewFound, found.hostReached);
+    facts.wow64 = !facts.chosen && RunningOnWow64();
+    if (!facts.chosen && !facts.wow64) {
+        auto icons = std::make_unique<BehindIconsWay>(context_);
+        const LinkFacts found = icons->Connect();
+        facts.listViewFound = found.listViewFound;
+        facts.hostReached = found.hostReached;
+        connected = std::move(icons);
+    }
+    return DecidePictureWay(facts);
 }
 
-void PictureRoute::SetWay(PictureWay way) {
-    if (IsWallpaperWay(way)) {
-        link_.Disconnect();
-        if (!wallpaper_) {
-            wallpaper_ = std::make_unique<WallpaperMode>(owner_, root_, library_);
-            result_ = WallpaperResult::Pending;
-        }
-    } else if (wallpaper_) {
-        wallpaper_.reset();  // its end puts the user's wallpaper back
-        result_ = WallpaperResult::Pending;
+void PictureRoute::DecideAndSet() {
+    std::unique_ptr<ShowWay> icons;
+    const PictureWay way = Decide(icons);
+    // A host that was not reached goes before another way starts.
+    if (way != PictureWay::BehindIcons) icons.reset();
+    SetWay(way, std::move(icons));
+}
+
+void PictureRoute::SetWay(PictureWay way, std::unique_ptr<ShowWay> made) {
+    if (made) {
+        show_ = std::move(made);  // the way shown so far stops here
+    } else if (show_ && SameShowWay(way_, way)) {
+        show_->Reuse();
+    } else {
+        show_.reset();  // before the next starts: never two ways at once
+        show_ = MakeShowWay(way, context_);
     }
-    userChose_ = false;
     way_ = way;
     Show();
 }
 
 void PictureRoute::Start() {
     watch_.Start(owner_);
-    SetWay(Decide());
+    DecideAndSet();
 }
 
 void PictureRoute::Tick() {
-    SetTimer(owner_, refreshTimer_, RefreshPeriodMs(settings_.refreshSlider), nullptr);
-    if (settings_.timezoneOffset && hooks_.setXOffset) hooks_.setXOffset(TimeZoneXOffset());
+    const SettingsRecord& s = context_.settings;
+    SetTimer(owner_, refreshTimer_, RefreshPeriodMs(s.refreshSlider), nullptr);
+    if (s.timezoneOffset && hooks_.setXOffset) hooks_.setXOffset(TimeZoneXOffset());
     // The Misc page's switch takes effect here, both ways.
-    const bool chosen = settings_.wallpaperMode != 0;
+    const bool chosen = s.wallpaperMode != 0;
     if (chosen && way_ == PictureWay::BehindIcons) {
         SetWay(PictureWay::WallpaperChosen);
     } else if (!chosen && way_ == PictureWay::WallpaperChosen) {
-        SetWay(Decide());
+        DecideAndSet();
         if (way_ == PictureWay::BehindIcons) return;  // the connect sent everything
-    } else if (way_ == PictureWay::BehindIcons) {
-        // A restarted shell whose host cannot start gets the wallpaper.
-        if (const std::optional<LinkFacts> found = link_.Refresh())
-            SetWay(DecidePictureWay(false, false, found->listViewFound, found->hostReached));
     }
-    if (!wallpaper_ || userChose_) return;
-    renewalDue_ = watch_.Unseen();
-    if (renewalDue_) return;
-    int lastYOffset = -1;  // every wallpaper is drawn from a complete burst
-    // The Misc page's box forces the map even where it would not start by itself.
-    const WallpaperResult r = wallpaper_->Renew(BuildSettingsBurst(settings_, selection_, lastYOffset).posts,
-                                                std::time(nullptr), settings_.wallpaperMode != 0);
-    if (r != WallpaperResult::Pending) OnWallpaperDone(r);
+    if (!show_) return;
+    if (const std::optional<WayFacts> facts = show_->Renew(watch_.Unseen())) {
+        SetWay(DecidePictureWay(*facts));
+        // A way started here shows the picture at once; the same way again
+        // has just sent everything.
+        if (IsWallpaperWay(way_) && show_) show_->Renew(watch_.Unseen());
+    }
 }
 
 void PictureRoute::OnWallpaperDone(WallpaperResult result) {
     // A late answer after the switch back to the desktop says nothing any more.
-    if (!IsWallpaperWay(way_) || !wallpaper_ || userChose_) return;
-    result_ = result;
-    if (result == WallpaperResult::UserChose) {
-        // Nothing of ours is shown: the stop forgets the kept copy, and the
-        // user's choice is what showing the map again keeps.
-        wallpaper_->Stop();
-        userChose_ = true;
-    }
+    if (!IsWallpaperWay(way_) || !show_) return;
+    show_->OnDone(result);
     Show();
 }
 
 bool PictureRoute::OnSessionMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-    return watch_.OnMessage(msg, wParam, lParam) && renewalDue_;
+    return watch_.OnMessage(msg, wParam, lParam) && show_ && show_->RenewalDue();
 }
 
 bool PictureRoute::ShowMapAgain() {
-    if (!userChose_) return false;
-    userChose_ = false;
-    result_ = WallpaperResult::Pending;
+    if (!show_ || !show_->ShowMapAgain()) return false;
     Show();
     return true;
 }
 
 void PictureRoute::Stop() {
     watch_.Stop();
-    wallpaper_.reset();
-    link_.Disconnect();
+    show_.reset();
 }
 
 void PictureRoute::EndSession() {
-    if (wallpaper_) wallpaper_->Stop(WallpaperMode::StopKind::SessionEnd);
+    if (show_) show_->EndSession();
 }
 
 void PictureRoute::Show() const {
-    if (hooks_.showWay) hooks_.showWay(PictureWayText(way_, result_), userChose_);
+    if (hooks_.showWay && show_) hooks_.showWay(show_->InfoText(way_), show_->OffersMap());
 }
 
 }  // namespace uv

@@ -1,14 +1,12 @@
-// The one owner of the way the picture reaches the screen: the desktop link
-// while the map is behind the icons, the wallpaper mode while it is the
-// wallpaper, never both. The control panel forwards its refresh timer and
+// The one owner of the way the picture reaches the screen: it decides the
+// way by the decision table and holds the one ShowWay that shows it. The control panel forwards its refresh timer and
 // the wallpaper's done message to it.
 #pragma once
 
-#include "ways/DesktopLink_win.h"
+#include "common/WideText.h"
 #include "ways/PictureRoute.h"
 #include "ways/SessionWatch_win.h"
-#include "ways/WallpaperMode_win.h"
-#include "common/WideText.h"
+#include "ways/ShowWay_win.h"
 
 #include <functional>
 #include <memory>
@@ -57,24 +55,22 @@ public:
     bool ShowsWallpaper() const { return IsWallpaperWay(way_); }
 
 private:
-    PictureWay Decide();
-    void SetWay(PictureWay way);
+    // The way for the facts as they are now; connected gets the desktop
+    // host when the decision tried it.
+    PictureWay Decide(std::unique_ptr<ShowWay>& connected);
+    void DecideAndSet();
+    // made: the way the decision already started (the desktop host it
+    // connected), else one is made unless the running one shows way too.
+    void SetWay(PictureWay way, std::unique_ptr<ShowWay> made = nullptr);
     void Show() const;
 
     HWND owner_;
     UINT_PTR refreshTimer_;
-    HKEY root_;
-    WideText library_;
-    const SettingsRecord& settings_;
-    const CitySelection* selection_;
+    WayContext context_;
     RouteHooks hooks_;
-    DesktopLink link_;
-    std::unique_ptr<WallpaperMode> wallpaper_;  // exists exactly in the wallpaper ways
+    std::unique_ptr<ShowWay> show_;
     PictureWay way_ = PictureWay::BehindIcons;
-    WallpaperResult result_ = WallpaperResult::Pending;
     SessionWatch watch_;
-    bool renewalDue_ = false;  // skipped while nobody could see it
-    bool userChose_ = false;   // the user's own wallpaper stays until the map is asked for
 };
 
 }  // namespace uv

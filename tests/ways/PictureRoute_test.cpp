@@ -23,7 +23,7 @@ TEST(PictureRoute, DecisionTakesTheFirstReasonThatHolds) {
         {false, false, true, false, W::WallpaperNoHost},
     };
     for (const auto& r : rows) {
-        EXPECT_EQ(DecidePictureWay(r.chosen, r.wow64, r.listView, r.host), r.way)
+        EXPECT_EQ(DecidePictureWay({r.chosen, r.wow64, r.listView, r.host}), r.way)
             << r.chosen << r.wow64 << r.listView << r.host;
     }
 }
