@@ -36,7 +36,7 @@ OffsetEnables ComputeOffsetEnables(const SettingsRecord& v) {
 }
 
 bool OverlayControlEnabled(const SettingsRecord& v, const SettingInfo& row) {
-    if (!row.hasEnabler) return true;
+    if (row.enabledBy == SettingKey::None) return true;
     const SettingMember flag = InfoOf(row.enabledBy).member;
     return flag && v.*flag != 0;
 }

@@ -14,6 +14,7 @@ enum class SettingKey {
 #define UV_SETTING_KEY(key, ...) key,
     UV_SETTINGS(UV_SETTING_KEY)
 #undef UV_SETTING_KEY
+    None  // no setting: the enabledBy of a control that is always enabled
 };
 
 enum class SettingKind { Flag, ZoneFlag, Colour, Slider, Index, Mode, Cities, RunEntry };
@@ -46,8 +47,7 @@ struct SettingInfo {
     std::uint32_t wire;
     int save, burst;  // positions, or -1
     SettingPage page;
-    SettingKey enabledBy;
-    bool hasEnabler;
+    SettingKey enabledBy;  // SettingKey::None: always enabled
     SettingMember member;  // nullptr for Mode and Cities
 };
 
@@ -60,32 +60,10 @@ struct SettingInfo {
 #define UV_MEMBER_OF_Mode(member) nullptr
 #define UV_MEMBER_OF_Cities(member) nullptr
 
-#define UV_SETTING_INFO(key, member, name, kind, def, lo, hi, scale, wire, save, burst, page, control, \
-                        enabledBy, ...)                                                               \
-    {SettingKey::key, #key,        name,  SettingKind::kind, def,                                     \
-     lo,              hi,          scale, wire,              save,                                    \
-     burst,           SettingPage::page, UV_ENABLER_##enabledBy, UV_HAS_ENABLER_##enabledBy,             \
-     UV_MEMBER_OF_##kind(member)},
-
-// The enabledBy column: None, or the key of a flag.
-#define UV_ENABLER_None SettingKey(0)
-#define UV_HAS_ENABLER_None false
-#define UV_ENABLER_OverlayGrid SettingKey::OverlayGrid
-#define UV_HAS_ENABLER_OverlayGrid true
-#define UV_ENABLER_OverlayDawnDusk SettingKey::OverlayDawnDusk
-#define UV_HAS_ENABLER_OverlayDawnDusk true
-#define UV_ENABLER_OverlayMidday SettingKey::OverlayMidday
-#define UV_HAS_ENABLER_OverlayMidday true
-#define UV_ENABLER_OverlayMidnight SettingKey::OverlayMidnight
-#define UV_HAS_ENABLER_OverlayMidnight true
-#define UV_ENABLER_OverlaySunLatitude SettingKey::OverlaySunLatitude
-#define UV_HAS_ENABLER_OverlaySunLatitude true
-#define UV_ENABLER_OverlayCities SettingKey::OverlayCities
-#define UV_HAS_ENABLER_OverlayCities true
-#define UV_ENABLER_CityLabels SettingKey::CityLabels
-#define UV_HAS_ENABLER_CityLabels true
-#define UV_ENABLER_OverlayStatus SettingKey::OverlayStatus
-#define UV_HAS_ENABLER_OverlayStatus true
+#define UV_SETTING_INFO(key, member, name, kind, def, lo, hi, scale, wire, save, burst, page, control, enabledBy, \
+                        ...)                                                                                   \
+    {SettingKey::key, #key, name,  SettingKind::kind, def, lo, hi, scale, wire, save, burst, SettingPage::page,   \
+     SettingKey::enabledBy, UV_MEMBER_OF_##kind(member)},
 
 constexpr SettingInfo kSettings[] = {
     UV_SETTINGS(UV_SETTING_INFO)
