@@ -146,21 +146,37 @@ TEST_F(RenderSettingsTest, ForeignValuesOfEveryIdStayInRange) {
     EXPECT_GT(s.renderTime, 0);
 }
 
-TEST_F(RenderSettingsTest, BooleansBecomeOneByteFlagsAndColoursAreKept) {
-    Send(MessageId::OverlayGrid, -5);
-    EXPECT_EQ(s.overlayGrid, 1);
-    Send(MessageId::OverlayGrid, 0);
-    EXPECT_EQ(s.overlayGrid, 0);
-    Send(MessageId::GlyphShowSun, 256);
-    EXPECT_EQ(s.glyphShowSun, 1);
-    Send(MessageId::StatusSunset, 1);
-    Send(MessageId::StatusSolarOffset, 0);
-    EXPECT_EQ(s.statusSunset, 1);
-    EXPECT_EQ(s.statusSolarOffset, 0);
-    Send(MessageId::OverlayDawnDuskColor, 0x00123456);
-    EXPECT_EQ(s.dawnDuskColor, 0x00123456u);
-    Send(MessageId::StatusLabelBackground, 0x00FFFFFF);
-    EXPECT_EQ(s.statusBackground, 0x00FFFFFFu);
+// Every flag and colour by its number on the wire: flags become 0 or 1,
+// colours are kept as sent.
+TEST_F(RenderSettingsTest, FlagsAndColoursByWireNumber) {
+    using R = RenderSettings;
+    const struct {
+        std::uint32_t wire;
+        std::uint8_t R::*flag;
+    } flags[] = {{4, &R::followSun},           {8, &R::useGeneratedNight},  {10, &R::overlayGrid},
+                 {11, &R::overlayDawnDusk},    {12, &R::overlayMidday},     {13, &R::overlayMidnight},
+                 {14, &R::overlaySunLatitude}, {24, &R::overlayCities},     {25, &R::cityLabels},
+                 {30, &R::overlayStatus},      {33, &R::statusSunLocation}, {34, &R::statusSunrise},
+                 {35, &R::statusSolarOffset},  {36, &R::statusSunset},      {37, &R::statusLocalTime},
+                 {40, &R::glyphShowSun},       {42, &R::exactSun},          {43, &R::realLocalTime}};
+    for (const auto& f : flags) {
+        EXPECT_EQ(s.*f.flag, 0) << f.wire;
+        for (const auto& v : {std::pair<std::int32_t, int>{-5, 1}, {0, 0}, {256, 1}, {1, 1}}) {
+            EXPECT_EQ(ApplySettingsMessage(s, cities, f.wire, v.first, kNow), SettingAction::None);
+            EXPECT_EQ(s.*f.flag, v.second) << f.wire << " " << v.first;
+        }
+    }
+    const struct {
+        std::uint32_t wire;
+        ColorRef R::*colour;
+    } colours[] = {{15, &R::gridColor},           {16, &R::dawnDuskColor},       {17, &R::middayColor},
+                   {18, &R::midnightColor},       {19, &R::sunLatitudeColor},    {20, &R::citiesColor},
+                   {26, &R::cityLabelForeground}, {27, &R::cityLabelBackground}, {31, &R::statusForeground},
+                   {32, &R::statusBackground}};
+    for (const auto& c : colours) {
+        ApplySettingsMessage(s, cities, c.wire, 0x00123400 + c.wire, kNow);
+        EXPECT_EQ(s.*c.colour, 0x00123400u + c.wire) << c.wire;
+    }
 }
 
 TEST_F(RenderSettingsTest, UnknownIdsChangeNothingAndAreHandedOn) {
@@ -170,21 +186,6 @@ TEST_F(RenderSettingsTest, UnknownIdsChangeNothingAndAreHandedOn) {
         EXPECT_EQ(ApplySettingsMessage(s, cities, id, 1, kNow), SettingAction::NotHandled) << id;
     }
     EXPECT_EQ(std::memcmp(&before, &s, sizeof s), 0);
-}
-
-// The two switches appended to the protocol: off until sent, then flags;
-// 41 stays someone else's.
-TEST_F(RenderSettingsTest, ExactSunAndRealLocalTimeAreAppendedFlags) {
-    EXPECT_EQ(s.exactSun, 0);
-    EXPECT_EQ(s.realLocalTime, 0);
-    EXPECT_EQ(ApplySettingsMessage(s, cities, 42, 7, kNow), SettingAction::None);
-    EXPECT_EQ(ApplySettingsMessage(s, cities, 43, -1, kNow), SettingAction::None);
-    EXPECT_EQ(s.exactSun, 1);
-    EXPECT_EQ(s.realLocalTime, 1);
-    EXPECT_TRUE(IsProtocolId(42) && IsProtocolId(43));
-    EXPECT_FALSE(IsProtocolId(41) || IsProtocolId(44));
-    Send(MessageId::ExactSun, 0);
-    EXPECT_EQ(s.exactSun, 0);
 }
 
 TEST_F(RenderSettingsTest, CommandsTellTheCallerWhatToDo) {
