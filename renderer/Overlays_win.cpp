@@ -14,8 +14,6 @@ void DrawSegment(HDC dc, const LineSegment& s) {
     LineTo(dc, s.to.x, s.to.y);
 }
 
-}  // namespace
-
 void DrawGrid(HDC dc, const OverlayView& view, float longitudeStep, float latitudeStep, bool show,
               COLORREF color) {
     if (!show) return;
@@ -24,16 +22,29 @@ void DrawGrid(HDC dc, const OverlayView& view, float longitudeStep, float latitu
     for (const LineSegment& s : GridLines(view, longitudeStep, latitudeStep)) DrawSegment(dc, s);
 }
 
-void DrawDawnDuskLine(HDC dc, const OverlayView& view, bool show, COLORREF color) {
-    if (!show) return;
+void DrawPath(HDC dc, const std::vector<PathStep>& path, COLORREF color) {
     UniquePen pen = SolidPen(color);
     ScopedSelect select(dc, pen.get());
-    for (const PathStep& step : DawnDuskPath(view)) {
+    for (const PathStep& step : path) {
         if (step.move)
             MoveToEx(dc, step.to.x, step.to.y, nullptr);
         else
             LineTo(dc, step.to.x, step.to.y);
     }
+}
+
+}  // namespace
+
+void DrawDawnDuskLine(HDC dc, const OverlayView& view, bool show, COLORREF color) {
+    if (!show) return;
+    DrawPath(dc, DawnDuskPath(view), color);
+}
+
+void DrawTwilightLines(HDC dc, const OverlayView& view, bool civil, bool nautical, bool astronomical,
+                       COLORREF civilColor, COLORREF nauticalColor, COLORREF astronomicalColor) {
+    if (civil) DrawPath(dc, TwilightPath(view, 6), civilColor);
+    if (nautical) DrawPath(dc, TwilightPath(view, 12), nauticalColor);
+    if (astronomical) DrawPath(dc, TwilightPath(view, 18), astronomicalColor);
 }
 
 void DrawSunLines(HDC dc, const OverlayView& view, bool midday, bool midnight, bool sunLatitude,

@@ -108,6 +108,19 @@ SettingAction ApplySettingsMessage(RenderSettings& s, CityDatabase& cities, std:
     case MessageId::GlyphShowSun: s.glyphShowSun = Flag(v); break;
     case MessageId::ExactSun: s.exactSun = Flag(v); break;
     case MessageId::RealLocalTime: s.realLocalTime = Flag(v); break;
+    case MessageId::OverlayCivilTwilight: s.overlayCivilTwilight = Flag(v); break;
+    case MessageId::OverlayCivilTwilightColor: s.civilTwilightColor = static_cast<ColorRef>(v); break;
+    case MessageId::OverlayNauticalTwilight: s.overlayNauticalTwilight = Flag(v); break;
+    case MessageId::OverlayNauticalTwilightColor: s.nauticalTwilightColor = static_cast<ColorRef>(v); break;
+    case MessageId::OverlayAstronomicalTwilight: s.overlayAstronomicalTwilight = Flag(v); break;
+    case MessageId::OverlayAstronomicalTwilightColor:
+        s.astronomicalTwilightColor = static_cast<ColorRef>(v);
+        break;
+    case MessageId::GradedTwilight: s.gradedTwilight = Flag(v); break;
+    case MessageId::GlyphShowMoon: s.glyphShowMoon = Flag(v); break;
+    case MessageId::StatusMoonPhase: s.statusMoonPhase = Flag(v); break;
+    case MessageId::StatusMoonRiseSet: s.statusMoonRiseSet = Flag(v); break;
+    case MessageId::StatusCivilTwilight: s.statusCivilTwilight = Flag(v); break;
     }
     return SettingAction::None;
 }

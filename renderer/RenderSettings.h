@@ -22,7 +22,7 @@ constexpr float kNoAntarcticaFraction = 0.8333333f;
 
 // Values before any message arrives matter: a setting the controller never
 // sends keeps them. Flags are one byte; the render worker reads renderTime,
-// dawnDuskWidth and useGeneratedNight without a lock, each a single store.
+// dawnDuskWidth, useGeneratedNight and gradedTwilight without a lock, each a single store.
 struct RenderSettings {
     std::time_t renderTime = 0;
     std::int32_t xOffset = 0;  // degrees 0..359
@@ -67,6 +67,19 @@ struct RenderSettings {
     // Pixels per inch of the screen the picture is for. Never sent: the
     // desktop host draws at 96, the wallpaper at its monitor's DPI.
     unsigned dpi = 96;
+
+    // The Moon and the three twilights.
+    std::uint8_t overlayCivilTwilight = 0;
+    ColorRef civilTwilightColor = MakeColor(255, 160, 64);
+    std::uint8_t overlayNauticalTwilight = 0;
+    ColorRef nauticalTwilightColor = MakeColor(64, 160, 255);
+    std::uint8_t overlayAstronomicalTwilight = 0;
+    ColorRef astronomicalTwilightColor = MakeColor(160, 96, 255);
+    std::uint8_t gradedTwilight = 0;
+    std::uint8_t glyphShowMoon = 0;
+    std::uint8_t statusMoonPhase = 0;
+    std::uint8_t statusMoonRiseSet = 0;
+    std::uint8_t statusCivilTwilight = 0;
 };
 
 // What the caller has to do after a message was applied.

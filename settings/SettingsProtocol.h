@@ -57,6 +57,17 @@ enum class MessageId : std::uint32_t {
     // left to other hooks, as before.
     ExactSun = 42,
     RealLocalTime = 43,
+    OverlayCivilTwilight = 44,
+    OverlayCivilTwilightColor = 45,
+    OverlayNauticalTwilight = 46,
+    OverlayNauticalTwilightColor = 47,
+    OverlayAstronomicalTwilight = 48,
+    OverlayAstronomicalTwilightColor = 49,
+    GradedTwilight = 50,
+    GlyphShowMoon = 51,
+    StatusMoonPhase = 52,
+    StatusMoonRiseSet = 53,
+    StatusCivilTwilight = 54,
     RenderDone = 255,
     HookHandle = 256,
 };
@@ -82,7 +93,7 @@ constexpr DisplayMode MakeDisplayMode(bool fullScreen, bool noDistort, bool igno
 // is handed on unchanged.
 constexpr bool IsProtocolId(std::uint32_t id) {
     if (id == 255 || id == 256) return true;
-    if (id > 43) return false;
+    if (id > 54) return false;
     return id != 9 && id != 28 && id != 29 && id != 38 && id != 39 && id != 41;
 }
 

@@ -182,9 +182,53 @@ TEST_F(RenderSettingsTest, ExactSunAndRealLocalTimeAreAppendedFlags) {
     EXPECT_EQ(s.exactSun, 1);
     EXPECT_EQ(s.realLocalTime, 1);
     EXPECT_TRUE(IsProtocolId(42) && IsProtocolId(43));
-    EXPECT_FALSE(IsProtocolId(41) || IsProtocolId(44));
+    EXPECT_FALSE(IsProtocolId(41) || IsProtocolId(55));
     Send(MessageId::ExactSun, 0);
     EXPECT_EQ(s.exactSun, 0);
+}
+
+// The Moon's and the twilights' settings: off until sent; any non-zero value
+// is a set flag, and a colour keeps all 32 bits of whatever arrives.
+TEST_F(RenderSettingsTest, MoonAndTwilightSettingsTakeAnyWireValue) {
+    const struct {
+        MessageId id;
+        std::uint8_t RenderSettings::*flag;
+    } flags[] = {
+        {MessageId::OverlayCivilTwilight, &RenderSettings::overlayCivilTwilight},
+        {MessageId::OverlayNauticalTwilight, &RenderSettings::overlayNauticalTwilight},
+        {MessageId::OverlayAstronomicalTwilight, &RenderSettings::overlayAstronomicalTwilight},
+        {MessageId::GradedTwilight, &RenderSettings::gradedTwilight},
+        {MessageId::GlyphShowMoon, &RenderSettings::glyphShowMoon},
+        {MessageId::StatusMoonPhase, &RenderSettings::statusMoonPhase},
+        {MessageId::StatusMoonRiseSet, &RenderSettings::statusMoonRiseSet},
+        {MessageId::StatusCivilTwilight, &RenderSettings::statusCivilTwilight},
+    };
+    for (const auto& f : flags) {
+        SCOPED_TRACE(ToWire(f.id));
+        EXPECT_TRUE(IsProtocolId(ToWire(f.id)));
+        EXPECT_EQ(s.*f.flag, 0);
+        for (std::intptr_t v : {std::intptr_t{-1}, std::intptr_t{2}, std::intptr_t{0x7fffffff}}) {
+            EXPECT_EQ(Send(f.id, v), SettingAction::None);
+            EXPECT_EQ(s.*f.flag, 1);
+            Send(f.id, 0);
+            EXPECT_EQ(s.*f.flag, 0);
+        }
+    }
+    const struct {
+        MessageId id;
+        ColorRef RenderSettings::*color;
+    } colors[] = {
+        {MessageId::OverlayCivilTwilightColor, &RenderSettings::civilTwilightColor},
+        {MessageId::OverlayNauticalTwilightColor, &RenderSettings::nauticalTwilightColor},
+        {MessageId::OverlayAstronomicalTwilightColor, &RenderSettings::astronomicalTwilightColor},
+    };
+    for (const auto& c : colors) {
+        SCOPED_TRACE(ToWire(c.id));
+        Send(c.id, -1);
+        EXPECT_EQ(s.*c.color, 0xFFFFFFFFu);
+        Send(c.id, 0x00123456);
+        EXPECT_EQ(s.*c.color, 0x00123456u);
+    }
 }
 
 TEST_F(RenderSettingsTest, CommandsTellTheCallerWhatToDo) {

@@ -52,6 +52,19 @@ const SettingName kSettings[] = {
     {"glyph show sun", "GlyphShowSun", MessageId::GlyphShowSun},
     {"exact sun", "ExactSun", MessageId::ExactSun},
     {"real local time", "RealLocalTime", MessageId::RealLocalTime},
+    {"overlay civil twilight", "OverlayCivilTwilight", MessageId::OverlayCivilTwilight},
+    {"overlay civil twilight color", "OverlayCivilTwilightColor", MessageId::OverlayCivilTwilightColor},
+    {"overlay nautical twilight", "OverlayNauticalTwilight", MessageId::OverlayNauticalTwilight},
+    {"overlay nautical twilight color", "OverlayNauticalTwilightColor",
+     MessageId::OverlayNauticalTwilightColor},
+    {"overlay astronomical twilight", "OverlayAstronomicalTwilight", MessageId::OverlayAstronomicalTwilight},
+    {"overlay astronomical twilight color", "OverlayAstronomicalTwilightColor",
+     MessageId::OverlayAstronomicalTwilightColor},
+    {"graded twilight", "GradedTwilight", MessageId::GradedTwilight},
+    {"glyph show moon", "GlyphShowMoon", MessageId::GlyphShowMoon},
+    {"status moon phase", "StatusMoonPhase", MessageId::StatusMoonPhase},
+    {"status moonrise moonset", "StatusMoonRiseSet", MessageId::StatusMoonRiseSet},
+    {"status civil twilight", "StatusCivilTwilight", MessageId::StatusCivilTwilight},
 };
 
 bool SameIgnoringCase(const std::string& a, const char* b) {
