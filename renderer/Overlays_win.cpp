@@ -14,14 +14,6 @@ void DrawSegment(HDC dc, const LineSegment& s) {
     LineTo(dc, s.to.x, s.to.y);
 }
 
-void DrawGrid(HDC dc, const OverlayView& view, float longitudeStep, float latitudeStep, bool show,
-              COLORREF color) {
-    if (!show) return;
-    UniquePen pen = SolidPen(color);
-    ScopedSelect select(dc, pen.get());
-    for (const LineSegment& s : GridLines(view, longitudeStep, latitudeStep)) DrawSegment(dc, s);
-}
-
 void DrawPath(HDC dc, const std::vector<PathStep>& path, COLORREF color) {
     UniquePen pen = SolidPen(color);
     ScopedSelect select(dc, pen.get());
@@ -34,6 +26,14 @@ void DrawPath(HDC dc, const std::vector<PathStep>& path, COLORREF color) {
 }
 
 }  // namespace
+
+void DrawGrid(HDC dc, const OverlayView& view, float longitudeStep, float latitudeStep, bool show,
+              COLORREF color) {
+    if (!show) return;
+    UniquePen pen = SolidPen(color);
+    ScopedSelect select(dc, pen.get());
+    for (const LineSegment& s : GridLines(view, longitudeStep, latitudeStep)) DrawSegment(dc, s);
+}
 
 void DrawDawnDuskLine(HDC dc, const OverlayView& view, bool show, COLORREF color) {
     if (!show) return;
