@@ -6,6 +6,7 @@
 
 #include "solar/CityDatabase.h"
 #include "solar/Formatting.h"
+#include "solar/Moon.h"
 #include "solar/SunModel.h"
 #include "solar/SunPosition.h"
 #include "solar/Sunrise.h"
@@ -109,6 +110,20 @@ std::string CityText(time_t now, const CityRecord& city, int localWeekday, const
     return text;
 }
 
+// The Moon's line in the longest form that still fits beside text.
+std::string WithMoonPhase(const std::string& text, time_t now) {
+    const MoonPhase phase = ComputeMoonPhase(static_cast<double>(now));
+    const int percent = static_cast<int>(std::floor(phase.illuminated * 100 + 0.5));
+    char forms[3][64];
+    std::snprintf(forms[0], sizeof forms[0], "\n%s, %d%%", MoonPhaseName(phase.elongation), percent);
+    std::snprintf(forms[1], sizeof forms[1], "\nMoon %d%% %s", percent, phase.waxing ? "waxing" : "waning");
+    std::snprintf(forms[2], sizeof forms[2], "\nMoon %d%%", percent);
+    for (const char* form : forms) {
+        if (text.size() + std::strlen(form) <= kNotifyTipMaxChars) return text + form;
+    }
+    return text;
+}
+
 }  // namespace
 
 std::string CutNotifyTip(const std::string& text) {
@@ -141,8 +156,9 @@ NextSunEvent ChooseNextSunEvent(long long now, long long sunrise, long long suns
 
 std::string FormatNotifyTip(time_t now, const CityRecord* watchedCity, int localWeekday,
                             const NotifyTipClock& clock) {
-    if (!watchedCity) return SunPositionText(now, clock.exactSun);
-    return CityText(now, *watchedCity, localWeekday, clock);
+    const std::string text =
+        watchedCity ? CityText(now, *watchedCity, localWeekday, clock) : SunPositionText(now, clock.exactSun);
+    return clock.moonPhase ? WithMoonPhase(text, now) : text;
 }
 
 std::string BuildNotifyTip(time_t now, const CityRecord* watchedCity, int localWeekday,

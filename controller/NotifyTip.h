@@ -43,6 +43,9 @@ struct NotifyTipClock {
     bool realLocalTime = false;
     int cityOffset = 0;
     int machineOffset = 0;
+    // A last line with the Moon's phase (when the Moon glyph is shown), as
+    // much of "Waxing Gibbous, 78%" or "Moon 78% waxing" as the tip holds.
+    bool moonPhase = false;
 };
 
 // The whole tip text, not yet cut. watchedCity null means no city is watched;

@@ -76,11 +76,12 @@ std::vector<bool> DatabaseRows(const CityDatabase& database) {
 }
 
 std::string TrayTipText(std::time_t now, const CityDatabase& database, int trayCity, bool exactSun,
-                        bool realLocalTime) {
+                        bool realLocalTime, bool moonPhase) {
     const CityRecord* city = trayCity >= 0 ? database.GetCity(trayCity) : nullptr;
     NotifyTipClock clock;
     clock.exactSun = exactSun;
     clock.realLocalTime = realLocalTime;
+    clock.moonPhase = moonPhase;
     if (city && realLocalTime) {
         clock.cityOffset = CityUtcOffset(true, database, trayCity, now);
         clock.machineOffset = MachineUtcOffsetAt(now);

@@ -40,8 +40,9 @@ bool TakeListSelection(std::vector<bool>& rows, int caret, CityDatabase& databas
 std::vector<bool> DatabaseRows(const CityDatabase& database);
 
 // The notification tip for trayCity (negative: the sun's position), with the
-// exact sun and the watched city's real zone when those settings are on.
+// exact sun, the watched city's real zone and the Moon's phase when those
+// settings are on.
 std::string TrayTipText(std::time_t now, const CityDatabase& database, int trayCity, bool exactSun = false,
-                        bool realLocalTime = false);
+                        bool realLocalTime = false, bool moonPhase = false);
 
 }  // namespace uv

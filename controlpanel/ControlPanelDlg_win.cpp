@@ -282,7 +282,7 @@ void CControlPanelDlg::ShowAboutPage() {
 
 void CControlPanelDlg::UpdateNotifyTip() {
     SetNotifyTip(hwnd_, TrayTipText(std::time(nullptr), cities_, settings_.trayCity, settings_.exactSun != 0,
-                                    settings_.realLocalTime != 0)
+                                    settings_.realLocalTime != 0, settings_.glyphShowMoon != 0)
                             .c_str());
 }
 

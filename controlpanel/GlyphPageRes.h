@@ -1,3 +1,4 @@
 #pragma once
 #define IDD_GLYPH 132
 #define IDC_GLYPH_SHOWSUN 1060
+#define IDC_GLYPH_SHOWMOON 1080

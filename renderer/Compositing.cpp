@@ -161,9 +161,15 @@ void GenerateNightPixels(const std::uint8_t* day, std::uint8_t* night, int width
     }
 }
 
-bool ComputeDayMask(std::uint8_t* mask, int width, int height, double subsolarLongitude, double declination,
-                    double bandWidth) {
-    if (!IsComposableSize(width, height)) return false;
+namespace {
+
+// Fills the mask row by row with weightOf(d) for each pixel's d, the sine of
+// the sun's elevation there. Blocks of columns whose d certainly lies above
+// dayAbove are filled with 255 and those below nightBelow with 0 without
+// looking at their pixels; weightOf must give those values there.
+template <typename WeightOf>
+bool FillDayMask(std::uint8_t* mask, int width, int height, double subsolarLongitude, double declination,
+                 double dayAbove, double nightBelow, const WeightOf& weightOf) {
     const Vector3f sun = SphericalToCartesian(static_cast<float>(declination + kPi / 2),
                                               static_cast<float>(subsolarLongitude), 1.0f);
 
@@ -180,19 +186,6 @@ bool ComputeDayMask(std::uint8_t* mask, int width, int height, double subsolarLo
         sinAzimuth[i] = std::sin(phi);
     }
 
-    const bool hardEdge = !(bandWidth > 0.001);
-    const double bandSine = hardEdge ? 1.0 : std::sin(bandWidth * kPi / 2);
-    // |d| beyond twice the band's sine is certainly outside the band: the
-    // division would give |u| near 2, which decides the weight without it.
-    const float surelyDay = static_cast<float>(2 * bandSine);
-    std::optional<BandWeightTable> bandWeight;
-    if (!hardEdge) bandWeight.emplace();
-
-    // A block of columns is all day when its smallest d is above these (then
-    // u > 1 however the division rounds), all night when its largest is
-    // below the negated one (u <= -1 gives 0 too).
-    const double dayAbove = hardEdge ? 0.0 : bandSine * (1 + 1e-6);
-    const double nightBelow = hardEdge ? 0.0 : -dayAbove;
     // d along a row is sinPolar * r * cos(phi - longitude) + zTerm, with r
     // the length of the sun's (x, y); it moves by at most sinPolar * r per
     // radian. A block spans at most half its width either side of the column
@@ -224,28 +217,89 @@ bool ComputeDayMask(std::uint8_t* mask, int width, int height, double subsolarLo
             for (; i < end; ++i) {
                 const float x = static_cast<float>(sinPolar * cosAzimuth[i]);
                 const float y = static_cast<float>(sinPolar * sinAzimuth[i]);
-                const float d = x * sun.x + y * sun.y + zTerm;
-                int weight;
-                if (hardEdge) {
-                    weight = d >= 0 ? 255 : 0;
-                } else if (d > surelyDay) {
-                    weight = 255;
-                } else if (d < -surelyDay) {
-                    weight = 0;
-                } else {
-                    const double u = d / bandSine;
-                    if (u > 1) {
-                        weight = 255;
-                    } else {
-                        const float uf = static_cast<float>(u);
-                        weight = uf < -1 ? 0 : (*bandWeight)(uf);
-                    }
-                }
-                row[i] = static_cast<std::uint8_t>(weight);
+                row[i] = static_cast<std::uint8_t>(weightOf(x * sun.x + y * sun.y + zTerm));
             }
         }
     }
     return true;
+}
+
+// Sines of the sun's depths below the horizon where civil, nautical and
+// astronomical twilight end.
+constexpr double kSinDepth6 = 0.10452846326765347;
+constexpr double kSinDepth12 = 0.20791169081775934;
+constexpr double kSinDepth18 = 0.30901699437494745;
+// Half the width, in d, of the smooth step between two grades (about 0.7
+// degrees of elevation).
+constexpr double kGradeEdge = 0.0125;
+constexpr double kGradedLow = -kSinDepth18 - kGradeEdge;
+constexpr double kGradedHigh = kGradeEdge;
+constexpr int kGradedSteps = 8192;
+
+}  // namespace
+
+int GradedTwilightWeight(double d) {
+    // Each grade takes another quarter of the night image: day, civil,
+    // nautical, astronomical, night. A grade passes into the next along a
+    // smoothstep, so no edge shows a hard line.
+    const double bounds[4] = {0.0, -kSinDepth6, -kSinDepth12, -kSinDepth18};
+    double weight = 0;
+    for (double b : bounds) {
+        double t = (d - (b - kGradeEdge)) / (2 * kGradeEdge);
+        t = t < 0 ? 0 : t > 1 ? 1 : t;
+        weight += 63.75 * (t * t * (3 - 2 * t));
+    }
+    return static_cast<int>(weight + 0.5);
+}
+
+bool ComputeDayMask(std::uint8_t* mask, int width, int height, double subsolarLongitude, double declination,
+                    double bandWidth) {
+    if (!IsComposableSize(width, height)) return false;
+    const bool hardEdge = !(bandWidth > 0.001);
+    const double bandSine = hardEdge ? 1.0 : std::sin(bandWidth * kPi / 2);
+    // |d| beyond twice the band's sine is certainly outside the band: the
+    // division would give |u| near 2, which decides the weight without it.
+    const float surelyDay = static_cast<float>(2 * bandSine);
+    std::optional<BandWeightTable> bandWeight;
+    if (!hardEdge) bandWeight.emplace();
+
+    // A block of columns is all day when its smallest d is above these (then
+    // u > 1 however the division rounds), all night when its largest is
+    // below the negated one (u <= -1 gives 0 too).
+    const double dayAbove = hardEdge ? 0.0 : bandSine * (1 + 1e-6);
+    const double nightBelow = hardEdge ? 0.0 : -dayAbove;
+    return FillDayMask(mask, width, height, subsolarLongitude, declination, dayAbove, nightBelow,
+                       [&](float d) {
+                           if (hardEdge) return d >= 0 ? 255 : 0;
+                           if (d > surelyDay) return 255;
+                           if (d < -surelyDay) return 0;
+                           const double u = d / bandSine;
+                           if (u > 1) return 255;
+                           const float uf = static_cast<float>(u);
+                           return uf < -1 ? 0 : (*bandWeight)(uf);
+                       });
+}
+
+bool ComputeGradedDayMask(std::uint8_t* mask, int width, int height, double subsolarLongitude,
+                          double declination) {
+    if (!IsComposableSize(width, height)) return false;
+    // The weight of every d between the grades' outer edges, sampled finer
+    // than a pixel's step in d on any map the renderer takes.
+    std::unique_ptr<std::uint8_t[]> table(new (std::nothrow) std::uint8_t[kGradedSteps + 1]);
+    if (!table) return false;
+    const double step = (kGradedHigh - kGradedLow) / kGradedSteps;
+    for (int k = 0; k <= kGradedSteps; ++k)
+        table[k] = static_cast<std::uint8_t>(GradedTwilightWeight(kGradedLow + (k + 0.5) * step));
+    const std::uint8_t* weights = table.get();
+    const float low = static_cast<float>(kGradedLow);
+    const float high = static_cast<float>(kGradedHigh);
+    const float scale = static_cast<float>(1 / step);
+    return FillDayMask(mask, width, height, subsolarLongitude, declination, kGradedHigh, kGradedLow,
+                       [=](float d) -> int {
+                           if (d >= high) return 255;
+                           if (d < low) return 0;
+                           return weights[static_cast<int>((d - low) * scale)];
+                       });
 }
 
 namespace {

@@ -73,6 +73,16 @@ std::size_t MaskBufferSize(int width, int height);
 bool ComputeDayMask(std::uint8_t* maskBuffer, int width, int height, double subsolarLongitude,
                     double declination, double bandWidth);
 
+// The graded twilight's day weights in place of the band: full day while
+// the sun is up, then three quarters, a half and a quarter of the day image
+// while its centre is less than 6, 12 and 18 degrees down (civil, nautical
+// and astronomical twilight), then full night; each grade passes into the
+// next smoothly within about 0.7 degrees. "dawn dusk width" plays no part.
+bool ComputeGradedDayMask(std::uint8_t* maskBuffer, int width, int height, double subsolarLongitude,
+                          double declination);
+// The graded weight (0..255) where the sine of the sun's elevation is d.
+int GradedTwilightWeight(double d);
+
 // Where a thread's C runtime rand starts when nothing seeded it: the state
 // a picture is dithered from when its bytes must not depend on what was
 // drawn before.

@@ -114,8 +114,12 @@ bool MapPicture::Compose(const MapImages& images, const RenderSettings& settings
     if (!day || !night) return false;
     ShownSun& sun = renderedSun_;
     SubsolarPointFor(settings.exactSun != 0, settings.renderTime, sun.declination, sun.subsolarLongitude);
-    if (!ComputeDayMask(mask_.data(), w, h, sun.subsolarLongitude, sun.declination, settings.dawnDuskWidth))
-        return false;
+    sun.time = settings.renderTime;
+    const bool masked = settings.gradedTwilight
+                            ? ComputeGradedDayMask(mask_.data(), w, h, sun.subsolarLongitude, sun.declination)
+                            : ComputeDayMask(mask_.data(), w, h, sun.subsolarLongitude, sun.declination,
+                                             settings.dawnDuskWidth);
+    if (!masked) return false;
     const std::uint8_t* composite = nullptr;
     if (dither == Dither::ThreadRand) {
         composite = BlendWithRuntimeRandom(blend_, day, night, mask_.data(), w, h);

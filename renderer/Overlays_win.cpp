@@ -14,6 +14,17 @@ void DrawSegment(HDC dc, const LineSegment& s) {
     LineTo(dc, s.to.x, s.to.y);
 }
 
+void DrawPath(HDC dc, const std::vector<PathStep>& path, COLORREF color) {
+    UniquePen pen = SolidPen(color);
+    ScopedSelect select(dc, pen.get());
+    for (const PathStep& step : path) {
+        if (step.move)
+            MoveToEx(dc, step.to.x, step.to.y, nullptr);
+        else
+            LineTo(dc, step.to.x, step.to.y);
+    }
+}
+
 }  // namespace
 
 void DrawGrid(HDC dc, const OverlayView& view, float longitudeStep, float latitudeStep, bool show,
@@ -26,14 +37,14 @@ void DrawGrid(HDC dc, const OverlayView& view, float longitudeStep, float latitu
 
 void DrawDawnDuskLine(HDC dc, const OverlayView& view, bool show, COLORREF color) {
     if (!show) return;
-    UniquePen pen = SolidPen(color);
-    ScopedSelect select(dc, pen.get());
-    for (const PathStep& step : DawnDuskPath(view)) {
-        if (step.move)
-            MoveToEx(dc, step.to.x, step.to.y, nullptr);
-        else
-            LineTo(dc, step.to.x, step.to.y);
-    }
+    DrawPath(dc, DawnDuskPath(view), color);
+}
+
+void DrawTwilightLines(HDC dc, const OverlayView& view, bool civil, bool nautical, bool astronomical,
+                       COLORREF civilColor, COLORREF nauticalColor, COLORREF astronomicalColor) {
+    if (civil) DrawPath(dc, TwilightPath(view, 6), civilColor);
+    if (nautical) DrawPath(dc, TwilightPath(view, 12), nauticalColor);
+    if (astronomical) DrawPath(dc, TwilightPath(view, 18), astronomicalColor);
 }
 
 void DrawSunLines(HDC dc, const OverlayView& view, bool midday, bool midnight, bool sunLatitude,

@@ -2,6 +2,7 @@
 
 #include "renderer/RenderSettings.h"
 #include "renderer/CityMarkers_win.h"
+#include "renderer/MoonGlyph_win.h"
 #include "renderer/Overlays_win.h"
 #include "renderer/StatusPanel_win.h"
 #include "renderer/SunGlyph_win.h"
@@ -45,6 +46,11 @@ void DrawOverlays(HDC dc, const MapFit& fit, const RenderSettings& s, const City
     Piece([&] { DrawGrid(dc, view, kGridStep, kGridStep, s.overlayGrid != 0, s.gridColor); });
     Piece([&] { DrawDawnDuskLine(dc, view, s.overlayDawnDusk != 0, s.dawnDuskColor); });
     Piece([&] {
+        DrawTwilightLines(dc, view, s.overlayCivilTwilight != 0, s.overlayNauticalTwilight != 0,
+                          s.overlayAstronomicalTwilight != 0, s.civilTwilightColor, s.nauticalTwilightColor,
+                          s.astronomicalTwilightColor);
+    });
+    Piece([&] {
         DrawSunLines(dc, view, s.overlayMidday != 0, s.overlayMidnight != 0, s.overlaySunLatitude != 0,
                      s.middayColor, s.midnightColor, s.sunLatitudeColor);
     });
@@ -52,6 +58,7 @@ void DrawOverlays(HDC dc, const MapFit& fit, const RenderSettings& s, const City
         DrawCityMarkers(dc, view, cities, s.overlayCities != 0, s.citiesColor, s.cityLabels != 0,
                         s.cityLabelForeground, s.cityLabelBackground);
     });
+    Piece([&] { DrawMoonGlyph(dc, view, s.glyphShowMoon != 0, sun.time); });
     Piece([&] { DrawSunGlyph(dc, view, s.glyphShowSun != 0); });
 
     StatusPanelOptions status;
@@ -63,6 +70,9 @@ void DrawOverlays(HDC dc, const MapFit& fit, const RenderSettings& s, const City
     status.localTime = s.statusLocalTime != 0;
     status.exactSun = s.exactSun != 0;
     status.realLocalTime = s.realLocalTime != 0;
+    status.moonPhase = s.statusMoonPhase != 0;
+    status.moonRiseSet = s.statusMoonRiseSet != 0;
+    status.civilTwilight = s.statusCivilTwilight != 0;
     Piece([&] {
         DrawStatusPanel(dc, context, fit.targetWidth, fit.targetHeight, sun.subsolarLongitude,
                         sun.declination, cities, status, s.statusForeground, s.statusBackground, now, s.dpi);

@@ -16,10 +16,12 @@ namespace uv {
 class RenderContext;
 struct RenderSettings;
 
-// The sun position of the picture on display, radians.
+// The sun position of the picture on display, radians, and the moment it
+// was composed for (the Moon is placed for that moment; 0: not known).
 struct ShownSun {
     double subsolarLongitude = 0.0;
     double declination = 0.0;
+    std::time_t time = 0;
 };
 
 // Fits the map into a window of cx x cy for the settings' display mode,
@@ -31,7 +33,8 @@ MapFit FitPaintCache(const RenderSettings& settings, int cx, int cy, int mapWidt
 // (holding the display picture): fit's source rectangle copied 1:1 into its
 // destination when fit is not scaled, else stretched there with halftone,
 // black beside it; then grid, dawn/dusk line, sun lines, city markers and
-// labels, sun glyph and status panel, their text and glyph from context.
+// labels, Moon glyph, sun glyph and status panel, their text and glyph
+// from context (the twilight lines follow the dawn/dusk line).
 // now is the moment the status panel's city items show.
 void BuildPaintCache(HDC cacheDc, const MapFit& fit, HDC displayDc, const RenderSettings& settings,
                      const CityDatabase& cities, const ShownSun& sun, std::time_t now,

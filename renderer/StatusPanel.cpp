@@ -8,6 +8,7 @@
 #include "renderer/Dpi.h"
 #include "solar/CityDatabase.h"
 #include "solar/Formatting.h"
+#include "solar/Moon.h"
 #include "solar/SunPosition.h"
 #include "solar/SunModel.h"
 #include "solar/Sunrise.h"
@@ -73,10 +74,11 @@ std::string CityClock(std::time_t t, int offset) {
 // that day (polar day or night) or it cannot be shown. An event lies within
 // a day and a half of now; one further off has wrapped.
 std::string EventClock(std::time_t now, const CityDatabase& cities, int index, const StatusPanelOptions& o,
-                       bool sunrise) {
+                       bool sunrise, double altitude = kSunriseAltitude) {
     const CityRecord& city = *cities.GetCity(index);
     std::time_t event = 0;
-    if (!ClockMoment(now) || !SunEventFor(o.exactSun, now, city.latitude, city.longitude, sunrise, event))
+    if (!ClockMoment(now) ||
+        !SunEventFor(o.exactSun, now, city.latitude, city.longitude, sunrise, event, altitude))
         return "--:-- ";
     const long long distance = static_cast<long long>(event) - static_cast<long long>(now);
     if (!ClockMoment(event) || distance < -3 * 86400LL || distance > 3 * 86400LL) return "--:-- ";
@@ -84,29 +86,75 @@ std::string EventClock(std::time_t now, const CityDatabase& cities, int index, c
     return LocalClock(event);
 }
 
-std::string HeaderText(double subsolarLongitude, double declination, const StatusPanelOptions& o) {
-    char buffer[256] = "";
+// Moonrise and moonset in the day of the clock they are shown in: the
+// city's own with "real local time", else the machine's.
+struct MoonClocks {
+    std::string rise = "--:-- ";
+    std::string set = "--:-- ";
+};
+
+MoonClocks MoonEventClocks(std::time_t now, const CityDatabase& cities, int index,
+                           const StatusPanelOptions& o) {
+    MoonClocks clocks;
+    if (!ClockMoment(now)) return clocks;
+    const CityRecord& city = *cities.GetCity(index);
+    const long long offset =
+        o.realLocalTime ? CityUtcOffset(true, cities, index, now) : MachineUtcOffsetAt(now);
+    const long long local = static_cast<long long>(now) + offset;
+    const long long dayStart = (local >= 0 ? local / 86400 : (local - 86399) / 86400) * 86400 - offset;
+    const long long dayEnd = dayStart + 86400;
+    if (dayStart < 0 || dayEnd > kLastClockMoment) return clocks;
+    const MoonRiseSet events = MoonRiseSetBetween(
+        static_cast<std::time_t>(dayStart), static_cast<std::time_t>(dayEnd), city.latitude, city.longitude);
+    auto show = [&](std::time_t t) {
+        return o.realLocalTime ? CityClock(t, CityUtcOffset(true, cities, index, t)) : LocalClock(t);
+    };
+    if (events.rises) clocks.rise = show(events.rise);
+    if (events.sets) clocks.set = show(events.set);
+    return clocks;
+}
+
+std::string MoonPhaseText(std::time_t now) {
+    const MoonPhase phase = ComputeMoonPhase(static_cast<double>(now));
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "moon: %s, %d%% lit", MoonPhaseName(phase.elongation),
+                  static_cast<int>(std::floor(phase.illuminated * 100 + 0.5)));
+    return buffer;
+}
+
+std::string HeaderText(double subsolarLongitude, double declination, const StatusPanelOptions& o,
+                       std::time_t now) {
     const bool items = o.CityItemCount() > 0;
+    std::string text;
     if (o.sunLocation) {
+        char buffer[256];
         char lat[32];
         char lon[32];
         FormatLatitude(lat, RadiansToDegrees(declination), sizeof lat);
         FormatLongitude(lon, RadiansToDegrees(subsolarLongitude), sizeof lon);
-        std::snprintf(buffer, sizeof buffer, "sun coordinates: %s, %s%s", lat, lon, items ? "; " : "");
+        std::snprintf(buffer, sizeof buffer, "sun coordinates: %s, %s", lat, lon);
+        text = buffer;
     }
-    std::string text = buffer;
+    if (o.moonPhase) {
+        if (!text.empty()) text += "; ";
+        text += MoonPhaseText(now);
+    }
     if (items) {
+        if (!text.empty()) text += "; ";
         text += "city time data format is: ";
-        const char* names[] = {"sunrise", "sunset", "solar noon offset", "local time"};
-        const bool on[] = {o.sunrise, o.sunset, o.solarOffset, o.localTime};
+        const char* names[] = {"civil dawn",        "sunrise",    "sunset",   "civil dusk",
+                               "solar noon offset", "local time", "moonrise", "moonset"};
+        const bool on[] = {o.civilTwilight, o.sunrise,   o.sunset,      o.civilTwilight,
+                           o.solarOffset,   o.localTime, o.moonRiseSet, o.moonRiseSet};
         bool first = true;
-        for (int i = 0; i < 4; ++i) {
+        for (int i = 0; i < 8; ++i) {
             if (!on[i]) continue;
             if (!first) text += ", ";
             text += names[i];
             first = false;
         }
-        if (o.realLocalTime && (o.sunrise || o.sunset || o.localTime)) text += " (each city's own clock)";
+        if (o.realLocalTime && (o.sunrise || o.sunset || o.localTime || o.civilTwilight || o.moonRiseSet))
+            text += " (each city's own clock)";
     }
     return text;
 }
@@ -134,7 +182,7 @@ StatusPanelLayout LayoutStatusPanel(int width, int height, double subsolarLongit
     int t = height - m.bottomMargin;
     if (items > 0) t -= m.lineHeight * g;
     layout.headerY = t;
-    layout.texts.push_back({m.left, t, HeaderText(subsolarLongitude, declination, o)});
+    layout.texts.push_back({m.left, t, HeaderText(subsolarLongitude, declination, o, now)});
     if (items == 0 || g == 0) return layout;
 
     // One row per name: a later city of the same name replaces the earlier.
@@ -156,12 +204,22 @@ StatusPanelLayout LayoutStatusPanel(int width, int height, double subsolarLongit
         std::snprintf(buffer, sizeof buffer, "%s", city.name);
         layout.texts.push_back({x, y, buffer});
         int c = x + m.nameWidth;
+        if (o.civilTwilight) {
+            layout.texts.push_back(
+                {c + m.valueIndent, y, EventClock(now, cities, index, o, true, kCivilTwilightAltitude)});
+            c += m.itemWidth;
+        }
         if (o.sunrise) {
             layout.texts.push_back({c + m.valueIndent, y, EventClock(now, cities, index, o, true)});
             c += m.itemWidth;
         }
         if (o.sunset) {
             layout.texts.push_back({c + m.valueIndent, y, EventClock(now, cities, index, o, false)});
+            c += m.itemWidth;
+        }
+        if (o.civilTwilight) {
+            layout.texts.push_back(
+                {c + m.valueIndent, y, EventClock(now, cities, index, o, false, kCivilTwilightAltitude)});
             c += m.itemWidth;
         }
         if (o.solarOffset) {
@@ -180,6 +238,13 @@ StatusPanelLayout LayoutStatusPanel(int width, int height, double subsolarLongit
                 : o.realLocalTime ? CityClock(now, CityUtcOffset(true, cities, index, now))
                                   : ClockText(LongitudeZoneTime(&when, city.latitude, city.longitude));
             layout.texts.push_back({c + m.valueIndent, y, clock});
+            c += m.itemWidth;
+        }
+        if (o.moonRiseSet) {
+            const MoonClocks moon = MoonEventClocks(now, cities, index, o);
+            layout.texts.push_back({c + m.valueIndent, y, moon.rise});
+            c += m.itemWidth;
+            layout.texts.push_back({c + m.valueIndent, y, moon.set});
         }
     }
     return layout;

@@ -22,7 +22,14 @@ struct StatusPanelOptions {
     // times, from the zones of the city database.
     bool exactSun = false;
     bool realLocalTime = false;
-    int CityItemCount() const { return sunrise + sunset + solarOffset + localTime; }
+    // The Moon's phase in the header; moonrise and moonset, and civil dawn
+    // and dusk, each a pair of city items.
+    bool moonPhase = false;
+    bool moonRiseSet = false;
+    bool civilTwilight = false;
+    int CityItemCount() const {
+        return sunrise + sunset + solarOffset + localTime + 2 * moonRiseSet + 2 * civilTwilight;
+    }
 };
 
 struct PanelText {
@@ -40,7 +47,12 @@ struct StatusPanelLayout {
 };
 
 // Texts of the panel for a target of width x height at the moment now (the
-// city items use now, not the render time). Empty when the panel is off or
+// city items and the Moon's phase use now, not the render time). A city's
+// row reads: civil dawn, sunrise, sunset, civil dusk, solar noon offset,
+// local time, moonrise, moonset, each where it is on. The twilights follow
+// the sunrise's rule (the UTC date of now); moonrise and moonset are the
+// first ones in the day of the clock they are shown in, which contains now.
+// An event that does not occur shows as "--:--". Empty when the panel is off or
 // the target is narrower than one column. Distances are those of 96 DPI,
 // scaled to dpi.
 StatusPanelLayout LayoutStatusPanel(int width, int height, double subsolarLongitude, double declination,

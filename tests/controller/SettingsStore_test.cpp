@@ -51,9 +51,9 @@ struct Fixture {
 };
 
 // Every stored setting with a value of its own, loaded, saved and sent: the
-// bytes, the save order and the burst are those the program has always
-// written, whatever the table's layout.
-TEST(SettingsStore, EverySettingLoadsSavesAndSendsAsBefore) {
+// bytes, the save order and the burst are fixed, whatever the table's
+// layout (settings stored by one version are read by the next).
+TEST(SettingsStore, EverySettingLoadsSavesAndSendsByteForByte) {
     Fixture f;
     const std::pair<const char*, std::uint32_t> stored[] = {{"YOffset", 537},
                                                             {"XOffset", 200},
@@ -93,7 +93,11 @@ TEST(SettingsStore, EverySettingLoadsSavesAndSendsAsBefore) {
                                                             {"status local time", 1},
                                                             {"wallpaper mode", 1},
                                                             {"exact sun", 1},
-                                                            {"real local time", 0}};
+                                                            {"real local time", 0},
+                                                            {"overlay civil twilight", 1},
+                                                            {"overlay nautical twilight color", 0x000B0B0B},
+                                                            {"graded twilight", 3},
+                                                            {"status moon phase", 1}};
     for (const auto& v : stored) f.store.SetDword(v.first, v.second);
     f.store.values["cities selected"] = {7, 0, 0, 0, 3, 0, 0, 0, 5, 0, 0, 0};
     f.Load();
@@ -141,6 +145,17 @@ TEST(SettingsStore, EverySettingLoadsSavesAndSendsAsBefore) {
         {"wallpaper mode", {1, 0, 0, 0}},
         {"exact sun", {1, 0, 0, 0}},
         {"real local time", {0, 0, 0, 0}},
+        {"overlay civil twilight", {1, 0, 0, 0}},
+        {"overlay civil twilight color", {255, 160, 64, 0}},
+        {"overlay nautical twilight", {0, 0, 0, 0}},
+        {"overlay nautical twilight color", {11, 11, 11, 0}},
+        {"overlay astronomical twilight", {0, 0, 0, 0}},
+        {"overlay astronomical twilight color", {160, 96, 255, 0}},
+        {"graded twilight", {1, 0, 0, 0}},
+        {"glyph show moon", {0, 0, 0, 0}},
+        {"status moon phase", {1, 0, 0, 0}},
+        {"status moonrise moonset", {0, 0, 0, 0}},
+        {"status civil twilight", {0, 0, 0, 0}},
     };
     ASSERT_EQ(out.writes.size(), saved.size());
     for (std::size_t i = 0; i < saved.size(); ++i) {
@@ -151,15 +166,22 @@ TEST(SettingsStore, EverySettingLoadsSavesAndSendsAsBefore) {
     int last = -1;
     const Burst burst = BuildSettingsBurst(f.s, &f.sel, last);
     const std::vector<SettingsPost> sent = {
-        {MessageId(3), 345},     {MessageId(4), 0},       {MessageId(6), 37},      {MessageId(8), 1},
-        {MessageId(5), 530},     {MessageId(7), 2},       {MessageId(10), 1},      {MessageId(11), 0},
-        {MessageId(12), 1},      {MessageId(13), 0},      {MessageId(14), 1},      {MessageId(15), 65793},
-        {MessageId(16), 131586}, {MessageId(17), 197379}, {MessageId(18), 263172}, {MessageId(19), 328965},
-        {MessageId(24), 1},      {MessageId(20), 394758}, {MessageId(21), 0},      {MessageId(22), 3},
-        {MessageId(22), 5},      {MessageId(22), 7},      {MessageId(25), 1},      {MessageId(26), 460551},
-        {MessageId(27), 526344}, {MessageId(30), 1},      {MessageId(31), 592137}, {MessageId(32), 657930},
-        {MessageId(33), 1},      {MessageId(34), 0},      {MessageId(36), 1},      {MessageId(35), 0},
-        {MessageId(37), 1},      {MessageId(40), 1},      {MessageId(42), 1},      {MessageId(43), 0}};
+        {MessageId(3), 345},         {MessageId(4), 0},           {MessageId(6), 37},
+        {MessageId(8), 1},           {MessageId(5), 530},         {MessageId(7), 2},
+        {MessageId(10), 1},          {MessageId(11), 0},          {MessageId(12), 1},
+        {MessageId(13), 0},          {MessageId(14), 1},          {MessageId(15), 65793},
+        {MessageId(16), 131586},     {MessageId(17), 197379},     {MessageId(18), 263172},
+        {MessageId(19), 328965},     {MessageId(24), 1},          {MessageId(20), 394758},
+        {MessageId(21), 0},          {MessageId(22), 3},          {MessageId(22), 5},
+        {MessageId(22), 7},          {MessageId(25), 1},          {MessageId(26), 460551},
+        {MessageId(27), 526344},     {MessageId(30), 1},          {MessageId(31), 592137},
+        {MessageId(32), 657930},     {MessageId(33), 1},          {MessageId(34), 0},
+        {MessageId(36), 1},          {MessageId(35), 0},          {MessageId(37), 1},
+        {MessageId(40), 1},          {MessageId(42), 1},          {MessageId(43), 0},
+        {MessageId(44), 1},          {MessageId(45), 0x0040A0FF}, {MessageId(46), 0},
+        {MessageId(47), 0x000B0B0B}, {MessageId(48), 0},          {MessageId(49), 0x00FF60A0},
+        {MessageId(50), 1},          {MessageId(51), 0},          {MessageId(52), 1},
+        {MessageId(53), 0},          {MessageId(54), 0}};
     EXPECT_EQ(burst.posts, sent);
 }
 
@@ -287,8 +309,11 @@ TEST(SettingsStore, FirstSaveWritesTheDefaults) {
                                                            {"city label foreground", 0x0000FFFF},
                                                            {"city to watch in tray", 0xFFFFFFFFu},
                                                            {"status label foreground", 0x00C0C0C0},
-                                                           {"status label background", 0x00400000}};
-    EXPECT_EQ(f.store.writes.size(), 40u);
+                                                           {"status label background", 0x00400000},
+                                                           {"overlay civil twilight color", 0x0040A0FF},
+                                                           {"overlay nautical twilight color", 0x00FFA040},
+                                                           {"overlay astronomical twilight color", 0x00FF60A0}};
+    EXPECT_EQ(f.store.writes.size(), 51u);
     for (const std::string& name : f.store.writes) {
         if (name == "cities selected") {
             EXPECT_TRUE(f.store.values.at(name).empty());

@@ -189,6 +189,34 @@ TEST_F(NotifyTipTest, LongTextsAreCutAfter63Characters) {
     EXPECT_EQ(43u, std::strlen(kNotifyTipInitial));
 }
 
+// At the June solstice of 2004 the Moon was a waxing crescent, 12 % lit
+// (astronomy-engine). Its line takes the longest form that fits in the tip,
+// and none where nothing fits.
+TEST_F(NotifyTipTest, MoonPhaseLineInTheLongestFormThatFits) {
+    NotifyTipClock clock;
+    clock.moonPhase = true;
+    TestCity oslo("Oslo", "Norway", 59.9f, 10.75f);
+    TestCity ur("Ur", "Iraq", 30.96f, 46.1f);
+    TestCity longName("Llanfairpwllgwyngyllgogerychwy", "United Kingdom of Great Britain", 53.2f, -4.2f);
+    const struct {
+        const CityRecord* city;
+        const char* line;
+    } cases[] = {
+        {nullptr, "\nMoon 12% waxing"},
+        {&oslo.record, "\nMoon 12% waxing"},
+        {&ur.record, "\nWaxing Crescent, 12%"},
+        {&longName.record, ""},
+    };
+    for (const auto& c : cases) {
+        const std::string plain = FormatNotifyTip(kSolsticeNoon, c.city, kMonday);
+        const std::string tip = FormatNotifyTip(kSolsticeNoon, c.city, kMonday, clock);
+        EXPECT_EQ(tip, plain + c.line);
+        if (*c.line) {
+            EXPECT_LE(tip.size(), kNotifyTipMaxChars);
+        }
+    }
+}
+
 TEST_F(NotifyTipTest, CopyIntoTheTipFieldStaysInsideIt) {
     char field[70];
     std::memset(field, '#', sizeof field);

@@ -190,6 +190,45 @@ TEST(ComputeDayMask, TwilightBandAtTheEquinox) {
     EXPECT_LT(Weight(mask, w, w / 4 + 1, h / 2), 255);
 }
 
+// One pixel a degree: on the equator at the equinox the sun's elevation at
+// column i is 90 - |i - 180| degrees.
+TEST(ComputeGradedDayMask, StepsOfAQuarterThroughTheThreeTwilights) {
+    const int w = 360, h = 180;
+    std::vector<std::uint8_t> mask = Mask(w, h + 1, 0x5a);
+    ASSERT_TRUE(ComputeGradedDayMask(mask.data(), w, h, 0.0, 0.0));
+    const struct {
+        int elevation;
+        int weight;
+    } plateaus[] = {{5, 255}, {-3, 191}, {-9, 128}, {-15, 64}, {-25, 0}, {-80, 0}};
+    for (const auto& p : plateaus) {
+        EXPECT_EQ(Weight(mask, w, 180 + 90 - p.elevation, 90), p.weight) << p.elevation;
+        EXPECT_EQ(Weight(mask, w, 180 - 90 + p.elevation, 90), p.weight) << p.elevation;
+    }
+    // The grades meet in a smooth step, not a jump: halfway at each bound.
+    EXPECT_EQ(Weight(mask, w, 270, 90), 223);
+    EXPECT_EQ(Weight(mask, w, 276, 90), 159);
+    EXPECT_EQ(mask[static_cast<std::size_t>(w) * h], 0x5a);
+}
+
+TEST(ComputeGradedDayMask, DarkensSteadilyAwayFromNoonInEveryRow) {
+    const int w = 720, h = 360;
+    std::vector<std::uint8_t> mask = Mask(w, h);
+    // June solstice, noon at longitude 0.
+    ASSERT_TRUE(ComputeGradedDayMask(mask.data(), w, h, 0.0, 0.4091));
+    for (int j = 0; j < h; ++j) {
+        for (int i = w / 2 + 1; i < w; ++i) {
+            ASSERT_LE(Weight(mask, w, i, j), Weight(mask, w, i - 1, j)) << i << " " << j;
+            ASSERT_LE(Weight(mask, w, w - i, j), Weight(mask, w, w - i + 1, j)) << i << " " << j;
+        }
+    }
+    // The midnight sun: full day at the top, full night at the bottom.
+    EXPECT_EQ(Weight(mask, w, 0, h - 1), 255);
+    EXPECT_EQ(Weight(mask, w, w / 2, 0), 0);
+    // The weight depends on d alone and never rises with it.
+    for (double d = -0.4; d < 0.05; d += 0.0001)
+        ASSERT_LE(GradedTwilightWeight(d), GradedTwilightWeight(d + 0.0001)) << d;
+}
+
 TEST(ComputeDayMask, FullWidthIsOneGradientOverTheGlobe) {
     const int w = 64, h = 32;
     std::vector<std::uint8_t> mask = Mask(w, h);

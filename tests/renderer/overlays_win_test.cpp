@@ -89,6 +89,44 @@ TEST(DrawDawnDuskLine, WrapsAtTheMapEdgesWithoutCrossingTheMap) {
     }
 }
 
+// One pixel a degree. At the equinox the three lines cross the equator 96,
+// 102 and 108 degrees from the subsolar meridian; at the June solstice they
+// cross the midnight meridian where the sun's lower culmination is 6, 12 and
+// 18 degrees down, at latitudes 90 - depth - 23.44.
+TEST(DrawTwilightLines, EachDepthInItsColourAtEquinoxAndSolstice) {
+    const struct {
+        int depth;
+        COLORREF color;
+    } lines[] = {{6, kRed}, {12, kGreen}, {18, kBlue}};
+    Canvas equinox(360, 180);
+    DrawTwilightLines(equinox.dc(), View(360, 180), true, true, true, kRed, kGreen, kBlue);
+    for (const auto& l : lines) {
+        EXPECT_GE(equinox.Count(l.color, 180 - 90 - l.depth - 1, 88, 180 - 90 - l.depth + 2, 92), 1)
+            << l.depth;
+        EXPECT_GE(equinox.Count(l.color, 180 + 90 + l.depth - 1, 88, 180 + 90 + l.depth + 2, 92), 1)
+            << l.depth;
+        // Nothing of it on the day side.
+        EXPECT_EQ(equinox.Count(l.color, 95, 0, 265, 180), 0) << l.depth;
+    }
+
+    Canvas solstice(360, 180);
+    OverlayView v = View(360, 180);
+    v.declination = 0.4091;            // 23.44 degrees
+    v.subsolarLongitude = 3.14159265;  // midnight on the centre column
+    DrawTwilightLines(solstice.dc(), v, true, true, true, kRed, kGreen, kBlue);
+    for (const auto& l : lines) {
+        const int y = 90 - (90 - l.depth - 23);
+        EXPECT_GE(solstice.Count(l.color, 179, y - 2, 182, y + 2), 1) << l.depth;
+        // The midnight sun lies north of it: no line of this depth there.
+        EXPECT_EQ(solstice.Count(l.color, 170, 0, 190, y - 3), 0) << l.depth;
+    }
+    // Only the switched lines.
+    Canvas one(360, 180);
+    DrawTwilightLines(one.dc(), View(360, 180), false, true, false, kRed, kGreen, kBlue);
+    EXPECT_EQ(one.Count(kRed) + one.Count(kBlue), 0);
+    EXPECT_GT(one.Count(kGreen), 100);
+}
+
 TEST(DrawSunLines, EachLineInItsColourMeetingAtTheSubsolarPoint) {
     Canvas c(360, 180);
     OverlayView v = View(360, 180);
@@ -126,6 +164,7 @@ TEST(OverlayLines, EveryRoutinePutsBackWhatItFoundAndFreesItsPens) {
     for (int i = 0; i < 50; ++i) {
         DrawGrid(c.dc(), v, 15.0f, 15.0f, true, kWhite);
         DrawDawnDuskLine(c.dc(), v, true, kRed);
+        DrawTwilightLines(c.dc(), v, true, true, true, kRed, kGreen, kBlue);
         DrawSunLines(c.dc(), v, true, true, true, kRed, kGreen, kBlue);
         DrawSunLines(c.dc(), v, false, false, false, kRed, kGreen, kBlue);
     }

@@ -169,10 +169,19 @@ TEST_F(RenderSettingsTest, FlagsAndColoursByWireNumber) {
     const struct {
         std::uint32_t wire;
         ColorRef R::*colour;
-    } colours[] = {{15, &R::gridColor},           {16, &R::dawnDuskColor},       {17, &R::middayColor},
-                   {18, &R::midnightColor},       {19, &R::sunLatitudeColor},    {20, &R::citiesColor},
-                   {26, &R::cityLabelForeground}, {27, &R::cityLabelBackground}, {31, &R::statusForeground},
-                   {32, &R::statusBackground}};
+    } colours[] = {{15, &R::gridColor},
+                   {16, &R::dawnDuskColor},
+                   {17, &R::middayColor},
+                   {18, &R::midnightColor},
+                   {19, &R::sunLatitudeColor},
+                   {20, &R::citiesColor},
+                   {26, &R::cityLabelForeground},
+                   {27, &R::cityLabelBackground},
+                   {31, &R::statusForeground},
+                   {32, &R::statusBackground},
+                   {45, &R::civilTwilightColor},
+                   {47, &R::nauticalTwilightColor},
+                   {49, &R::astronomicalTwilightColor}};
     for (const auto& c : colours) {
         ApplySettingsMessage(s, cities, c.wire, 0x00123400 + c.wire, kNow);
         EXPECT_EQ(s.*c.colour, 0x00123400u + c.wire) << c.wire;
@@ -182,7 +191,7 @@ TEST_F(RenderSettingsTest, FlagsAndColoursByWireNumber) {
 TEST_F(RenderSettingsTest, UnknownIdsChangeNothingAndAreHandedOn) {
     RenderSettings before;
     std::memcpy(&before, &s, sizeof s);  // padding included
-    for (std::uint32_t id : {9u, 28u, 29u, 38u, 39u, 41u, 100u, 254u, 257u, 0xFFFFFFFFu}) {
+    for (std::uint32_t id : {9u, 28u, 29u, 38u, 39u, 41u, 55u, 100u, 254u, 257u, 0xFFFFFFFFu}) {
         EXPECT_EQ(ApplySettingsMessage(s, cities, id, 1, kNow), SettingAction::NotHandled) << id;
     }
     EXPECT_EQ(std::memcmp(&before, &s, sizeof s), 0);

@@ -280,6 +280,56 @@ TEST_F(StatusPanelTest, MomentsNearTheEndOfThe32BitTimeShowDashes) {
     EXPECT_EQ(Clocks(Layout(1024, 768, o, 2147483647 - 6 * 3600)), "--:-- |--:-- |--:-- |");
 }
 
+// 2026-03-11 12:00 UTC, two days after the last quarter. Expected times from
+// an independent ephemeris (astronomy-engine), on each city's own clock: in
+// Buenos Aires the Moon sets that day but does not rise.
+TEST_F(StatusPanelTest, MoonAndCivilTwilightOnEachCitysClock) {
+    Load(
+        "Buenos Aires,Argentina,-58.3772,-34.6131\nSydney,Australia,151.2073,-33.8678\n"
+        "Tokyo,Japan,139.6917,35.6895\n");
+    const std::string zones =
+        "0,America/Argentina/Buenos_Aires,<-03>3\n1,Australia/Sydney,AEST-10AEDT,M10.1.0,M4.1.0/3\n"
+        "2,Asia/Tokyo,JST-9\n";
+    db.ParseZones(zones.data(), zones.size());
+    SelectAll();
+    StatusPanelOptions o = Items(true, false, false, false);
+    o.exactSun = o.realLocalTime = true;
+    o.moonPhase = o.moonRiseSet = o.civilTwilight = true;
+    const std::time_t now = 1773230400;
+    const StatusPanelLayout l = Layout(2000, 768, o, now);
+    EXPECT_EQ(l.columnWidth, 150 + 5 * 34);
+    EXPECT_EQ(l.texts[0].text,
+              "moon: Last Quarter, 49% lit; city time data format is: civil dawn, sunrise, civil dusk, "
+              "moonrise, moonset (each city's own clock)");
+    const char* const expected[3][5] = {
+        // civil dawn, sunrise (not checked), civil dusk, moonrise, moonset
+        {"Buenos Aires", "06:24 ", "19:42 ", "--:-- ", "14:39 "},
+        {"Sydney", "06:25 ", "19:44 ", "23:39 ", "14:07 "},
+        {"Tokyo", "05:32 ", "18:10 ", "00:34 ", "09:55 "},
+    };
+    ASSERT_EQ(l.texts.size(), 1u + 3 * 6);
+    for (int row = 0; row < 3; ++row) {
+        const PanelText* t = &l.texts[1 + row * 6];
+        EXPECT_EQ(t[0].text, expected[row][0]);
+        EXPECT_EQ(t[1].text, expected[row][1]) << row;
+        EXPECT_EQ(t[3].text, expected[row][2]) << row;
+        EXPECT_EQ(t[4].text, expected[row][3]) << row;
+        EXPECT_EQ(t[5].text, expected[row][4]) << row;
+        for (int item = 1; item < 6; ++item) EXPECT_EQ(t[item].x, t[0].x + 100 + 4 + 34 * (item - 1));
+    }
+
+    // Where 32-bit time runs out only dashes; the Moon's day before 1970
+    // is beyond the time the clocks can show too.
+    for (std::time_t edge : {std::time_t{2147483647 - 6 * 3600}, std::time_t{-3600}}) {
+        const StatusPanelLayout far = Layout(2000, 768, o, edge);
+        ASSERT_EQ(far.texts.size(), 1u + 3 * 6);
+        for (std::size_t i = 1; i < far.texts.size(); ++i)
+            if (i % 6 != 1 && (edge > 0 || i % 6 >= 5 || i % 6 == 0)) {
+                EXPECT_EQ(far.texts[i].text, "--:-- ") << edge << " " << i;
+            }
+    }
+}
+
 TEST_F(StatusPanelTest, AVeryWideCacheStillGivesEveryCityARow) {
     Load("A,X,0,0\n");
     SelectAll();
