@@ -27,6 +27,11 @@ DEFAULTS = {
     "status sun location": 0, "status sunrise": 0, "status sunset": 0,
     "status solar offset": 0, "status local time": 0, "wallpaper mode": 0,
     "exact sun": 0, "real local time": 0,
+    "overlay civil twilight": 0, "overlay civil twilight color": 0x0040A0FF,
+    "overlay nautical twilight": 0, "overlay nautical twilight color": 0x00FFA040,
+    "overlay astronomical twilight": 0, "overlay astronomical twilight color": 0x00FF60A0,
+    "graded twilight": 0, "glyph show moon": 0, "status moon phase": 0,
+    "status moonrise moonset": 0, "status civil twilight": 0,
 }
 
 

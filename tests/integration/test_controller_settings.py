@@ -58,7 +58,7 @@ def fresh_run(r, drv, w, h):
     finally:
         ctl.kill()
     values = reg_values(PRODUCT_KEY) or {}
-    r.check("first save writes exactly the 40 values",
+    r.check("first save writes exactly the %d values" % (len(DEFAULTS) + 1),
             sorted(values) == sorted(list(DEFAULTS) + ["cities selected"]), sorted(values))
     wrong = {n: v for n, v in DEFAULTS.items() if values.get(n) != ("REG_DWORD", v)}
     r.check("every value has its default as a REG_DWORD", not wrong, wrong)
@@ -77,12 +77,19 @@ def preset_run(r, drv, w, h):
     reg_set_dword(PRODUCT_KEY, "timezone offset", 1)
     reg_set_binary(PRODUCT_KEY, "cities selected", bytes([5, 0, 0, 0, 9, 9]))
     reg_set_dword(PRODUCT_KEY, "status local time", 1)
+    reg_set_dword(PRODUCT_KEY, "overlay civil twilight", 1)
+    reg_set_dword(PRODUCT_KEY, "overlay civil twilight color", 0x00FF00FF)
+    reg_set_binary(PRODUCT_KEY, "graded twilight", bytes([1, 0]))  # not 4 bytes: ignored
     ctl = Controller()
     try:
         r.check("stored values: the control panel appears", ctl.wait_panel(), panel("find"))
         row = poll(lambda: green_grid_row(Screen(), 560), 40, 1.0)
         r.check("stored grid switch and colour reach the desktop: a green grid line crosses the map",
                 row is not None, row)
+        screen = Screen()
+        magenta = sum(1 for y in range(0, screen.height, 2) for x in range(0, screen.width, 2)
+                      if close_to(screen.pixel(x, y), (255, 0, 255), 24))
+        r.check("a stored twilight line and its colour reach the desktop", magenta > 20, magenta)
         shot = os.path.join(ROOT, "build", "controller-grid.png")
         try:
             Screen().save_png(shot)
@@ -100,6 +107,9 @@ def preset_run(r, drv, w, h):
             (v.get("follow the sun"), v.get("timezone offset")))
     r.check("six bytes of \"cities selected\" select the first city only",
             v.get("cities selected") == ("REG_BINARY", bytes([5, 0, 0, 0])), v.get("cities selected"))
+    r.check("the twilight line's settings are saved; a value of the wrong size is saved as its default",
+            v.get("overlay civil twilight color") == ("REG_DWORD", 0xFF00FF) and
+            v.get("graded twilight") == ("REG_DWORD", 0), (v.get("overlay civil twilight color"), v.get("graded twilight")))
     r.check("values after the city selection still load",
             v.get("status local time") == ("REG_DWORD", 1) and v.get("overlay grid color") == ("REG_DWORD", 0xFF00),
             (v.get("status local time"), v.get("overlay grid color")))
