@@ -1,5 +1,7 @@
 #include "common/Registry_win.h"
 
+#include "common/WideText_win.h"
+
 #include <cstring>
 #include <vector>
 
@@ -17,6 +19,29 @@ UniqueRegKey OpenKey(HKEY parent, const char* path, REGSAM access) {
     HKEY key = nullptr;
     if (!parent || RegOpenKeyExA(parent, path, 0, access, &key) != ERROR_SUCCESS) return UniqueRegKey();
     return UniqueRegKey(key);
+}
+
+UniqueRegKey OpenKey(HKEY parent, const wchar_t* path, REGSAM access) {
+    HKEY key = nullptr;
+    if (!parent || RegOpenKeyExW(parent, path, 0, access, &key) != ERROR_SUCCESS) return UniqueRegKey();
+    return UniqueRegKey(key);
+}
+
+bool DeleteKey(HKEY parent, const char* name) {
+    if (!parent) return false;
+    const LONG r = RegDeleteKeyA(parent, name);
+    return r == ERROR_SUCCESS || r == ERROR_FILE_NOT_FOUND;
+}
+
+std::vector<WideText> SubkeyNames(HKEY key, std::size_t limit) {
+    std::vector<WideText> names;
+    wchar_t name[256];  // a key's name has at most 255 characters
+    for (DWORD i = 0; key && names.size() < limit; ++i) {
+        DWORD size = 256;
+        if (RegEnumKeyExW(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        names.push_back(FromWide(name));
+    }
+    return names;
 }
 
 bool ReadValue(HKEY key, const char* name, RegValue& value, bool wide) {

@@ -6,7 +6,9 @@
 #include "common/WideText.h"
 #include "common/WinHandles.h"
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 namespace uv {
 
@@ -14,6 +16,15 @@ namespace uv {
 UniqueRegKey CreateKey(HKEY parent, const char* path, REGSAM access = KEY_ALL_ACCESS);
 // Never creates the key.
 UniqueRegKey OpenKey(HKEY parent, const char* path, REGSAM access);
+// Through the wide function: a key's name (a user's SID, a desktop's id) is
+// passed on as the registry gave it.
+UniqueRegKey OpenKey(HKEY parent, const wchar_t* path, REGSAM access);
+// Deletes a key that has no subkeys; a missing key is no error.
+bool DeleteKey(HKEY parent, const char* name);
+// The names of a key's subkeys in the registry's order, through the wide
+// functions, at most limit of them; the list ends at the first that cannot
+// be read.
+std::vector<WideText> SubkeyNames(HKEY key, std::size_t limit = static_cast<std::size_t>(-1));
 
 // A missing value reads as not present; false when it exists but cannot be
 // read, or key is invalid. wide: through the wide functions, so that a

@@ -33,7 +33,7 @@ void DeleteStoredSettings(HKEY root) {
         // Opened only: the uninstall visits users who never had the keys.
         UniqueRegKey software = OpenKey(root, kSoftwareKey, KEY_READ);
         UniqueRegKey vendor = OpenKey(software.get(), kVendorKey, KEY_ALL_ACCESS);
-        if (vendor) RegDeleteKeyA(vendor.get(), kProductKey);
+        DeleteKey(vendor.get(), kProductKey);
     }
     WriteValue(OpenRunKey(root, KEY_ALL_ACCESS).get(), kRunValueName, RegValue());
 }

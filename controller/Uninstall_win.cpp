@@ -3,6 +3,7 @@
 #include <sddl.h>
 
 #include <string>
+#include <utility>
 
 #include "common/WinHandles.h"
 #include "controller/Instance_win.h"
@@ -78,19 +79,13 @@ bool NamedInFolder(const WideText& name, const char16_t* prefix) {
 std::vector<UserRoot> UninstallRoots() {
     std::vector<UserRoot> roots;
     const WideText session = SessionUserSid();
-    wchar_t name[256];
-    for (DWORD i = 0;; ++i) {
-        DWORD size = 256;
-        if (RegEnumKeyExW(HKEY_USERS, i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        const WideText sid = FromWide(name);
-        HKEY key = nullptr;
-        if (!OrdinaryUserHive(sid) ||
-            RegOpenKeyExW(HKEY_USERS, name, 0, KEY_READ | KEY_WRITE, &key) != ERROR_SUCCESS)
-            continue;
+    for (const WideText& sid : SubkeyNames(HKEY_USERS)) {
+        if (!OrdinaryUserHive(sid)) continue;
+        UniqueRegKey key = OpenKey(HKEY_USERS, WidePtr(sid), KEY_READ | KEY_WRITE);
+        if (!key) continue;
         UserRoot r;
-        r.owned.reset(key);
-        r.root = key;
+        r.root = key.get();
+        r.owned = std::move(key);
         r.sessionUser = !session.empty() && SameWidePath(sid, session);
         r.sid.assign(sid.begin(), sid.end());  // a SID is ASCII
         roots.push_back(std::move(r));

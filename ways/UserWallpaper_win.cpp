@@ -31,16 +31,13 @@ void TellWindow(HWND window, DWORD ms) {
 // One replay, on its own thread: the caller may stop waiting for it, so it
 // owns a handle of its own to the root and frees itself when both are done.
 struct ReplayJob {
-    HKEY root = nullptr;
+    UniqueRegKey root;
     bool show = true;
     volatile LONG result = static_cast<LONG>(RestoreResult::Failed);
     volatile LONG owners = 2;
 
     void Release() {
-        if (InterlockedDecrement(&owners) == 0) {
-            if (root) RegCloseKey(root);
-            delete this;
-        }
+        if (InterlockedDecrement(&owners) == 0) delete this;
     }
     static DWORD WINAPI Main(void* self) {
         auto* job = static_cast<ReplayJob*>(self);
@@ -52,8 +49,8 @@ struct ReplayJob {
         ComApartment com;
         // Another user's monitors cannot be asked from this session.
         DesktopWallpaperObject object = show ? DesktopWallpaperObject() : DesktopWallpaperObject(nullptr);
-        RegistryWallpaperStore store(root);
-        SystemPlaces places(root, &object, show);
+        RegistryWallpaperStore store(root.get());
+        SystemPlaces places(root.get(), &object, show);
         const JournalTurn turn(20000);
         return turn ? ReplayJournal(store, places) : RestoreResult::Failed;
     }
@@ -111,7 +108,7 @@ RestoreResult RestoreKeptWallpaper(HKEY root, bool show, DWORD limitMs) {
     auto* job = new (std::nothrow) ReplayJob;
     if (!job) return RestoreResult::Failed;
     job->show = show;
-    if (RegOpenKeyExW(root, L"", 0, KEY_READ | KEY_WRITE, &job->root) != ERROR_SUCCESS) job->root = nullptr;
+    job->root = OpenKey(root, L"", KEY_READ | KEY_WRITE);
     DWORD id = 0;
     UniqueKernelHandle thread(job->root ? CreateThread(nullptr, 0, &ReplayJob::Main, job, 0, &id) : nullptr);
     if (!thread) {
@@ -138,11 +135,10 @@ bool SetOurWallpaper(HKEY root, const WideText& picture, const WallpaperPlacemen
 }
 
 bool PolicySetsWallpaper(HKEY root) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(root, kPolicyKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
-    UniqueRegKey policy(key);
+    UniqueRegKey policy = OpenKey(root, kPolicyKey, KEY_QUERY_VALUE);
     // Present at all, even empty: the policy then shows no picture at all.
-    return RegQueryValueExW(key, L"Wallpaper", nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    RegValue wallpaper;
+    return ReadValue(policy.get(), "Wallpaper", wallpaper, true) && wallpaper.present;
 }
 
 }  // namespace uv

@@ -51,13 +51,7 @@ std::vector<WideText> SystemPlaces::Desktops() {
     std::vector<WideText> list;
     const std::string path = std::string(kVirtualDesktopsKey) + "\\Desktops";
     UniqueRegKey desktops = OpenKey(root_, path.c_str(), KEY_READ);
-    wchar_t name[128];
-    for (DWORD i = 0; desktops && i < 1000; ++i) {
-        DWORD size = 128;
-        if (RegEnumKeyExW(desktops.get(), i, name, &size, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS)
-            break;
-        const WideText id = FromWide(name);
+    for (const WideText& id : SubkeyNames(desktops.get(), 1000)) {
         RegValue value;
         if (ReadValue(OpenKey(root_, DesktopKeyPath(id).c_str(), KEY_READ).get(), "Wallpaper", value, true) &&
             value.present)
