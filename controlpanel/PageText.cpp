@@ -1,6 +1,7 @@
 #include "controlpanel/PageText.h"
 
 #include "common/ProductAddresses.h"
+#include "common/Version.h"
 
 #include <cstdio>
 
@@ -40,7 +41,7 @@ PanelLayout ComputePanelLayout(int placeholderLeft, int placeholderTop, int shee
 
 std::string VersionText() {
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%s version %s", "Umbravue", "0.12");
+    std::snprintf(buf, sizeof buf, "%s version %s", "Umbravue", UV_VERSION_SHORT);
     return buf;
 }
 

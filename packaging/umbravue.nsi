@@ -1,6 +1,7 @@
 ; Installer of the sun clock: umbravue-setup.exe.
 ;
 ;   makensis -DBINDIR=<folder of umbravue.exe, uvdll.dll, globepix.dll, uvlaunch.exe>
+;            -DVERSION=<A.B.C.D, the project() version of CMakeLists.txt>
 ;            [-DDOCDIR=<folder of license.txt, quirks.txt>] [-DARTDIR=<folder of icon128.ico>]
 ;            [-DOUTFILE=<installer path>] [-DTARGET=amd64-unicode] umbravue.nsi
 ;
@@ -16,6 +17,15 @@
 !ifndef BINDIR
   !error "define BINDIR, the folder of the program files"
 !endif
+!ifndef VERSION
+  !error "define VERSION, the program's four-number version"
+!endif
+; What the user reads is the first two numbers.
+!searchparse /noerrors "${VERSION}" "" VERSION_MAJOR "." VERSION_MINOR "."
+!ifndef VERSION_MINOR
+  !error "VERSION must read A.B.C.D, not ${VERSION}"
+!endif
+!define SHORT_VERSION "${VERSION_MAJOR}.${VERSION_MINOR}"
 !ifndef DOCDIR
   !define DOCDIR "."
 !endif
@@ -30,7 +40,6 @@ Target ${TARGET}
 SetCompressor /SOLID lzma
 
 !define PRODUCT "Umbravue"
-!define VERSION "0.12.0.1"
 !define PUBLISHER "the Umbravue developers"
 !define UNINST_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Umbravue"
 !define STAGING ".setup-new"
@@ -44,8 +53,8 @@ SetCompressor /SOLID lzma
 !include "WinVer.nsh"
 
 Name "${PRODUCT}"
-Caption "${PRODUCT} 0.12 Setup"
-UninstallCaption "${PRODUCT} 0.12 Uninstall"
+Caption "${PRODUCT} ${SHORT_VERSION} Setup"
+UninstallCaption "${PRODUCT} ${SHORT_VERSION} Uninstall"
 BrandingText "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
 !if "${TARGET}" == "amd64-unicode"
@@ -87,7 +96,7 @@ VIAddVersionKey /LANG=${LANG_ENGLISH} "CompanyName" "${PUBLISHER}"
 VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "Copyright (c) 2026 ${PUBLISHER}"
 VIAddVersionKey /LANG=${LANG_ENGLISH} "FileDescription" "${PRODUCT} (sun clock) setup"
 VIAddVersionKey /LANG=${LANG_ENGLISH} "FileVersion" "${VERSION}"
-VIAddVersionKey /LANG=${LANG_ENGLISH} "ProductVersion" "0.12"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "ProductVersion" "${SHORT_VERSION}"
 
 ; Asks a running controller to quit, the way its own "uninstall" command
 ; does: WM_CLOSE to its window, which saves the settings and then releases

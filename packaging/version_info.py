@@ -6,10 +6,22 @@ Prints "FILE A.B.C.D ProductVersion=..." per file; with --expect exits 1 when a
 file has no version resource or its numeric file version differs.
 """
 
+import os
+import re
 import struct
 import sys
 
 FIXED_SIGNATURE = 0xFEEF04BD
+
+
+def project_version(root):
+    """The version on the project() line of the top CMakeLists.txt under
+    root, the one place it is written."""
+    with open(os.path.join(root, "CMakeLists.txt")) as f:
+        found = re.search(r"^project\(Umbravue VERSION ([0-9.]+)", f.read(), re.M)
+    if not found:
+        raise ValueError("CMakeLists.txt names no project version")
+    return found.group(1)
 
 
 def read_resource_section(data):

@@ -1,5 +1,7 @@
 #include "controlpanel/PageText.h"
 
+#include "common/Version.h"
+
 #include <gtest/gtest.h>
 
 namespace uv {
@@ -12,7 +14,7 @@ TEST(PageText, SliderLabels) {
     EXPECT_EQ(MinutesLabel(21), "10.5m ");
 }
 
-TEST(PageText, VersionText) { EXPECT_EQ(VersionText(), "Umbravue version 0.12"); }
+TEST(PageText, VersionText) { EXPECT_EQ(VersionText(), "Umbravue version " UV_VERSION_SHORT); }
 
 TEST(PageText, AboutLinksOnlyForGivenAddresses) {
     const AboutLinks given = MakeAboutLinks("https://sun.test/", "me@sun.test", "Umbravue version 0.12");

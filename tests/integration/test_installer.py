@@ -18,7 +18,8 @@ from harness import BIN, ROOT, WINE, Results
 sys.path.insert(0, os.path.join(ROOT, "packaging"))
 import version_info  # noqa: E402
 
-VERSION = "0.12.0.1"
+VERSION = version_info.project_version(ROOT)
+SHORT_VERSION = ".".join(VERSION.split(".")[:2])
 PROGRAM_FILES = ("umbravue.exe", "uvdll.dll", "globepix.dll", "license.txt", "quirks.txt")
 UNINST_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Umbravue"
 SETTINGS_KEY = r"HKCU\Software\VantorelSoftware\Umbravue"
@@ -157,7 +158,7 @@ def check_versions():
             continue
         r.check(name, numeric == VERSION, "file version %s, expected %s" % (numeric, VERSION))
     _, strings = version_info.version_of(os.path.join(BIN, "umbravue.exe"))
-    r.check("program's product version text is 0.12", strings.get("ProductVersion") == "0.12",
+    r.check("program's product version text is " + SHORT_VERSION, strings.get("ProductVersion") == SHORT_VERSION,
             repr(strings.get("ProductVersion")))
 
 
@@ -227,8 +228,8 @@ def check_finish_page():
                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
         # Next, I Agree, Install, (the files), Finish: the same button.
-        wait_for(lambda: panel("press", "Umbravue 0.12 Setup", "1") == "pressed 0" and setup.poll() is not None,
-                 180)
+        caption = "Umbravue %s Setup" % SHORT_VERSION
+        wait_for(lambda: panel("press", caption, "1") == "pressed 0" and setup.poll() is not None, 180)
         r.check("the installer's pages lead to its end", setup.poll() == 0, setup.poll())
         r.check("the finish page starts the program", wait_for(lambda: panel_state()[0], 60), panel("find"))
         r.check("the finish page has the desktop's shell start it",
@@ -288,7 +289,8 @@ def check_refused_without_sse2():
     os.makedirs(out_dir, exist_ok=True)
     variant = os.path.join(out_dir, "umbravue-setup.exe")
     target = "amd64-unicode" if machine_is_64bit(INSTALLER) else "x86-unicode"
-    made = subprocess.run(["makensis", "-V2", "-DTARGET=" + target, "-DBINDIR=" + STRIPPED, "-DDOCDIR=" + BIN,
+    made = subprocess.run(["makensis", "-V2", "-DTARGET=" + target, "-DVERSION=" + VERSION,
+                           "-DBINDIR=" + STRIPPED, "-DDOCDIR=" + BIN,
                            "-DUV_TEST_NO_SSE2", "-DOUTFILE=" + variant,
                            os.path.join(ROOT, "packaging", "umbravue.nsi")],
                           stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, timeout=300)

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "common/Version.h"
 #include "common/WinHandles.h"
 #include "renderer/BitmapPixels_win.h"
 #include "solar/CityDatabase.h"
@@ -97,8 +98,8 @@ TEST(Globepix, CarriesItsVersion) {
         }
     }
     ASSERT_NE(info, nullptr);
-    EXPECT_EQ(info->dwFileVersionMS, 0x0000000Cu);  // 0.12
-    EXPECT_EQ(info->dwFileVersionLS, 0x00000001u);  // .0.1
+    EXPECT_EQ(info->dwFileVersionMS, static_cast<DWORD>(UV_VERSION_MAJOR << 16 | UV_VERSION_MINOR));
+    EXPECT_EQ(info->dwFileVersionLS, static_cast<DWORD>(UV_VERSION_PATCH << 16 | UV_VERSION_TWEAK));
 }
 
 }  // namespace
