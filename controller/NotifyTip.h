@@ -37,7 +37,7 @@ NextSunEvent ChooseNextSunEvent(long long now, long long sunrise, long long suns
 // local time, cityOffset is the watched city's real offset from UTC at now
 // and machineOffset the machine's own, daylight saving time included (both
 // seconds east); without it the nominal zone of the city's longitude and the
-// machine's standard time are used, as always.
+// machine's standard time are used.
 struct NotifyTipClock {
     bool exactSun = false;
     bool realLocalTime = false;

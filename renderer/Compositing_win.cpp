@@ -13,9 +13,9 @@ namespace uv {
 // computes every number it needs from that state, and srand leaves the
 // runtime where W * H calls would have left it. The runtime keeps owning the
 // state, so whatever else uses rand on the thread (nothing in the desktop
-// host's worker, which starts at seed 1 like every new thread) sees the same
-// sequence as before, and every render continues where the last one on its
-// thread stopped.
+// host's worker, which starts at seed 1 like every new thread) sees the
+// sequence a rand call per pixel would leave, and every render continues
+// where the last one on its thread stopped.
 const std::uint8_t* BlendWithRuntimeRandom(BlendBuffer& buffer, const std::uint8_t* dayPixels,
                                            const std::uint8_t* nightPixels, const std::uint8_t* maskBuffer,
                                            int width, int height) {

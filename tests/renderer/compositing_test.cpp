@@ -405,7 +405,7 @@ TEST(ComposeDayNight, KeepsItsBufferUntilTheSizeChanges) {
 
 TEST(ComposeDayNight, SameBytesOnEveryPlatform) {
     // Both builds compute this map; a change of the constant means the
-    // runtimes' trigonometry or the float rounding now differ between them.
+    // runtimes' trigonometry or the float rounding differ between them.
     const int w = 128, h = 64;
     std::vector<std::uint8_t> day = Buffer(w, h), night = Buffer(w, h), mask = Mask(w, h);
     FillPattern(day, night);

@@ -8,10 +8,10 @@
 // end).
 //
 // Then it counts the bytes the wallpaper writes in an hour with the default
-// settings (a renewal every 3 minutes): as every renewal wrote them before
-// (the whole picture file and the three values), and as now, when a
-// renewal whose picture did not change writes nothing and the placement
-// values are written once.
+// settings (a renewal every 3 minutes): "before" is a renewal that writes
+// everything (the whole picture file and the three values), "now" the
+// wallpaper mode, where a renewal whose picture did not change writes
+// nothing and the placement values are written once.
 //
 //   umbravue-wallpaper-bench [runs] [WIDTHxHEIGHT ...]
 //
