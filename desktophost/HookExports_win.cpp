@@ -42,6 +42,11 @@ BOOL Post(DWORD thread, MessageId id, LPARAM value) {
 
 DWORD ElapsedSince(DWORD start) { return GetTickCount() - start; }
 
+// The handshakes' milestones, one line each, on the debugger's channel: the
+// integration tests read them there to tell how an install or a removal
+// went.
+void Trace(const char* line) { OutputDebugStringA(line); }
+
 // Unhooks and empties the record.
 void ForgetHook(HookRecord& hook) {
     UnhookWindowsHookEx(hook.handle);
@@ -63,21 +68,19 @@ bool HostHoldsBusySemaphore() {
 // False when its desktop thread has not answered in time.
 bool StopHostOverHook(const HookRecord& hook, HANDLE busy) {
     const DWORD start = GetTickCount();
+    Trace("sending stop message to subclass\n");
     for (;;) {
-        OutputDebugStringA("sending stop message to subclass\n");
         if (!Post(hook.thread, MessageId::Unsubclass, reinterpret_cast<LPARAM>(hook.listView)) &&
             GetLastError() == ERROR_INVALID_THREAD_ID) {
             // The desktop thread has ended; no host can be reached there.
-            OutputDebugStringA("NOT ready to exit!\n");
             return true;
         }
         Sleep(100);
         if (WaitForSingleObject(busy, 100) == WAIT_OBJECT_0) {
-            OutputDebugStringA("ready to exit!\n");
+            Trace("ready to exit!\n");
             ReleaseSemaphore(busy, 1, nullptr);
             break;
         }
-        OutputDebugStringA("NOT ready to exit!\n");
         if (ElapsedSince(start) >= kRemoveLimitMs) return false;
     }
     Sleep(100);
@@ -144,14 +147,14 @@ void WINAPI UVDLLInstallHook(HWND window) {
     Sleep(50);
 
     const DWORD start = GetTickCount();
-    for (;;) {
+    for (bool waiting = false;; waiting = true) {
         Post(thread, MessageId::HookHandle, reinterpret_cast<LPARAM>(handle));
         Sleep(50);
         Post(thread, MessageId::Subclass, reinterpret_cast<LPARAM>(window));
         Sleep(50);
         UniqueKernelHandle busy(OpenSemaphoreA(SEMAPHORE_ALL_ACCESS, FALSE, kBusySemaphoreName));
         if (busy) break;
-        OutputDebugStringA("waiting for busy semaphore to be created\n");
+        if (!waiting) Trace("waiting for busy semaphore to be created\n");
         Sleep(50);
         if (ElapsedSince(start) >= kInstallLimitMs) {
             // The host never started: leave nothing installed.
@@ -163,7 +166,7 @@ void WINAPI UVDLLInstallHook(HWND window) {
     char line[64];
     std::snprintf(line, sizeof line, "hook installed: %x\n",
                   static_cast<unsigned>(reinterpret_cast<UINT_PTR>(handle)));
-    OutputDebugStringA(line);
+    Trace(line);
 }
 
 void WINAPI UVDLLRemoveHook(void) {
@@ -185,7 +188,7 @@ void WINAPI UVDLLRemoveHook(void) {
     }
     busy.reset();
     ForgetHook(hook);
-    OutputDebugStringA("hook removed.\n");
+    Trace("hook removed.\n");
 }
 
 LRESULT CALLBACK UVDLLGetMsgProc(int code, WPARAM wParam, LPARAM lParam) {
