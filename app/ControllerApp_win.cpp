@@ -44,7 +44,6 @@ private:
     int ShowRunningCopy(RunningCopy where);
 
     const char* commandLine_;
-    CControlPanelDlg* mainWindow_ = nullptr;
 };
 
 int CControllerApp::Uninstall() {
@@ -103,11 +102,9 @@ int CControllerApp::Run() {
     InitCommonControlsEx(&icc);
     {
         CControlPanelDlg panel;
-        mainWindow_ = &panel;
         // The run ends by the quit message, whose code is 0; the dialog's own
         // result means nothing here.
         panel.DoModal(GetModuleHandleA(nullptr), nullptr);
-        mainWindow_ = nullptr;
     }
     // The user's wallpaper is back: what an uninstall left to this copy goes.
     if (UninstallLeftToUs(HKEY_CURRENT_USER)) FinishUninstall(HKEY_CURRENT_USER);
