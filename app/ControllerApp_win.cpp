@@ -26,8 +26,8 @@ constexpr char kPanelCaption[] = "Umbravue";
 // still starting.
 constexpr DWORD kFindRunningMs = 15000;
 constexpr char kRunsElsewhere[] =
-    "Umbravue is already running for your account in another session on this computer (another "
-    "log-on, or a remote desktop). Its control panel can only be opened there.";
+    "Umbravue is already running for your account in another session on this computer "
+    "(another log-on, or a remote desktop). Its control panel can only be opened there.";
 constexpr char kWindowUnreachable[] =
     "Umbravue is already running for your account, but its control panel could not be reached from here.";
 

@@ -34,21 +34,21 @@ std::string PictureWayText(PictureWay way, WallpaperResult result) {
         return "Your own wallpaper is shown: you chose it while the map was the wallpaper. "
                "\"Show the map again\" makes the map the wallpaper once more.";
     case WallpaperResult::Slideshow:
-        return "The map is not shown: your desktop shows a slideshow, which would not come back after the "
-               "map. "
+        return "The map is not shown: your desktop shows a slideshow, "
+               "which would not come back after the map. "
                "The Misc page's \"show the map as the desktop wallpaper\" shows the map all the same.";
     case WallpaperResult::ShownSlideshowLost:
-        return "The map is the desktop wallpaper, as chosen on the Misc page. Your slideshow will not come "
-               "back "
-               "by itself when the program quits: choose it again in the system's settings.";
+        return "The map is the desktop wallpaper, as chosen on the Misc page. "
+               "Your slideshow will not come back by itself when the program quits: "
+               "choose it again in the system's settings.";
     case WallpaperResult::NoWallpaperObject:
-        return "The map is not shown: the system's wallpaper service does not answer, so your monitors' own "
-               "pictures could not be put back. The Misc page's \"show the map as the desktop wallpaper\" "
-               "shows "
-               "the map all the same.";
+        return "The map is not shown: the system's wallpaper service does not answer, "
+               "so your monitors' own pictures could not be put back. "
+               "The Misc page's \"show the map as the desktop wallpaper\" shows the map all the same.";
     case WallpaperResult::ShownOnePicture:
-        return "The map is the desktop wallpaper, as chosen on the Misc page, as one picture: the system's "
-               "wallpaper service does not answer, so one picture will come back on all monitors.";
+        return "The map is the desktop wallpaper, as chosen on the Misc page, as one picture: "
+               "the system's wallpaper service does not answer, "
+               "so one picture will come back on all monitors.";
     case WallpaperResult::Pending:
     case WallpaperResult::Shown: break;
     }

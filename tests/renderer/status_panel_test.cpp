@@ -241,11 +241,12 @@ TEST_F(StatusPanelTest, PolarDayAndNightShowDashesEastOfUtcToo) {
 // and the tz database's zones.
 TEST_F(StatusPanelTest, ExactSunAndRealZonesShowEachCitysOwnClock) {
     Load(
-        "Adelaide,Australia,138.5986,-34.9287\nLongyearbyen,Svalbard,15.6469,78.2233\n"
+        "Adelaide,Australia,138.5986,-34.9287\n"
+        "Longyearbyen,Svalbard,15.6469,78.2233\n"
         "Mumbai,India,72.8826,19.0728\n");
     const std::string zones =
-        "0,Australia/Adelaide,ACST-9:30ACDT,M10.1.0,M4.1.0/3\n1,Arctic/Longyearbyen,CET-1CEST,M3.5.0,M10.5.0/"
-        "3\n"
+        "0,Australia/Adelaide,ACST-9:30ACDT,M10.1.0,M4.1.0/3\n"
+        "1,Arctic/Longyearbyen,CET-1CEST,M3.5.0,M10.5.0/3\n"
         "2,Asia/Kolkata,IST-5:30\n";
     db.ParseZones(zones.data(), zones.size());
     SelectAll();
