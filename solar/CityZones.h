@@ -2,7 +2,7 @@
 // Each city's real time zone: its tz database name and current rule, from
 // the zone list in globepix.dll. Lines of that text (code page 1252, CR LF):
 //
-//   #tzdata 2026b                        the tz database the rules come from
+//   #tzdata 2026f                        the tz database the rules come from
 //   133,Europe/Berlin,CET-1CEST,M3.5.0,M10.5.0/3
 //                                        city index, zone, TZ rule to the end
 //   @America/Havana,1861920000,1767225600:-18000,1773464400:-14400
