@@ -3,6 +3,8 @@
 #include "common/WindowsVersion_win.h"
 #include "settings/Burst.h"
 
+#include <string>
+
 namespace uv {
 
 PictureRoute::PictureRoute(HWND owner, UINT_PTR refreshTimer, HKEY root, WideText resourceLibrary,
@@ -68,12 +70,15 @@ void PictureRoute::Tick() {
         if (way_ == PictureWay::BehindIcons) return;  // the connect sent everything
     }
     if (!show_) return;
+    const std::string before = show_->InfoText(way_);
     if (const std::optional<WayFacts> facts = show_->Renew(watch_.Unseen())) {
         SetWay(DecidePictureWay(*facts));
         // A way started here shows the picture at once; the same way again
         // has just sent everything.
         if (IsWallpaperWay(way_) && show_) show_->Renew(watch_.Unseen());
     }
+    // A renewal can answer at once (a policy, no folder): the page says so.
+    if (show_ && show_->InfoText(way_) != before) Show();
 }
 
 void PictureRoute::OnWallpaperDone(WallpaperResult result) {
