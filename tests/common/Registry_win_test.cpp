@@ -2,6 +2,7 @@
 // under a scratch key. (DeleteKey is covered by the settings store tests.)
 #include "common/Registry_win.h"
 #include "common/WideText_win.h"
+#include "tests/common/ScratchKey_win.h"
 
 #include <gtest/gtest.h>
 
@@ -12,24 +13,11 @@
 namespace uv {
 namespace {
 
-void DeleteTree(HKEY parent, const wchar_t* name) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(parent, name, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
-    wchar_t sub[256];
-    DWORD size = 256;
-    while (RegEnumKeyExW(key, 0, sub, &size, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS) {
-        DeleteTree(key, sub);
-        size = 256;
-    }
-    RegCloseKey(key);
-    RegDeleteKeyW(parent, name);
-}
-
 class RegistryKeys : public ::testing::Test {
 protected:
     void SetUp() override {
         name_ = L"Software\\UmbravueKeysTest" + std::to_wstring(GetCurrentProcessId());
-        DeleteTree(HKEY_CURRENT_USER, name_.c_str());
+        DeleteScratchKey(HKEY_CURRENT_USER, name_.c_str());
         HKEY key = nullptr;
         ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, name_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                                   &key, nullptr),
@@ -38,7 +26,7 @@ protected:
     }
     void TearDown() override {
         root_.reset();
-        DeleteTree(HKEY_CURRENT_USER, name_.c_str());
+        DeleteScratchKey(HKEY_CURRENT_USER, name_.c_str());
     }
     void MakeSubkey(const WideText& name) {
         HKEY key = nullptr;

@@ -1,6 +1,8 @@
 // The registry store against the real registry, under a scratch root key.
 #include "tests/settings/FakeSelection.h"
 #include "controller/SettingsStore_win.h"
+#include "common/WideText_win.h"
+#include "tests/common/ScratchKey_win.h"
 
 #include <gtest/gtest.h>
 
@@ -10,31 +12,17 @@
 namespace uv {
 namespace {
 
-// Deletes a key with everything under it.
-void DeleteTree(HKEY parent, const char* name) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(parent, name, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
-    char sub[256];
-    DWORD size = sizeof sub;
-    while (RegEnumKeyExA(key, 0, sub, &size, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS) {
-        DeleteTree(key, sub);
-        size = sizeof sub;
-    }
-    RegCloseKey(key);
-    RegDeleteKeyA(parent, name);
-}
-
 class RegistryStore : public ::testing::Test {
 protected:
     void SetUp() override {
         name_ = "Software\\UmbravueStoreTest" + std::to_string(GetCurrentProcessId());
-        DeleteTree(HKEY_CURRENT_USER, name_.c_str());
+        DeleteScratchKey(HKEY_CURRENT_USER, WidePtr(Widen(name_.c_str())));
         root_ = CreateKey(HKEY_CURRENT_USER, name_.c_str());
         ASSERT_TRUE(root_);
     }
     void TearDown() override {
         root_.reset();
-        DeleteTree(HKEY_CURRENT_USER, name_.c_str());
+        DeleteScratchKey(HKEY_CURRENT_USER, WidePtr(Widen(name_.c_str())));
     }
     UniqueRegKey Open(const char* path) { return OpenKey(root_.get(), path, KEY_ALL_ACCESS); }
     void CreateRunKey() {
